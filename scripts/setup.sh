@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what Velmor needs to build and test on Debian 12. Quiet and quick
+# when everything is already there.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  libicu-dev zlib1g-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libcli11-dev nlohmann-json3-dev
+  qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
+  clang libclang-rt-dev
+  mkgmap
+  xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,11 @@
+#pragma once
+#include <CLI/CLI.hpp>
+
+namespace velmor::cli {
+
+// Each command registers its sub-command and sets `exitCode` when it runs.
+void addReportCommand(CLI::App& app, int& exitCode);
+void addShowCommand(CLI::App& app, int& exitCode);
+void addVerifyCommand(CLI::App& app, int& exitCode);
+
+}  // namespace velmor::cli

@@ -1,0 +1,10 @@
+#include "prompter.hpp"
+
+namespace velmor {
+
+Activity& quietActivity() {
+  static Activity quiet;
+  return quiet;
+}
+
+}  // namespace velmor

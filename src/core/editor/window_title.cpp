@@ -1,0 +1,11 @@
+#include "window_title.hpp"
+
+#include "../product/bytes.hpp"
+
+namespace velmor {
+
+std::string windowTitle(const std::string& path, bool modified) {
+  return std::string("Velmor ") + kProgramVersion + " " + toLowerAscii(path) + (modified ? "+" : "");
+}
+
+}  // namespace velmor

@@ -1,0 +1,139 @@
+#include "code_page.hpp"
+
+#include <unicode/ucnv.h>
+
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace velmor {
+
+void appendUtf8(std::string& out, char32_t ch) {
+  if (ch < 0x80) {
+    out.push_back(static_cast<char>(ch));
+  } else if (ch < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (ch >> 6)));
+    out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
+  } else if (ch < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (ch >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((ch >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (ch >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((ch >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((ch >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
+  }
+}
+
+char32_t nextUtf8(std::string_view text, std::size_t& pos) {
+  auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  unsigned char c = byte(pos);
+  int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
+  if (extra == 0) {
+    ++pos;
+    return c;
+  }
+  if (extra < 0 || pos + static_cast<std::size_t>(extra) >= text.size()) {
+    ++pos;
+    return 0xFFFD;
+  }
+  char32_t ch = extra == 1 ? (c & 0x1F) : extra == 2 ? (c & 0x0F) : (c & 0x07);
+  for (int i = 1; i <= extra; ++i) {
+    unsigned char cont = byte(pos + static_cast<std::size_t>(i));
+    if ((cont >> 6) != 2) {
+      ++pos;
+      return 0xFFFD;
+    }
+    ch = (ch << 6) | (cont & 0x3F);
+  }
+  pos += static_cast<std::size_t>(extra) + 1;
+  return ch;
+}
+
+bool CodePage::isSupported(int number) { return number == 874 || (number >= 1250 && number <= 1258); }
+
+const CodePage& CodePage::get(int number) {
+  static std::mutex mutex;
+  static std::map<int, std::unique_ptr<CodePage>> pages;
+  if (!isSupported(number)) number = 1252;
+  std::lock_guard<std::mutex> lock(mutex);
+  auto& slot = pages[number];
+  if (!slot) slot.reset(new CodePage(number));
+  return *slot;
+}
+
+CodePage::CodePage(int number) : number_(number) {
+  for (char32_t b = 0; b < 256; ++b) toUnicode_[b] = b;
+  std::string name = "windows-" + std::to_string(number);
+  UErrorCode status = U_ZERO_ERROR;
+  UConverter* conv = ucnv_open(name.c_str(), &status);
+  if (conv != nullptr && U_SUCCESS(status)) {
+    for (int b = 0x80; b < 256; ++b) {
+      char in = static_cast<char>(b);
+      UChar out[4];
+      UErrorCode e = U_ZERO_ERROR;
+      ucnv_reset(conv);
+      int32_t n = ucnv_toUChars(conv, out, 4, &in, 1, &e);
+      // Keep the identity for anything that is not one clear character, so
+      // that every byte still has a character of its own.
+      if (U_SUCCESS(e) && n == 1 && out[0] != 0xFFFD && out[0] != 0x1A) toUnicode_[static_cast<std::size_t>(b)] = out[0];
+    }
+  }
+  if (conv != nullptr) ucnv_close(conv);
+  // Two bytes must never share a character, or the round trip would break.
+  for (int b = 0x80; b < 256; ++b) {
+    for (int a = 0; a < b; ++a) {
+      if (toUnicode_[static_cast<std::size_t>(a)] == toUnicode_[static_cast<std::size_t>(b)]) {
+        toUnicode_[static_cast<std::size_t>(b)] = static_cast<char32_t>(b);
+      }
+    }
+  }
+  for (std::size_t b = 0; b < 256; ++b) appendUtf8(utf8_[b], toUnicode_[b]);
+}
+
+std::string CodePage::decode(std::span<const std::uint8_t> bytes) const {
+  std::string out;
+  out.reserve(bytes.size());
+  for (std::uint8_t b : bytes) {
+    if (b < 0x80) out.push_back(static_cast<char>(b));
+    else out += utf8_[b];
+  }
+  return out;
+}
+
+std::optional<std::uint8_t> CodePage::byteFor(char32_t ch) const {
+  if (ch < 0x80) return static_cast<std::uint8_t>(ch);
+  for (std::size_t b = 0x80; b < 256; ++b) {
+    if (toUnicode_[b] == ch) return static_cast<std::uint8_t>(b);
+  }
+  return std::nullopt;
+}
+
+std::optional<Bytes> CodePage::encode(std::string_view utf8) const {
+  Bytes out;
+  out.reserve(utf8.size());
+  std::size_t pos = 0;
+  while (pos < utf8.size()) {
+    char32_t ch = nextUtf8(utf8, pos);
+    auto b = byteFor(ch);
+    if (!b) return std::nullopt;
+    out.push_back(*b);
+  }
+  return out;
+}
+
+std::optional<std::string> CodePage::firstUnencodable(std::string_view utf8) const {
+  std::size_t pos = 0;
+  while (pos < utf8.size()) {
+    char32_t ch = nextUtf8(utf8, pos);
+    if (!byteFor(ch)) {
+      std::string s;
+      appendUtf8(s, ch);
+      return s;
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace velmor

@@ -1,0 +1,103 @@
+#include "crc32.hpp"
+
+#include <filesystem>
+#include <fstream>
+
+namespace velmor {
+
+std::string executableName() {
+  std::error_code ec;
+  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string("velmor") : exe.stem().string();
+}
+
+void cBinaryFileStream::File(const std::string& path) {
+  Dispose();
+  path_ = path;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    FileNotFound error;
+    error.source = executableName() + ".File";
+    throw error;
+  }
+  handle_ = std::fopen(path.c_str(), "rb");
+  if (handle_ == nullptr) {
+    FileNotFound error;
+    error.source = executableName() + ".File";
+    throw error;
+  }
+  auto size = std::filesystem::file_size(path, ec);
+  length_ = ec ? 0 : static_cast<std::int32_t>(size);
+  position_ = 0;
+}
+
+std::int32_t cBinaryFileStream::Read(std::uint8_t* buffer, std::int32_t count) {
+  if (handle_ == nullptr) return 0;
+  std::int32_t taken;
+  if (position_ + count < length_) {
+    taken = static_cast<std::int32_t>(std::fread(buffer, 1, static_cast<std::size_t>(count), handle_));
+  } else {
+    const std::int32_t rest = length_ - position_;
+    if (rest < 1) {
+      Dispose();
+      return 0;
+    }
+    taken = static_cast<std::int32_t>(std::fread(buffer, 1, static_cast<std::size_t>(rest), handle_));
+  }
+  position_ += taken;
+  return taken;
+}
+
+void cBinaryFileStream::Dispose() {
+  if (handle_ != nullptr) {
+    std::fclose(handle_);
+    handle_ = nullptr;
+  }
+}
+
+cCRC32::cCRC32() {
+  for (std::uint32_t n = 0; n < 256; ++n) {
+    std::uint32_t c = n;
+    for (int i = 0; i < 8; ++i) c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
+    table_[n] = c;
+  }
+  slices_[0] = table_;
+  for (std::size_t k = 1; k < 8; ++k) {
+    for (std::size_t n = 0; n < 256; ++n) {
+      std::uint32_t prev = slices_[k - 1][n];
+      slices_[k][n] = (prev >> 8) ^ table_[prev & 0xFF];
+    }
+  }
+}
+
+std::uint32_t cCRC32::update(std::uint32_t crc, std::span<const std::uint8_t> bytes) const {
+  const std::uint8_t* p = bytes.data();
+  std::size_t n = bytes.size();
+  while (n >= 8) {
+    std::uint32_t lo = crc ^ (static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+                              static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24);
+    crc = slices_[7][lo & 0xFF] ^ slices_[6][(lo >> 8) & 0xFF] ^ slices_[5][(lo >> 16) & 0xFF] ^ slices_[4][lo >> 24] ^
+          slices_[3][p[4]] ^ slices_[2][p[5]] ^ slices_[1][p[6]] ^ slices_[0][p[7]];
+    p += 8;
+    n -= 8;
+  }
+  while (n-- > 0) crc = (crc >> 8) ^ table_[(crc ^ *p++) & 0xFF];
+  return crc;
+}
+
+std::uint32_t cCRC32::GetFileCrc32(cBinaryFileStream& stream) const {
+  std::array<std::uint8_t, 8192> buffer{};
+  std::uint32_t crc = 0xFFFFFFFFu;
+  std::int32_t n = stream.Read(buffer.data(), 8192);
+  while (n > 0) {
+    crc = update(crc, std::span<const std::uint8_t>(buffer.data(), static_cast<std::size_t>(n)));
+    n = stream.Read(buffer.data(), 8192);
+  }
+  return crc ^ 0xFFFFFFFFu;
+}
+
+std::uint32_t cCRC32::GetByteArrayCrc32(std::span<const std::uint8_t> bytes) const {
+  return update(0xFFFFFFFFu, bytes) ^ 0xFFFFFFFFu;
+}
+
+}  // namespace velmor

@@ -1,0 +1,164 @@
+#include "loader.hpp"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "../editor/map_window.hpp"
+#include "block_types.hpp"
+#include "number_text.hpp"
+#include "product_decoder.hpp"
+
+namespace velmor {
+
+namespace {
+
+std::string leastText(double value) { return value < 0 ? numberText(value) : " " + numberText(value); }
+
+}  // namespace
+
+LoadStatus loadbinary(ProductFile& file, ProductForm& form, const std::string& path, Prompter& prompter,
+                      Activity& activity) {
+  file.modified = false;
+  file.path = path;
+  form.zoom = 1.0f;
+  form.panX = 0;
+  form.panY = 0;
+  file.data.clear();
+  file.loadedData.clear();
+  file.errorText.clear();
+  form.rawBlockBoxes.clear();
+  form.rawBlockPanelShown = false;
+  form.keepChangesEnabled = false;
+  form.tileCopyright1.clear();
+  form.tileCopyright2.clear();
+
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (!ec && size > kMaxProductFileSize) {
+    prompter.message("tdb files are limited to 25mb.");
+    activity.busy(false);
+    return LoadStatus::TooLarge;
+  }
+  activity.busy(true);
+  activity.progress(10);
+  LoadStatus status = LoadStatus::Read;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    prompter.message(ec ? ec.message() : std::string(std::strerror(errno)));
+    status = LoadStatus::Unreadable;
+  } else {
+    file.data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+      prompter.message(std::strerror(errno));
+      status = LoadStatus::Unreadable;
+    }
+  }
+  file.loadedData = file.data;
+  activity.progress(45);
+  file.modified = false;
+  file.overviewEdited = false;
+  file.copyrightEdited = false;
+  activity.busy(false);
+  return status;
+}
+
+void get_data(ProductFile& file, ProductForm& form, Prompter& prompter, Activity& activity) {
+  activity.progress(75);
+  activity.busy(true);
+  form.zoom = 1.0f;
+
+  form.copyrightPrint = false;
+  form.copyrightDisplay = false;
+  form.mapWindow = false;
+  form.printing = true;
+  file.report.clear();
+  form.detailMaps.clear();
+  file.block52Text.clear();
+  file.block53Text.clear();
+  form.selectedMap = 0;
+  form.rawBlockBoxes.clear();
+
+  file.block52Index = -1;
+  file.block53Index = -1;
+  file.copyrightIndex = -1;
+  file.overviewIndex = -1;
+  file.checksumIndex = -1;
+  file.checksumText.clear();
+  file.overallBounds = OverallBounds{};
+  file.blocks.clear();
+
+  ProductDecoder decoder(file, form);
+  const ByteReader& r = decoder.reader();
+  bool markedCorrupt = false;
+  bool checksumMet = false;
+
+  std::int64_t n = decoder.decodeHeader();
+  std::int64_t pos = n + 3;
+  int k = 0;
+  const auto size = static_cast<std::int64_t>(file.data.size());
+  while (pos < size) {
+    const std::uint8_t type = r.dat(pos);
+    n = decoder.bit2(pos + 1);
+    if (n == 0) break;
+    ++k;
+    file.blocks.emplace_back();
+    bool known = false;
+    if (checksumMet) {
+      prompter.message("Header " + hexUpper(type) + " past end: File is corrupt.");
+      MarkModified(file);
+      markedCorrupt = true;
+    } else {
+      const std::int64_t end = std::min(pos + n + 3, size);
+      file.blocks.back().assign(file.data.begin() + pos, file.data.begin() + end);
+      known = true;
+      switch (type) {
+        case OverviewMapBlock:
+          file.overviewIndex = k;
+          decoder.getoverview(pos);
+          break;
+        case CopyrightBlock:
+          decoder.getcopyr(pos, k);
+          break;
+        case DetailMapBlock:
+          decoder.getdetailmap(pos, k);
+          break;
+        case Block52:
+          decoder.get52(pos, k);
+          break;
+        case Block53:
+          decoder.get53(pos, k);
+          break;
+        case ChecksumBlock:
+          file.checksumText = decoder.checksum(pos);
+          file.checksumIndex = k;
+          checksumMet = true;
+          break;
+        default:
+          known = false;
+      }
+    }
+    if (!known) prompter.message("Unknown header:" + hexUpper(type) + " Header length incorrect.");
+    pos += n + 3;
+    if (pos >= size) break;
+    if ((k & 1023) == 0) activity.yieldEvents();
+  }
+
+  activity.busy(false);
+  const auto& b = file.overallBounds;
+  decoder.appendReport("maxlat:" + numberText(b.greatestLatitude) + " minlat:" + leastText(b.leastLatitude));
+  decoder.appendReport("maxlon:" + numberText(b.greatestLongitude) + " minlon:" + leastText(b.leastLongitude));
+  activity.progress(1);
+  mapWindowSizeRule(form, file.headerTailLength);
+  if (!markedCorrupt) file.modified = false;
+}
+
+LoadStatus openProduct(ProductFile& file, ProductForm& form, const std::string& path, Prompter& prompter,
+                       Activity& activity) {
+  LoadStatus status = loadbinary(file, form, path, prompter, activity);
+  get_data(file, form, prompter, activity);
+  return status;
+}
+
+}  // namespace velmor

@@ -1,0 +1,25 @@
+#pragma once
+// Opening a product file is always the same pair: loadbinary reads the file
+// whole, get_data walks its blocks and fills the model and the form.
+#include <string>
+
+#include "../editor/product_form.hpp"
+#include "../editor/prompter.hpp"
+#include "product_file.hpp"
+
+namespace velmor {
+
+enum class LoadStatus { Read, TooLarge, Unreadable };
+
+LoadStatus loadbinary(ProductFile& file, ProductForm& form, const std::string& path, Prompter& prompter,
+                      Activity& activity = quietActivity());
+void get_data(ProductFile& file, ProductForm& form, Prompter& prompter, Activity& activity = quietActivity());
+
+// Both steps, as every way of opening a file runs them.
+LoadStatus openProduct(ProductFile& file, ProductForm& form, const std::string& path, Prompter& prompter,
+                       Activity& activity = quietActivity());
+
+// Sets the modified flag (the title then ends with "+").
+inline void MarkModified(ProductFile& file) { file.modified = true; }
+
+}  // namespace velmor
