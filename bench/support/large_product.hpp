@@ -1,0 +1,17 @@
+#pragma once
+// A synthetic product file as large as the editor accepts: a header, the
+// copyright and overview blocks and a grid of detail-map tiles, closed by a
+// checksum block with the right CRC.
+#include <cstdint>
+#include <string>
+
+#include "core/product/bytes.hpp"
+
+namespace velmor::bench {
+
+// About 350,000 tiles for the default size of 25 MiB (26214400 bytes at most).
+Bytes makeLargeProduct(std::uint64_t maxBytes = 26214400);
+// Writes it to `path`; returns the number of tiles.
+std::size_t writeLargeProduct(const std::string& path, std::uint64_t maxBytes = 26214400);
+
+}  // namespace velmor::bench
