@@ -9,10 +9,12 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QtTest>
 
 #include "core/editor/header_rules.hpp"
+#include "dialogs/errors_dialog.hpp"
 #include "mainwindow/extra_byte_boxes.hpp"
 #include "mainwindow/header_row.hpp"
 #include "mainwindow/img_data_panel.hpp"
@@ -38,6 +40,9 @@ class EditingTest : public QObject {
   void moreOptionsOpensAndCloses();
   void imgDataPanelDragsAndCloses();
   void logsMenuAndOptionLogLines();
+  void fidEnterWithoutAFile();
+  void tileListCopesWithManyTiles();
+  void errorsWindowShowsTheText();
 };
 
 namespace {
@@ -259,6 +264,61 @@ void EditingTest::logsMenuAndOptionLogLines() {
   w.menus()->clearMainLog()->trigger();
   QVERIFY(!QFile::exists(mainLog));
   PROMPTS_OK(f);
+}
+
+void EditingTest::fidEnterWithoutAFile() {
+  WindowFixture f;
+  MainWindow& w = f.start();
+  QLineEdit* fid = w.headerRow()->textBox(HeaderText::Fid);
+  fid->setFocus();
+  QTest::keyClicks(fid, "12");
+  f.prompter.expectMessage("No data");
+  QTest::keyClick(fid, Qt::Key_Return);
+  PROMPTS_OK(f);
+  // With a file, Enter writes the family id into the bytes at once (offset 5).
+  const std::string path = f.copyFixture("north/north.tdb");
+  f.dialogs.answer(path);
+  f.prompter.expectQuestion("Save changes?", Answer::No);
+  w.menus()->open()->trigger();
+  PROMPTS_OK(f);
+  fid->selectAll();
+  QTest::keyClicks(fid, "258");
+  QTest::keyClick(fid, Qt::Key_Return);
+  PROMPTS_OK(f);
+  QCOMPARE(w.state().file.data[5], std::uint8_t{0x02});
+  QCOMPARE(w.state().file.data[6], std::uint8_t{0x01});
+}
+
+void EditingTest::tileListCopesWithManyTiles() {
+  WindowFixture f;
+  MainWindow& w = f.start();
+  ProductForm& form = w.state().form;
+  form.detailMaps.resize(350000);
+  form.detailMaps[0].listText = "first";
+  form.detailMaps[349999].listText = "Tile 349999";
+  w.showLoadedFile();
+  QAbstractItemModel* model = w.mapArea()->list()->model();
+  QCOMPARE(model->rowCount(), 350000);
+  QCOMPARE(model->data(model->index(349999, 0)).toString(), QString("Tile 349999"));
+  // A later, smaller file replaces the rows.
+  form.detailMaps.resize(1);
+  w.showLoadedFile();
+  QCOMPARE(model->rowCount(), 1);
+  QCOMPARE(model->data(model->index(0, 0)).toString(), QString("first"));
+  QVERIFY(!model->data(model->index(1, 0)).isValid());
+}
+
+void EditingTest::errorsWindowShowsTheText() {
+  ErrorsDialog dialog(QStringLiteral("bit2:Read past the end of the data at &4F\r\ncrc error"));
+  QCOMPARE(dialog.windowTitle(), QString("Errors"));
+  QCOMPARE(dialog.shownText(), QString("bit2:Read past the end of the data at &4F\ncrc error"));
+  auto* ok = dialog.findChild<QPushButton*>();
+  QVERIFY(ok);
+  QCOMPARE(ok->text(), QString("OK"));
+  dialog.show();
+  QTest::mouseClick(ok, Qt::LeftButton);
+  QCOMPARE(dialog.result(), int(QDialog::Accepted));
+  QVERIFY(!dialog.isVisible());
 }
 
 QTEST_MAIN(EditingTest)
