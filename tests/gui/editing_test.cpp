@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -134,6 +135,13 @@ void EditingTest::pastedTextPassesTheKeyRules() {
   pid->selectAll();
   QTest::keySequence(pid, QKeySequence::Paste);
   QCOMPARE(w.state().form.pidText, std::string("42"));
+  // Delete types no character: it is not refused as one, and it is an edit.
+  pid->home(false);
+  // As X11 delivers it: the Delete key with the text DEL (127).
+  QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QString(QChar(127)));
+  QApplication::sendEvent(pid, &del);
+  QCOMPARE(pid->text(), QString("2"));
+  QCOMPARE(w.state().form.pidText, std::string("2"));
   // "." is dropped from a name box, a letter is not.
   QLineEdit* family = w.headerRow()->textBox(HeaderText::FamilyName);
   family->setFocus();

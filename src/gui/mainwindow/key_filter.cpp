@@ -13,6 +13,10 @@ char32_t KeyFilter::keyCharacter(const QKeyEvent& event) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
       return 13;
+    case Qt::Key_Delete:
+      // The Delete key edits the box but types no character; the change
+      // still reaches the form as an edit.
+      return 0;
     default:
       break;
   }
