@@ -49,7 +49,13 @@ LoadStatus loadbinary(ProductFile& file, ProductForm& form, const std::string& p
     prompter.message(ec ? ec.message() : std::string(std::strerror(errno)));
     status = LoadStatus::Unreadable;
   } else {
-    file.data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    // One read of the known size; the byte-by-byte iterator read is slow on 25 MiB.
+    in.seekg(0, std::ios::end);
+    const auto length = static_cast<std::streamoff>(in.tellg());
+    in.seekg(0, std::ios::beg);
+    file.data.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    in.read(reinterpret_cast<char*>(file.data.data()), static_cast<std::streamsize>(file.data.size()));
+    file.data.resize(static_cast<std::size_t>(in.gcount()));
     if (in.bad()) {
       prompter.message(std::strerror(errno));
       status = LoadStatus::Unreadable;
