@@ -225,3 +225,31 @@ TEST_F(EditCli, NamesAndCopyright) {
 
 }  // namespace
 }  // namespace velmor
+
+namespace velmor {
+namespace {
+
+using namespace velmor::test;
+
+// The sample's blocks: header [0, 97), copyright [97, 142) (records of
+// 4 + 21 + 1 and 4 + 11 + 1 bytes), overview [142, 185) (24 + 15 + 1), tiles.
+TEST_F(EditCli, OverviewAndCopyrightBlocks) {
+  CliRun r = runCli(home, {"edit", file, "--overview-bounds", "45,22.5,11.25,-90", "--overview-name", "Alps",
+                           "--overview-number", "1A2B", "--parent-number", "5", "--copyright-print", "off"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  Bytes w = withoutChecksum(readFile(file));
+  Bytes expected = cat({Bytes(original.begin(), original.begin() + 97),
+                        block(0x44, copyrightBody(1, 6, {"Copyright sample maps", "Second line"})),
+                        block(0x42, overviewBody(0x1A2B, 5, 0x20000000, 0x10000000, 0x08000000, -0x40000000, "Alps")),
+                        Bytes(original.begin() + 185, original.end() - 23)});
+  EXPECT_EQ(w, expected);
+
+  CliRun bad = runCli(home, {"edit", file, "--overview-bounds", "45,22.5,11.25"});
+  EXPECT_EQ(bad.exitCode, 1);
+  CliRun comma = runCli(home, {"edit", file, "--overview-bounds", "45,2e1,11.25,-90"});
+  EXPECT_EQ(comma.exitCode, 1);
+  EXPECT_NE(comma.err.find("The overview bound box does not take 'e'."), std::string::npos) << comma.err;
+}
+
+}  // namespace
+}  // namespace velmor
