@@ -273,3 +273,36 @@ TEST(Updatmf, GreysMissingFilesButNeverProbesNetworkPaths) {
 
 }  // namespace
 }  // namespace velmor
+
+namespace velmor {
+namespace {
+
+// Whatever a damaged file holds, reading it never fails and writing gives
+// the 34-line format again.
+TEST(SettingsParse, ArbitraryBytes) {
+  std::uint32_t seed = 12345;
+  auto next = [&] {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<char>((seed >> 16) & 0xFF);
+  };
+  for (int round = 0; round < 200; ++round) {
+    std::string text;
+    int length = round * 7;
+    for (int i = 0; i < length; ++i) {
+      char c = next();
+      text.push_back(i % 5 == 0 ? '\n' : (i % 11 == 0 ? '\r' : c));
+    }
+    Settings s;
+    parseSettings(text, s);
+    std::string out = settingsText(s);
+    std::size_t lines = 0;
+    for (std::size_t p = 0; (p = out.find("\r\n", p)) != std::string::npos; p += 2) ++lines;
+    EXPECT_GE(lines, 34u);
+    EXPECT_EQ(out.substr(0, 5), "123\r\n");
+    EXPECT_GE(s.windowWidth, 1000);
+    EXPECT_TRUE(s.defaultProgram >= 0 && s.defaultProgram <= 2);
+  }
+}
+
+}  // namespace
+}  // namespace velmor
