@@ -2,8 +2,6 @@
 // with its own program folder, checked byte by byte.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <zlib.h>
 
 #include <filesystem>
@@ -11,50 +9,24 @@
 
 #include "core/settings/settings.hpp"
 #include "support/product_builder.hpp"
+#include "support/run_process.hpp"
 
 namespace velmor {
 namespace {
 
 using namespace velmor::test;
 
-struct CliRun {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
+using CliRun = ProcessResult;
 
 std::string slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Runs the tool with VELMOR_HOME set, from an argument list.
-CliRun runCli(const std::string& home, const std::vector<std::string>& args) {
-  std::string dir = tempDir();
-  std::string outPath = dir + "/out", errPath = dir + "/err";
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    ::setenv("VELMOR_HOME", home.c_str(), 1);
-    FILE* o = std::freopen(outPath.c_str(), "w", stdout);
-    FILE* e = std::freopen(errPath.c_str(), "w", stderr);
-    (void)o;
-    (void)e;
-    std::vector<char*> argv;
-    std::string cli = VELMOR_CLI;
-    argv.push_back(cli.data());
-    std::vector<std::string> copy = args;
-    for (auto& a : copy) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    ::execv(cli.c_str(), argv.data());
-    ::_exit(127);
-  }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  CliRun r;
-  r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  r.out = slurp(outPath);
-  r.err = slurp(errPath);
-  return r;
+// Runs the tool with its own program folder.
+CliRun runCli(const std::string& home, std::vector<std::string> args) {
+  args.insert(args.begin(), VELMOR_CLI);
+  return runProcess(args, "", {"VELMOR_HOME=" + home});
 }
 
 struct EditCli : ::testing::Test {

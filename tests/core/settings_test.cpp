@@ -123,6 +123,7 @@ TEST(SettingsParse, OddLines) {
   lines[17] = "red";    // does not convert: kept
   lines[18] = "12,5";   // not a whole number: kept
   lines[21] = "12,5";   // single precision accepts ","
+  lines[22] = "1E+300"; // beyond single precision: kept
   lines[24] = "999";
   lines[25] = "-5";
   lines[26] = "1";
@@ -140,6 +141,7 @@ TEST(SettingsParse, OddLines) {
   EXPECT_EQ(s.blockColour, kDefaultBlockColour);
   EXPECT_EQ(s.blockBorderColour, kDefaultBlockBorderColour);
   EXPECT_FLOAT_EQ(s.imgPanelLeft, 12.5f);
+  EXPECT_EQ(s.imgPanelTop, 0.0f);
   EXPECT_EQ(s.windowWidth, 1000);
   EXPECT_EQ(s.windowHeight, 1000);
   EXPECT_TRUE(s.logsEnabled);
