@@ -2,8 +2,6 @@
 // with its own program folder, checked byte by byte.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <zlib.h>
 
 #include <filesystem>
@@ -11,50 +9,24 @@
 
 #include "core/settings/settings.hpp"
 #include "support/product_builder.hpp"
+#include "support/run_process.hpp"
 
 namespace velmor {
 namespace {
 
 using namespace velmor::test;
 
-struct CliRun {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
+using CliRun = ProcessResult;
 
 std::string slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Runs the tool with VELMOR_HOME set, from an argument list.
-CliRun runCli(const std::string& home, const std::vector<std::string>& args) {
-  std::string dir = tempDir();
-  std::string outPath = dir + "/out", errPath = dir + "/err";
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    ::setenv("VELMOR_HOME", home.c_str(), 1);
-    FILE* o = std::freopen(outPath.c_str(), "w", stdout);
-    FILE* e = std::freopen(errPath.c_str(), "w", stderr);
-    (void)o;
-    (void)e;
-    std::vector<char*> argv;
-    std::string cli = VELMOR_CLI;
-    argv.push_back(cli.data());
-    std::vector<std::string> copy = args;
-    for (auto& a : copy) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    ::execv(cli.c_str(), argv.data());
-    ::_exit(127);
-  }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  CliRun r;
-  r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  r.out = slurp(outPath);
-  r.err = slurp(errPath);
-  return r;
+// Runs the tool with its own program folder.
+CliRun runCli(const std::string& home, std::vector<std::string> args) {
+  args.insert(args.begin(), VELMOR_CLI);
+  return runProcess(args, "", {"VELMOR_HOME=" + home});
 }
 
 struct EditCli : ::testing::Test {
@@ -221,6 +193,34 @@ TEST_F(EditCli, NamesAndCopyright) {
   EXPECT_EQ(Bytes(w.begin(), w.begin() + static_cast<std::ptrdiff_t>(expectedHeader.size())), expectedHeader);
   Bytes rest(w.begin() + static_cast<std::ptrdiff_t>(expectedHeader.size()), w.end());
   EXPECT_EQ(rest, originalAfterHeader());
+}
+
+}  // namespace
+}  // namespace velmor
+
+namespace velmor {
+namespace {
+
+using namespace velmor::test;
+
+// The sample's blocks: header [0, 97), copyright [97, 142) (records of
+// 4 + 21 + 1 and 4 + 11 + 1 bytes), overview [142, 185) (24 + 15 + 1), tiles.
+TEST_F(EditCli, OverviewAndCopyrightBlocks) {
+  CliRun r = runCli(home, {"edit", file, "--overview-bounds", "45,22.5,11.25,-90", "--overview-name", "Alps",
+                           "--overview-number", "1A2B", "--parent-number", "5", "--copyright-print", "off"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  Bytes w = withoutChecksum(readFile(file));
+  Bytes expected = cat({Bytes(original.begin(), original.begin() + 97),
+                        block(0x44, copyrightBody(1, 6, {"Copyright sample maps", "Second line"})),
+                        block(0x42, overviewBody(0x1A2B, 5, 0x20000000, 0x10000000, 0x08000000, -0x40000000, "Alps")),
+                        Bytes(original.begin() + 185, original.end() - 23)});
+  EXPECT_EQ(w, expected);
+
+  CliRun bad = runCli(home, {"edit", file, "--overview-bounds", "45,22.5,11.25"});
+  EXPECT_EQ(bad.exitCode, 1);
+  CliRun comma = runCli(home, {"edit", file, "--overview-bounds", "45,2e1,11.25,-90"});
+  EXPECT_EQ(comma.exitCode, 1);
+  EXPECT_NE(comma.err.find("The overview bound box does not take 'e'."), std::string::npos) << comma.err;
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include "core/editor/leave_rules.hpp"
 #include "core/product/code_page.hpp"
 #include "core/product/loader.hpp"
+#include "core/product/save.hpp"
+#include "core/editor/log_sink.hpp"
 #include "support/product_builder.hpp"
 #include "support/scripted_prompter.hpp"
 
@@ -173,6 +175,32 @@ TEST(LeaveRules, Close) {
     EXPECT_FALSE(closeRule(file, p, save));
   }
   EXPECT_EQ(saves, 2);
+}
+
+}  // namespace
+}  // namespace velmor
+
+namespace velmor {
+namespace {
+
+// Closing with Yes runs the real save: a save the pipeline refuses (a
+// product without detail maps) keeps the window open and the file as it was.
+TEST(LeaveRules, CloseThroughTheSavePipeline) {
+  Bytes bytes = test::cat({test::block(0x50, test::headerBody(1, 2, 409, "S", "F", test::defaultTail(58))),
+                           test::checksumBlock(0)});
+  std::string path = test::writeTemp(bytes);
+  ProductFile file;
+  ProductForm form;
+  test::ScriptedPrompter quiet;
+  ASSERT_EQ(openProduct(file, form, path, quiet), LoadStatus::Read);
+  file.modified = true;
+  test::ScriptedPrompter p;
+  p.expectQuestion("Save changes?", Answer::Yes).expectMessage("No data.");
+  SilentLog log;
+  SaveContext context{file, form, p, quietActivity(), log, test::tempDir()};
+  EXPECT_FALSE(closeRule(file, p, pipelineSave(context)));
+  EXPECT_EQ(test::readFile(path), bytes);
+  EXPECT_TRUE(file.modified);
 }
 
 }  // namespace

@@ -1,9 +1,14 @@
 #include "leave_rules.hpp"
 
 #include "../product/product_file.hpp"
+#include "../product/save.hpp"
 #include "prompter.hpp"
 
 namespace velmor {
+
+SaveToPath pipelineSave(SaveContext& context) {
+  return [&context](const std::string& path) { return save(context, path) == SaveOutcome::Saved; };
+}
 
 Answer askSaveChanges(ProductFile& file, Prompter& prompter, const SaveToPath& save) {
   if (!file.modified) return Answer::Ok;

@@ -7,10 +7,15 @@
 namespace velmor {
 
 struct ProductFile;
+struct SaveContext;
 class Prompter;
 
 // Saves the model to the path; true when the file was written.
 using SaveToPath = std::function<bool(const std::string& path)>;
+
+// The File menu's "Save" of the save pipeline, as the questions below call
+// it: true only when the file was written. The context must outlive it.
+SaveToPath pipelineSave(SaveContext& context);
 
 inline constexpr const char* kSaveChanges = "Save changes?";
 
