@@ -278,3 +278,15 @@ TEST(Save, TileCopyrightTextDoesNotGrowOverSaveAndLoad) {
   EXPECT_EQ(blocks[5], block(0x52, cat({{0x01}, text0("Tiles by me")})));
   EXPECT_EQ(blocks[6][0], 0x54);
 }
+
+TEST(Save, BlocksPastTheChecksumBlockAreDroppedByTheRepairSave) {
+  const Bytes content = cat({header409(7, "F"), sampleCopyright(), sampleOverview(), tile1()});
+  const std::string path = writeTemp(cat({content, checksumBlock(1), checksumBlock(2), tile2()}), "corrupt.tdb");
+  Session s;
+  RecordingPrompter opening;
+  ASSERT_EQ(openProduct(s.file, s.form, path, opening), LoadStatus::Read);
+  ASSERT_TRUE(s.file.modified);  // the loader asks for the repair
+  s.prompter.expectMessage(backupMessage(backupName(path)));
+  ASSERT_EQ(s.saveTo(path), SaveOutcome::Saved);
+  EXPECT_EQ(readFile(path), withChecksum(content));
+}
