@@ -1,0 +1,27 @@
+#pragma once
+// The detail-map list as a view over the form's tiles. A product can hold
+// hundreds of thousands of tiles, so the list never copies them into items:
+// it reads form.detailMaps[row].listText when a row is painted.
+#include <QAbstractListModel>
+
+#include "core/editor/product_form.hpp"
+
+namespace velmor {
+
+class DetailMapListModel : public QAbstractListModel {
+  Q_OBJECT
+ public:
+  explicit DetailMapListModel(const ProductForm& form, QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+
+  // Call after the form's tile list was replaced (a load) or a text changed.
+  void reload();
+  void rowChanged(int row);
+
+ private:
+  const ProductForm& form_;
+};
+
+}  // namespace velmor

@@ -1,0 +1,46 @@
+#pragma once
+// The menu tree of the main window, in display order. Entries served by
+// tools that are not part of the program yet are shown disabled.
+#include <QAction>
+#include <QMenuBar>
+#include <array>
+
+#include "core/settings/recent_files.hpp"
+
+namespace velmor {
+
+class MainMenus : public QObject {
+  Q_OBJECT
+ public:
+  explicit MainMenus(QMenuBar* bar);
+
+  QAction* open() const { return open_; }
+  QAction* save() const { return save_; }
+  QAction* saveAs() const { return saveAs_; }
+  QAction* saveCopy() const { return saveCopy_; }
+  QAction* exit() const { return exit_; }
+  QAction* recent(int entry) const { return recent_[static_cast<std::size_t>(entry)]; }  // 0 = most recent
+  QAction* readLogs() const { return readLogs_; }
+  QAction* clearMainLog() const { return clearMainLog_; }
+  // Looks an entry up by its caption ("Create mdx" ...), for the tools that serve them later.
+  QAction* entry(const QString& caption) const;
+
+  // Shows the recent-file captions and their greyed state.
+  void showRecent(const RecentFileMenu& recent);
+
+ signals:
+  void recentChosen(int entry);
+
+ private:
+  QMenuBar* bar_;
+  QAction* open_ = nullptr;
+  QAction* save_ = nullptr;
+  QAction* saveAs_ = nullptr;
+  QAction* saveCopy_ = nullptr;
+  QAction* exit_ = nullptr;
+  std::array<QAction*, kRecentFileCount> recent_{};
+  QAction* readLogs_ = nullptr;
+  QAction* clearMainLog_ = nullptr;
+};
+
+}  // namespace velmor

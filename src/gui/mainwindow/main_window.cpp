@@ -1,0 +1,224 @@
+#include "main_window.hpp"
+
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+#include "core/editor/file_log.hpp"
+#include "core/editor/log_menu.hpp"
+#include "core/editor/window_title.hpp"
+#include "core/platform/shell.hpp"
+#include "core/settings/settings_file.hpp"
+#include "dialogs/errors_dialog.hpp"
+#include "extra_byte_boxes.hpp"
+#include "file_commands.hpp"
+#include "form_binding.hpp"
+#include "header_row.hpp"
+#include "img_data_panel.hpp"
+#include "main_menus.hpp"
+#include "map_area.hpp"
+#include "more_options_panel.hpp"
+#include "replot_debouncer.hpp"
+#include "services/file_dialog_provider.hpp"
+#include "services/message_box_prompter.hpp"
+#include "services/progress_activity.hpp"
+#include "twips.hpp"
+
+namespace velmor {
+
+MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(parent) {
+  setObjectName("mainWindow");
+  if (services.prompter) {
+    prompter_ = services.prompter;
+  } else {
+    ownPrompter_ = std::make_unique<MessageBoxPrompter>(this);
+    prompter_ = ownPrompter_.get();
+  }
+  if (services.dialogs) {
+    dialogs_ = services.dialogs;
+  } else {
+    ownDialogs_ = std::make_unique<QtFileDialogProvider>();
+    dialogs_ = ownDialogs_.get();
+  }
+  if (services.shell) {
+    shell_ = services.shell;
+  } else {
+    ownShell_ = desktopShell();
+    shell_ = ownShell_.get();
+  }
+  errorsPresenter_ = services.showErrors;
+
+  buildLayout();
+  activity_ = std::make_unique<ProgressActivity>(progress_);
+  menus_ = new MainMenus(menuBar());
+  replot_ = new ReplotDebouncer([this] {
+    placeMoreOptions();
+    mapArea_->replot();
+  }, this);
+  versionRevert_.setSingleShot(true);
+  versionRevert_.setInterval(100);
+  connect(&versionRevert_, &QTimer::timeout, this, [this] { header_->showForm(state_.form); });
+
+  fileCommands_ = std::make_unique<FileCommands>(*this);
+  binding_ = std::make_unique<FormBinding>(*this);
+  connectLogs();
+  rebuildTitle();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildLayout() {
+  auto* central = new QWidget(this);
+  central->setObjectName("centralArea");
+  auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(4, 4, 4, 4);
+  column->setSpacing(4);
+
+  header_ = new HeaderRow(central);
+  column->addWidget(header_);
+
+  auto* body = new QHBoxLayout;
+  mapArea_ = new MapArea(state_.form, central);
+  body->addWidget(mapArea_->listPanel());
+
+  auto* middle = new QVBoxLayout;
+  middle->addWidget(mapArea_->plot(), 3);
+  report_ = new QPlainTextEdit(central);
+  report_->setObjectName("reportBox");
+  report_->setReadOnly(true);
+  report_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  report_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  middle->addWidget(report_, 1);
+  progress_ = new QProgressBar(central);
+  progress_->setObjectName("progressBar");
+  progress_->setRange(0, 100);
+  progress_->setValue(1);
+  progress_->setTextVisible(false);
+  progress_->setMaximumHeight(12);
+  middle->addWidget(progress_);
+  body->addLayout(middle, 1);
+
+  moreOptions_ = new MoreOptionsPanel(central);
+  moreOptions_->hide();
+  body->addWidget(moreOptions_);
+  column->addLayout(body, 1);
+  setCentralWidget(central);
+
+  // Floats over the window, outside every layout.
+  imgData_ = new ImgDataPanel(central);
+  imgData_->move(260, 120);
+
+  connect(header_, &HeaderRow::moreOptionsPressed, this, &MainWindow::openMoreOptions);
+  connect(moreOptions_, &MoreOptionsPanel::closePressed, this, &MainWindow::closeMoreOptions);
+  resize(1200, 760);
+}
+
+void MainWindow::connectLogs() {
+  connect(menus_->readLogs(), &QAction::triggered, this,
+          [this] { readLogs(state_.folders.logFolder, *shell_, *prompter_); });
+  connect(menus_->clearMainLog(), &QAction::triggered, this,
+          [this] { clearMainLog(state_.folders.logFolder, *prompter_); });
+}
+
+Activity& MainWindow::activity() { return *activity_; }
+
+LogSink& MainWindow::log() {
+  if (fileLog_) return *fileLog_;
+  return silentLog_;
+}
+
+void MainWindow::rebuildTitle() {
+  setWindowTitle(QString::fromStdString(velmor::windowTitle(state_.file.path, state_.file.modified)));
+}
+
+void MainWindow::refreshFromForm() {
+  header_->showForm(state_.form);
+  moreOptions_->showForm(state_.form);
+  imgData_->showForm(state_.form);
+  menus_->showRecent(state_.recent);
+  rebuildTitle();
+}
+
+void MainWindow::showLoadedFile() {
+  refreshFromForm();
+  QString report = QString::fromStdString(state_.file.report);
+  report.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  report_->setPlainText(report);
+  mapArea_->showTiles();
+}
+
+void MainWindow::refreshp1() { replot_->refreshp1(); }
+
+void MainWindow::startVersionRevert() { versionRevert_.start(); }
+
+void MainWindow::placeMoreOptions() {
+  // The layout keeps the panel on the right and gives the plot the rest of
+  // the width; all that is left is to keep the floating panel reachable.
+  if (imgData_->isHidden()) return;
+  QPoint at = imgData_->pos();
+  const QRect area = centralWidget()->rect();
+  at.setX(std::clamp(at.x(), area.left() - imgData_->width() + 40, std::max(area.left(), area.right() - 40)));
+  at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - 20)));
+  imgData_->move(at);
+}
+
+void MainWindow::openMoreOptions() {
+  header_->moreOptionsButton()->hide();
+  moreOptions_->show();
+  refreshp1();
+}
+
+void MainWindow::closeMoreOptions() {
+  moreOptions_->hide();
+  refreshp1();
+  header_->moreOptionsButton()->show();
+}
+
+void MainWindow::showErrors(const std::string& errorText) {
+  if (errorsPresenter_) {
+    errorsPresenter_(errorText);
+    return;
+  }
+  ErrorsDialog dialog(QString::fromStdString(errorText), this);
+  dialog.exec();
+}
+
+bool MainWindow::writeSettings() {
+  Settings& s = state_.settings;
+  for (int k = 0; k < kRecentFileCount; ++k)
+    s.recentFiles[static_cast<std::size_t>(k)] = state_.recent.captions[static_cast<std::size_t>(k)];
+  s.moreOptionsShown = !moreOptions_->isHidden();
+  s.overrideSettings = state_.form.overrideSettings;
+  s.imgPanelLeft = static_cast<float>(twipsFromPixels(imgData_->x()));
+  s.imgPanelTop = static_cast<float>(twipsFromPixels(imgData_->y()));
+  s.windowWidth = static_cast<int>(twipsFromPixels(width()));
+  s.windowHeight = static_cast<int>(twipsFromPixels(height()));
+  s.windowTop = static_cast<float>(twipsFromPixels(y()));
+  s.windowLeft = static_cast<float>(twipsFromPixels(x()));
+  if (state_.folders.systemFolder.empty()) return false;
+  return savedata(state_.folders, s, *prompter_);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (closing_) {
+    event->accept();
+    return;
+  }
+  if (!fileCommands_->closeRule()) {
+    event->ignore();
+    return;
+  }
+  writeSettings();
+  closing_ = true;
+  event->accept();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  refreshp1();
+}
+
+}  // namespace velmor

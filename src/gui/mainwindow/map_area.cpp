@@ -1,0 +1,63 @@
+#include "map_area.hpp"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "detail_map_list_model.hpp"
+
+namespace velmor {
+
+MapArea::MapArea(const ProductForm& form, QWidget* parent) : QObject(parent), form_(form) {
+  listPanel_ = new QWidget(parent);
+  listPanel_->setObjectName("detailMapPanel");
+  auto* column = new QVBoxLayout(listPanel_);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->addWidget(new QLabel(QStringLiteral("Double Click to Edit"), listPanel_));
+
+  searchBox_ = new QLineEdit(listPanel_);
+  searchBox_->setObjectName("searchBox");
+  // The search box stands out in pale green, as map makers know it.
+  searchBox_->setStyleSheet(QStringLiteral("QLineEdit { background-color: rgb(214, 252, 148); }"));
+  column->addWidget(searchBox_);
+
+  list_ = new QListView(listPanel_);
+  list_->setObjectName("detailMapList");
+  list_->setUniformItemSizes(true);  // keeps scrolling through 350,000 rows cheap
+  list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  list_->setSelectionMode(QAbstractItemView::SingleSelection);
+  model_ = new DetailMapListModel(form_, list_);
+  list_->setModel(model_);
+  column->addWidget(list_, 1);
+
+  searchButton_ = new QPushButton(QStringLiteral("Search Map TXT"), listPanel_);
+  searchButton_->setObjectName("searchButton");
+  searchButton_->setEnabled(false);  // the search arrives with the tile tools
+  column->addWidget(searchButton_);
+  listPanel_->setMinimumWidth(180);
+
+  connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex& current) {
+            if (current.isValid()) emit tileSelected(current.row());
+          });
+
+  plot_ = new QWidget(parent);
+  plot_->setObjectName("plotPlaceholder");
+  plot_->setToolTip(QStringLiteral("Use Arrow Keys to move map "));
+  plot_->setAutoFillBackground(true);
+  QPalette white = plot_->palette();
+  white.setColor(QPalette::Window, Qt::white);
+  plot_->setPalette(white);
+  plot_->setMinimumSize(200, 150);
+}
+
+void MapArea::showTiles() {
+  model_->reload();
+  replot();
+}
+
+void MapArea::replot() {
+  ++replotCount_;
+  plot_->update();
+}
+
+}  // namespace velmor

@@ -1,0 +1,121 @@
+#include "start_up.hpp"
+
+#include <QSignalBlocker>
+#include <cstdlib>
+
+#include "core/editor/file_log.hpp"
+#include "core/product/bytes.hpp"
+#include "core/settings/recent_files.hpp"
+#include "core/settings/settings_file.hpp"
+#include "file_commands.hpp"
+#include "header_row.hpp"
+#include "img_data_panel.hpp"
+#include "main_window.hpp"
+#include "services/progress_activity.hpp"
+#include "twips.hpp"
+
+namespace velmor {
+
+std::string cleanCommandLine(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text)
+    if (c != '\0' && c != '"') out += c;
+  return out;
+}
+
+std::optional<std::string> commandLineFile(const std::string& text) {
+  std::string path = cleanCommandLine(text);
+  if (path.empty() || path.find('*') != std::string::npos || !fileExists(path)) return std::nullopt;
+  return path;
+}
+
+namespace {
+
+void replaceAll(std::string& text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+}
+
+std::string environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+}  // namespace
+
+std::string mapSourceTileCache(const std::string& appData) {
+  if (appData.empty()) return "";
+  // "Mapource" is the folder's real name.
+  return toLowerAscii(appData + "\\Garmin\\Mapource\\TileCache");
+}
+
+std::string baseCampTileCache(const std::string& appData) {
+  if (appData.empty()) return "";
+  std::string path = toLowerAscii(appData + "\\local\\Garmin\\BaseCamp\\TileCache");
+  replaceAll(path, "\\roaming", "");
+  return path;
+}
+
+void findBaseCamp(Settings& settings, bool is64BitWindows) {
+  if (!settings.baseCampPath.empty() && fileExists(settings.baseCampPath)) return;
+  const std::string programFiles = environment(is64BitWindows ? "PROGRAMFILES(X86)" : "ProgramFiles");
+  if (programFiles.empty()) return;
+  std::string path = programFiles + "\\garmin\\basecamp\\basecamp.exe";
+  replaceAll(path, "\\\\", "\\");
+  if (fileExists(path)) settings.baseCampPath = path;
+}
+
+void MainWindow::startUp(const std::string& commandLine) {
+  EditorState& s = state_;
+  // The search box's colour is given when the list is built.
+  s.folders = programFolders();
+  s.settings = startupSettings(s.folders, &s.settingsFileFound);
+  for (int k = 0; k < kRecentFileCount; ++k) {
+    std::string caption = s.settings.recentFiles[static_cast<std::size_t>(k)];
+    // An empty entry is stored as a blank.
+    if (caption.find_first_not_of(' ') == std::string::npos) caption.clear();
+    s.recent.captions[static_cast<std::size_t>(k)] = caption;
+  }
+  s.form.overrideSettings = s.settings.overrideSettings;
+  if (s.settings.imgPanelLeft != 0 || s.settings.imgPanelTop != 0)
+    imgData_->move(pixelsFromTwips(s.settings.imgPanelLeft), pixelsFromTwips(s.settings.imgPanelTop));
+  fileLog_ = std::make_unique<FileLog>(s.settings, s.folders.logFolder);
+
+  // The program runs natively, never as a 32-bit guest on 64-bit Windows.
+  s.is64BitWindows = false;
+  s.form.codePageText.clear();
+  s.file.path.clear();
+  rebuildTitle();
+  activity_->progress(1);
+  findBaseCamp(s.settings, s.is64BitWindows);
+
+  // A fresh window edits a 4.11 product: tail of 61 bytes.
+  s.form.versionText = "4.11";
+  s.form.fallbackVersionText = "4.11";
+  s.file.headerTailLength = 61;
+  s.form.tailBoxCount = 61;
+  s.form.countBoxText = "61";
+
+  if (s.settings.logsEnabled) fileLog_->logStart();
+  s.form.mapWindowWidthText = "50%";
+  s.form.mapWindowHeightText = "40%";
+  refreshFromForm();
+
+  if (auto path = commandLineFile(commandLine)) {
+    s.settings.startPath = *path;
+    fileCommands_->openProductFile(*path, false);
+  }
+
+  imgData_->raise();
+  if (s.settings.moreOptionsShown) openMoreOptions();
+  if (s.settingsFileFound) {
+    show();
+  } else {
+    showMaximized();
+  }
+  s.mapSourceTileCache = mapSourceTileCache(environment("AppData"));
+  s.baseCampTileCache = baseCampTileCache(environment("AppData"));
+}
+
+}  // namespace velmor
