@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "detail_map_view.hpp"
+#include "tile_state.hpp"
 
 namespace velmor {
 
@@ -82,6 +83,14 @@ struct ProductForm {
   std::vector<std::string> rawBlockBoxes;
   bool rawBlockPanelShown = false;
   bool keepChangesEnabled = false;
+  // Colour of each byte box (classic palette index, -1 for the default).
+  std::vector<int> rawBlockColours;
+
+  // Selection, search and panel state of the tiles; reset by every load.
+  TileState tileState;
+  // "Copy Stream" / "Paste Stream": lives as long as the program, so a load
+  // never clears it.
+  std::string streamBuffer;
 };
 
 }  // namespace velmor

@@ -106,6 +106,10 @@ void get_data(ProductFile& file, ProductForm& form, Prompter& prompter, Activity
   file.block53Text.clear();
   form.selectedMap = 0;
   form.rawBlockBoxes.clear();
+  form.rawBlockColours.clear();
+  form.rawBlockPanelShown = false;
+  form.keepChangesEnabled = false;
+  form.tileState = TileState{};
 
   file.block52Index = -1;
   file.block53Index = -1;

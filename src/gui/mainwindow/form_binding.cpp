@@ -101,24 +101,8 @@ void FormBinding::connectMoreOptions() {
 }
 
 void FormBinding::connectImgData() {
-  ImgDataPanel* panel = window_.imgDataPanel();
-  ProductForm& form = window_.state().form;
-  ProductFile& file = window_.state().file;
-  connect(panel, &ImgDataPanel::boxEdited, this, [this, &form, &file](int index, const QString& text) {
-    if (index < 0 || static_cast<std::size_t>(index) >= form.rawBlockBoxes.size()) return;
-    form.rawBlockBoxes[static_cast<std::size_t>(index)] = text.toStdString();
-    form.keepChangesEnabled = true;
-    MarkModified(file);
-    applied();
-  });
-  connect(panel, &ImgDataPanel::closePressed, this, [this, &form] {
-    // Edits not kept with "keep changes" are dropped.
-    form.rawBlockBoxes.clear();
-    form.rawBlockPanelShown = false;
-    form.keepChangesEnabled = false;
-    applied();
-  });
-  connect(panel, &ImgDataPanel::moved, this, [this](QPoint) { applied(); });
+  // The " img data" panel belongs to the tile views: TileController binds its
+  // boxes, "keep changes" and "X" to the tile rules.
 }
 
 void FormBinding::headerText(HeaderText which, const QString& text) {

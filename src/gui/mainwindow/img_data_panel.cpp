@@ -1,19 +1,15 @@
 #include "img_data_panel.hpp"
 
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QScrollArea>
 #include <QVBoxLayout>
+
+#include "tiles/byte_grid_view.hpp"
 
 namespace velmor {
 
-namespace {
-constexpr int kBoxesPerRow = 16;
-}
-
-ImgDataPanel::ImgDataPanel(QWidget* parent) : QFrame(parent) {
+ImgDataPanel::ImgDataPanel(const ProductForm& form, QWidget* parent) : QFrame(parent) {
   setObjectName("imgDataPanel");
   setFrameShape(QFrame::Panel);
   setFrameShadow(QFrame::Raised);
@@ -41,42 +37,20 @@ ImgDataPanel::ImgDataPanel(QWidget* parent) : QFrame(parent) {
   connect(keepChanges_, &QPushButton::clicked, this, &ImgDataPanel::keepChangesPressed);
   connect(close_, &QPushButton::clicked, this, &ImgDataPanel::closePressed);
 
-  auto* scroll = new QScrollArea(this);
-  scroll->setWidgetResizable(true);
-  boxArea_ = new QWidget(scroll);
-  boxGrid_ = new QGridLayout(boxArea_);
-  boxGrid_->setSpacing(2);
-  boxGrid_->setContentsMargins(0, 0, 0, 0);
-  scroll->setWidget(boxArea_);
-  column->addWidget(scroll, 1);
-  resize(16 * 30 + 40, 220);
+  grid_ = new ByteGridView(form, this);
+  connect(grid_, &ByteGridView::boxEdited, this, &ImgDataPanel::boxEdited);
+  column->addWidget(grid_, 1);
+  resize(16 * 28 + 70, 240);
   hide();
 }
 
-void ImgDataPanel::rebuildBoxes(std::size_t count) {
-  for (QLineEdit* edit : boxes_) delete edit;
-  boxes_.clear();
-  for (std::size_t k = 0; k < count; ++k) {
-    auto* edit = new QLineEdit(boxArea_);
-    edit->setFixedWidth(28);
-    edit->setAlignment(Qt::AlignCenter);
-    edit->setMaxLength(2);
-    const int index = static_cast<int>(k);
-    connect(edit, &QLineEdit::textEdited, this, [this, index](const QString& text) {
-      emit boxEdited(index, text);
-      // A full box hands the focus on, so bytes can be typed in one go.
-      if (text.size() >= 2 && index + 1 < boxCount()) box(index + 1)->setFocus();
-    });
-    boxGrid_->addWidget(edit, index / kBoxesPerRow, index % kBoxesPerRow);
-    boxes_.push_back(edit);
-  }
-}
-
 void ImgDataPanel::showForm(const ProductForm& form) {
-  if (boxes_.size() != form.rawBlockBoxes.size()) rebuildBoxes(form.rawBlockBoxes.size());
-  for (std::size_t k = 0; k < boxes_.size(); ++k) {
-    const QString text = QString::fromStdString(form.rawBlockBoxes[k]);
-    if (boxes_[k]->text() != text) boxes_[k]->setText(text);
+  // A new block resets the grid; edits of the shown block only repaint it.
+  if (shownCount_ != form.rawBlockBoxes.size()) {
+    shownCount_ = form.rawBlockBoxes.size();
+    grid_->showForm();
+  } else {
+    grid_->viewport()->update();
   }
   keepChanges_->setEnabled(form.keepChangesEnabled);
   if (form.rawBlockPanelShown && !isVisible()) {

@@ -3,27 +3,25 @@
 // hexadecimal boxes, with "keep changes" and "X". It can be dragged about the
 // window by its caption or border; where it was left is kept in the settings.
 #include <QFrame>
-#include <QLineEdit>
 #include <QPushButton>
-#include <vector>
 
 #include "core/editor/product_form.hpp"
 
-class QGridLayout;
 class QLabel;
 
 namespace velmor {
 
+class ByteGridView;
+
 class ImgDataPanel : public QFrame {
   Q_OBJECT
  public:
-  explicit ImgDataPanel(QWidget* parent = nullptr);
+  explicit ImgDataPanel(const ProductForm& form, QWidget* parent = nullptr);
 
   void showForm(const ProductForm& form);
   QPushButton* keepChangesButton() const { return keepChanges_; }
   QPushButton* closeButton() const { return close_; }
-  int boxCount() const { return static_cast<int>(boxes_.size()); }
-  QLineEdit* box(int index) const { return boxes_[static_cast<std::size_t>(index)]; }
+  ByteGridView* grid() const { return grid_; }
 
  signals:
   void boxEdited(int index, const QString& text);
@@ -38,13 +36,11 @@ class ImgDataPanel : public QFrame {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  void rebuildBoxes(std::size_t count);
   QLabel* caption_ = nullptr;
-  QWidget* boxArea_ = nullptr;
-  QGridLayout* boxGrid_ = nullptr;
+  ByteGridView* grid_ = nullptr;
+  std::size_t shownCount_ = 0;
   QPushButton* keepChanges_ = nullptr;
   QPushButton* close_ = nullptr;
-  std::vector<QLineEdit*> boxes_;
   bool dragging_ = false;
   QPoint pressPoint_;
 };

@@ -25,6 +25,8 @@
 #include "services/file_dialog_provider.hpp"
 #include "services/message_box_prompter.hpp"
 #include "services/progress_activity.hpp"
+#include "plot/plot_widget.hpp"
+#include "tiles/tile_controller.hpp"
 #include "twips.hpp"
 
 namespace velmor {
@@ -64,6 +66,15 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
 
   fileCommands_ = std::make_unique<FileCommands>(*this);
   binding_ = std::make_unique<FormBinding>(*this);
+  TileViews views;
+  views.list = mapArea_->list();
+  views.searchBox = mapArea_->searchBox();
+  views.searchButton = mapArea_->searchButton();
+  views.plot = mapArea_->plot();
+  views.imgPanel = imgData_;
+  views.showPanelText = [this](const QString& text) { report_->setPlainText(text); };
+  views.changed = [this] { rebuildTitle(); };
+  tiles_ = new TileController(state_.file, state_.form, *prompter_, std::move(views), this);
   connectLogs();
   rebuildTitle();
 }
@@ -81,7 +92,7 @@ void MainWindow::buildLayout() {
   column->addWidget(header_);
 
   auto* body = new QHBoxLayout;
-  mapArea_ = new MapArea(state_.form, central);
+  mapArea_ = new MapArea(state_.form, state_.file, central);
   body->addWidget(mapArea_->listPanel());
 
   auto* middle = new QVBoxLayout;
@@ -108,7 +119,7 @@ void MainWindow::buildLayout() {
   setCentralWidget(central);
 
   // Floats over the window, outside every layout.
-  imgData_ = new ImgDataPanel(central);
+  imgData_ = new ImgDataPanel(state_.form, central);
   imgData_->move(260, 120);
 
   connect(header_, &HeaderRow::moreOptionsPressed, this, &MainWindow::openMoreOptions);
@@ -147,6 +158,8 @@ void MainWindow::showLoadedFile() {
   QString report = QString::fromStdString(state_.file.report);
   report.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   report_->setPlainText(report);
+  mapArea_->plot()->setHighlightColours(static_cast<std::uint32_t>(state_.settings.blockColour),
+                                        static_cast<std::uint32_t>(state_.settings.blockBorderColour));
   mapArea_->showTiles();
 }
 

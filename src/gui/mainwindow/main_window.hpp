@@ -30,6 +30,7 @@ class ProgressActivity;
 class Prompter;
 class ReplotDebouncer;
 class Shell;
+class TileController;
 
 // What the window asks the outside world. Tests replace every part; a part
 // left empty gets the desktop's own (message boxes, Qt's file dialogs ...).
@@ -63,6 +64,7 @@ class MainWindow : public QMainWindow {
   ImgDataPanel* imgDataPanel() const { return imgData_; }
   MapArea* mapArea() const { return mapArea_; }
   MainMenus* menus() const { return menus_; }
+  TileController* tiles() const { return tiles_; }
   QPlainTextEdit* reportBox() const { return report_; }
   QProgressBar* progressBar() const { return progress_; }
   FileCommands& fileCommands() { return *fileCommands_; }
@@ -116,6 +118,7 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<FileCommands> fileCommands_;
   std::unique_ptr<FormBinding> binding_;
   ReplotDebouncer* replot_ = nullptr;
+  TileController* tiles_ = nullptr;
   QTimer versionRevert_;
   bool closing_ = false;
 };

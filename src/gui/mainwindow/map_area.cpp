@@ -4,10 +4,11 @@
 #include <QVBoxLayout>
 
 #include "detail_map_list_model.hpp"
+#include "plot/plot_widget.hpp"
 
 namespace velmor {
 
-MapArea::MapArea(const ProductForm& form, QWidget* parent) : QObject(parent), form_(form) {
+MapArea::MapArea(const ProductForm& form, const ProductFile& file, QWidget* parent) : QObject(parent), form_(form) {
   listPanel_ = new QWidget(parent);
   listPanel_->setObjectName("detailMapPanel");
   auto* column = new QVBoxLayout(listPanel_);
@@ -31,7 +32,6 @@ MapArea::MapArea(const ProductForm& form, QWidget* parent) : QObject(parent), fo
 
   searchButton_ = new QPushButton(QStringLiteral("Search Map TXT"), listPanel_);
   searchButton_->setObjectName("searchButton");
-  searchButton_->setEnabled(false);  // the search arrives with the tile tools
   column->addWidget(searchButton_);
   listPanel_->setMinimumWidth(180);
 
@@ -40,24 +40,16 @@ MapArea::MapArea(const ProductForm& form, QWidget* parent) : QObject(parent), fo
             if (current.isValid()) emit tileSelected(current.row());
           });
 
-  plot_ = new QWidget(parent);
-  plot_->setObjectName("plotPlaceholder");
-  plot_->setToolTip(QStringLiteral("Use Arrow Keys to move map "));
-  plot_->setAutoFillBackground(true);
-  QPalette white = plot_->palette();
-  white.setColor(QPalette::Window, Qt::white);
-  plot_->setPalette(white);
-  plot_->setMinimumSize(200, 150);
+  plot_ = new PlotWidget(form_, file, parent);
 }
 
 void MapArea::showTiles() {
   model_->reload();
-  replot();
+  plot_->setTiles();
 }
 
-void MapArea::replot() {
-  ++replotCount_;
-  plot_->update();
-}
+void MapArea::replot() { plot_->replot(); }
+
+int MapArea::replotCount() const { return plot_->replotCount(); }
 
 }  // namespace velmor

@@ -9,20 +9,23 @@
 #include <QWidget>
 
 #include "core/editor/product_form.hpp"
+#include "core/product/product_file.hpp"
 
 namespace velmor {
 
 class DetailMapListModel;
+class PlotWidget;
 
 class MapArea : public QObject {
   Q_OBJECT
  public:
-  MapArea(const ProductForm& form, QWidget* parent);
+  MapArea(const ProductForm& form, const ProductFile& file, QWidget* parent);
 
   // Down the left: hint, search box, list and search button.
   QWidget* listPanel() const { return listPanel_; }
-  // In the middle: the map plot. Until the plot exists this is an empty area.
-  QWidget* plot() const { return plot_; }
+  // In the middle: the map plot.
+  PlotWidget* plot() const { return plot_; }
+  QPushButton* searchButton() const { return searchButton_; }
   QListView* list() const { return list_; }
   QLineEdit* searchBox() const { return searchBox_; }
 
@@ -30,7 +33,7 @@ class MapArea : public QObject {
   void showTiles();
   // Redraws the plot; called by the debounced re-plot.
   void replot();
-  int replotCount() const { return replotCount_; }
+  int replotCount() const;
 
  signals:
   void tileSelected(int index);
@@ -42,8 +45,7 @@ class MapArea : public QObject {
   QLineEdit* searchBox_ = nullptr;
   QPushButton* searchButton_ = nullptr;
   DetailMapListModel* model_ = nullptr;
-  QWidget* plot_ = nullptr;
-  int replotCount_ = 0;
+  PlotWidget* plot_ = nullptr;
 };
 
 }  // namespace velmor

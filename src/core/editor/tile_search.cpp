@@ -1,0 +1,67 @@
+#include "tile_search.hpp"
+
+#include <unicode/uchar.h>
+
+#include "../product/code_page.hpp"
+#include "tile_selection.hpp"
+
+namespace velmor {
+
+std::string lowerText(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  std::size_t pos = 0;
+  while (pos < utf8.size()) {
+    const auto c = static_cast<unsigned char>(utf8[pos]);
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c));
+      ++pos;
+      continue;
+    }
+    appendUtf8(out, static_cast<char32_t>(u_tolower(static_cast<UChar32>(nextUtf8(utf8, pos)))));
+  }
+  return out;
+}
+
+namespace {
+
+// A tile matches on its list entry or on its label caption, which adds the
+// IMG name, so a tile can be found by the name of its IMG file.
+bool matches(const DetailMapView& view, const std::string& term) {
+  return lowerText(view.caption()).find(term) != std::string::npos;
+}
+
+}  // namespace
+
+int search(ProductForm& form, std::string_view termText, Prompter& prompter) {
+  const int count = static_cast<int>(form.detailMaps.size());
+  if (count == 0) {
+    prompter.message("No Data.");
+    return -1;
+  }
+  const std::string term = lowerText(termText);
+  int& start = form.tileState.searchStart;
+  if (start < 0 || start > count) start = 0;
+  // One pass from where the last search stopped, then, once, from the top.
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int i = start; i < count; ++i) {
+      if (!matches(form.detailMaps[static_cast<std::size_t>(i)], term)) continue;
+      listClick(form, i);
+      start = i + 1;
+      return i;
+    }
+    if (start == 0) break;
+    start = 0;
+  }
+  return -1;
+}
+
+int searchBoxKey(ProductForm& form, bool enter, std::string_view term, Prompter& prompter) {
+  if (!enter) {
+    form.tileState.searchStart = 0;
+    return -1;
+  }
+  return search(form, term, prompter);
+}
+
+}  // namespace velmor

@@ -1,0 +1,22 @@
+#pragma once
+// "Search Map TXT": finds the next tile whose description or IMG name holds
+// the search text, without regard to case, and wraps around once.
+#include <string>
+#include <string_view>
+
+#include "product_form.hpp"
+#include "prompter.hpp"
+
+namespace velmor {
+
+// Runs one search from the form's searchStart; returns the tile found or -1.
+int search(ProductForm& form, std::string_view term, Prompter& prompter);
+
+// A key typed into the search box: Enter searches, every other key makes the
+// next search start again from the first tile.
+int searchBoxKey(ProductForm& form, bool enter, std::string_view term, Prompter& prompter);
+
+// Lower case of a UTF-8 text, all scripts.
+std::string lowerText(std::string_view utf8);
+
+}  // namespace velmor

@@ -1,0 +1,217 @@
+#include "plot_widget.hpp"
+
+#include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+#include <array>
+#include <cmath>
+
+#include "core/editor/tile_selection.hpp"
+#include "core/settings/settings.hpp"
+
+namespace velmor {
+
+namespace {
+
+constexpr double kTwipsPerPixel = 15.0;
+const char* kPanHint = "Use Arrow Keys to move map ";
+
+// Captions are drawn only where a label is big enough to hold them; at the
+// scale of a whole large product most tiles are a few pixels wide.
+constexpr double kCaptionMinWidth = 36;
+
+}  // namespace
+
+QColor colourFromBgr(std::uint32_t value) {
+  return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
+                static_cast<int>((value >> 16) & 0xFF));
+}
+
+PlotWidget::PlotWidget(const ProductForm& form, const ProductFile& file, QWidget* parent)
+    : QWidget(parent),
+      form_(form),
+      file_(file),
+      highlightFill_(static_cast<std::uint32_t>(kDefaultBlockColour)),
+      highlightBorder_(static_cast<std::uint32_t>(kDefaultBlockBorderColour)) {
+  setObjectName("plot");
+  setFocusPolicy(Qt::ClickFocus);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMinimumSize(200, 150);
+  setToolTip(QString::fromLatin1(kPanHint));
+
+  zoomIn_ = new QPushButton(QStringLiteral("+"), this);
+  zoomIn_->setObjectName("zoomIn");
+  zoomOut_ = new QPushButton(QStringLiteral("-"), this);
+  zoomOut_->setObjectName("zoomOut");
+  int x = 2;
+  for (QPushButton* button : {zoomIn_, zoomOut_}) {
+    button->setToolTip(QString::fromLatin1(kPanHint));
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(x, 2, 24, 24);
+    x += 26;
+  }
+  connect(zoomIn_, &QPushButton::clicked, this, &PlotWidget::zoomInPressed);
+  connect(zoomOut_, &QPushButton::clicked, this, &PlotWidget::zoomOutPressed);
+}
+
+void PlotWidget::setTiles() {
+  tiles_ = plotTiles(form_.detailMaps);
+  replot();
+}
+
+void PlotWidget::replot() {
+  boxesStale_ = true;
+  drawingStale_ = true;
+  ++replotCount_;
+  update();
+}
+
+void PlotWidget::refreshSelection() { update(); }
+
+void PlotWidget::setHighlightColours(std::uint32_t fill, std::uint32_t border) {
+  highlightFill_ = fill;
+  highlightBorder_ = border;
+  update();
+}
+
+PlotArea PlotWidget::plotArea() const {
+  return {static_cast<int>(width() * kTwipsPerPixel), static_cast<int>(height() * kTwipsPerPixel), form_.zoom,
+          form_.panX, form_.panY};
+}
+
+void PlotWidget::ensureBoxes() const {
+  if (!boxesStale_ && boxesSize_ == size()) return;
+  if (tiles_.size() != form_.detailMaps.size()) tiles_ = plotTiles(form_.detailMaps);
+  boxes_ = plotGeometry(file_.overallBounds, tiles_, plotArea());
+  boxesSize_ = size();
+  boxesStale_ = false;
+  ++boxesVersion_;
+}
+
+QRectF PlotWidget::pixelRect(const PlotBox& box) const {
+  return {box.left / kTwipsPerPixel, box.top / kTwipsPerPixel, box.width / kTwipsPerPixel,
+          box.height / kTwipsPerPixel};
+}
+
+QRect PlotWidget::labelRect(int label) const {
+  ensureBoxes();
+  const auto i = static_cast<std::size_t>(label - 1);
+  if (label < 1 || i >= boxes_.size() || !boxes_[i].drawn) return {};
+  return pixelRect(boxes_[i]).toRect();
+}
+
+int PlotWidget::labelAt(QPoint point) const {
+  ensureBoxes();
+  const double x = point.x() * kTwipsPerPixel;
+  const double y = point.y() * kTwipsPerPixel;
+  std::vector<int> under;
+  for (std::size_t i = 0; i < boxes_.size(); ++i) {
+    const PlotBox& b = boxes_[i];
+    // A label of zero width or height still takes clicks on its edge pixel.
+    if (b.drawn && x >= b.left - kTwipsPerPixel / 2 && x <= b.left + b.width + kTwipsPerPixel / 2 &&
+        y >= b.top - kTwipsPerPixel / 2 && y <= b.top + b.height + kTwipsPerPixel / 2) {
+      under.push_back(static_cast<int>(i) + 1);
+    }
+  }
+  return topLabel(form_, under);
+}
+
+void PlotWidget::drawCaption(QPainter& painter, const QRectF& rect, int tile) const {
+  if (rect.width() < kCaptionMinWidth || rect.height() < painter.fontMetrics().height()) return;
+  const DetailMapView& view = form_.detailMaps[static_cast<std::size_t>(tile)];
+  painter.drawText(rect.adjusted(2, 1, -2, -1), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                   QString::fromStdString(view.listText) + QLatin1Char('\n') + QString::fromStdString(view.imgName));
+}
+
+void PlotWidget::render() {
+  if (drawing_.size() != size()) drawing_ = QImage(size(), QImage::Format_RGB32);
+  drawing_.fill(Qt::white);
+  QPainter painter(&drawing_);
+  const QRectF visible(-1, -1, width() + 2, height() + 2);
+  // One batch of outlines per palette colour.
+  std::array<std::vector<QRectF>, 14> outlines;
+  std::vector<std::pair<QRectF, int>> captions;
+  for (std::size_t i = 0; i < boxes_.size(); ++i) {
+    const PlotBox& b = boxes_[i];
+    if (!b.drawn) continue;
+    const QRectF r = pixelRect(b);
+    if (!visible.intersects(r.adjusted(-1, -1, 1, 1))) continue;
+    outlines[i % 14].push_back(r);
+    if (r.width() >= kCaptionMinWidth) captions.emplace_back(r, static_cast<int>(i));
+  }
+  for (std::size_t c = 0; c < outlines.size(); ++c) {
+    if (outlines[c].empty()) continue;
+    painter.setPen(QPen(colourFromBgr(classicColour(static_cast<int>(c))), 0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRects(outlines[c].data(), static_cast<int>(outlines[c].size()));
+  }
+  painter.setPen(Qt::black);
+  for (const auto& [rect, tile] : captions) drawCaption(painter, rect, tile);
+  drawingStale_ = false;
+  drawnVersion_ = boxesVersion_;
+}
+
+void PlotWidget::paintEvent(QPaintEvent*) {
+  ensureBoxes();
+  if (drawingStale_ || drawnVersion_ != boxesVersion_ || drawing_.size() != size()) render();
+  QPainter painter(this);
+  painter.drawImage(0, 0, drawing_);
+  const TileState& s = form_.tileState;
+  const QRect highlight = labelRect(s.highlightLabel);
+  if (s.highlightShown && !highlight.isNull()) {
+    painter.setPen(QPen(colourFromBgr(highlightBorder_), 1));
+    painter.setBrush(colourFromBgr(highlightFill_));
+    painter.drawRect(highlight);
+    painter.setPen(Qt::black);
+    drawCaption(painter, QRectF(highlight), s.highlightLabel - 1);
+  }
+}
+
+void PlotWidget::mousePressEvent(QMouseEvent* event) {
+  setFocus(Qt::MouseFocusReason);
+  const int label = labelAt(event->position().toPoint());
+  if (label == 0) {
+    if (event->button() == Qt::LeftButton) emit backgroundClicked();
+    return;
+  }
+  if (event->button() == Qt::LeftButton) emit labelClicked(label);
+  if (event->button() == Qt::RightButton) emit labelRightClicked(label);
+}
+
+void PlotWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const int label = labelAt(event->position().toPoint());
+  if (label != 0) emit labelDoubleClicked(label);
+}
+
+void PlotWidget::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+      emit arrowKey(event->key());
+      event->accept();
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
+}
+
+bool PlotWidget::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    auto* help = static_cast<QHelpEvent*>(event);
+    const int label = labelAt(help->pos());
+    const QString tip = label == 0 ? QString::fromLatin1(kPanHint)
+                                   : QString::fromStdString(form_.detailMaps[static_cast<std::size_t>(label - 1)].tooltip())
+                                         .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QToolTip::showText(help->globalPos(), tip, this);
+    return true;
+  }
+  return QWidget::event(event);
+}
+
+}  // namespace velmor

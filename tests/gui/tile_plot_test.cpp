@@ -1,0 +1,152 @@
+// The plot widget and its binding: geometry on screen, label clicks and the
+// z-order, the highlight colours, zoom buttons and arrow keys.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QtTest>
+
+#include "core/editor/tile_selection.hpp"
+#include "plot/plot_widget.hpp"
+#include "tile_fixture.hpp"
+#include "tiles/tile_controller.hpp"
+
+using namespace velmor;
+using namespace velmor::test;
+
+namespace {
+
+// 1000 x 600 pixels are 15000 x 9000 twips: the product (0 to 1 east, 1 to 2
+// north) is drawn from 150 to 14850 and from 90 to 8910 twips.
+struct PlotFixture {
+  ProductFile file;
+  ProductForm form;
+  TestPrompter prompter;
+  QWidget window;
+  QLineEdit* textBox = nullptr;
+  PlotWidget* plot = nullptr;
+  TileController* controller = nullptr;
+
+  explicit PlotFixture(std::vector<DetailMapView> views) {
+    form.detailMaps = std::move(views);
+    file.overallBounds.leastLongitude = 0;
+    file.overallBounds.greatestLongitude = 1000;
+    file.overallBounds.leastLatitude = 1000;
+    file.overallBounds.greatestLatitude = 2000;
+    auto* column = new QVBoxLayout(&window);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    textBox = new QLineEdit(&window);
+    column->addWidget(textBox);
+    plot = new PlotWidget(form, file, &window);
+    plot->setFixedSize(1000, 600);
+    column->addWidget(plot);
+    TileViews views2;
+    views2.plot = plot;
+    controller = new TileController(file, form, prompter, views2, &window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    plot->setTiles();
+  }
+};
+
+std::vector<DetailMapView> quarterAndWhole() {
+  // Label 1: the north-west quarter; label 2: the whole product, on top.
+  return {viewWithBounds("2#0.5#1.5#0#", "Quarter", "20001"), viewWithBounds("2#1#1#0#", "Whole", "20002")};
+}
+
+}  // namespace
+
+class TilePlotTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void knownTileAtZoomOneAndAfterPan() {
+    PlotFixture f(quarterAndWhole());
+    // 150 / 15 = 10, 90 / 15 = 6, 7350 / 15 = 490, 4410 / 15 = 294.
+    QCOMPARE(f.plot->labelRect(1), QRect(10, 6, 490, 294));
+    QCOMPARE(f.plot->labelRect(2), QRect(10, 6, 980, 588));
+    f.plot->setFocus();
+    for (int i = 0; i < 3; ++i) QTest::keyClick(f.plot, Qt::Key_Left);
+    QCOMPARE(f.form.panX, 300);
+    QCOMPARE(f.plot->labelRect(1), QRect(30, 6, 490, 294));
+    QTest::keyClick(f.plot, Qt::Key_Up);
+    QTest::keyClick(f.plot, Qt::Key_Up);
+    QTest::keyClick(f.plot, Qt::Key_Up);
+    QCOMPARE(f.plot->labelRect(1), QRect(30, 26, 490, 294));
+  }
+
+  void arrowKeysInATextBoxDoNotPan() {
+    PlotFixture f(quarterAndWhole());
+    f.textBox->setFocus();
+    QTest::keyClick(f.textBox, Qt::Key_Left);
+    QCOMPARE(f.form.panX, 0);
+    f.textBox->setReadOnly(true);  // a read-only box is no text box to type in
+    QTest::keyClick(f.textBox, Qt::Key_Left);
+    QCOMPARE(f.form.panX, 100);
+  }
+
+  void sameLabelClickedTwiceKeepsItsSelection() {
+    PlotFixture f(quarterAndWhole());
+    const QPoint onlyWhole(800, 500);  // outside the quarter
+    QTest::mouseClick(f.plot, Qt::LeftButton, {}, onlyWhole);
+    QCOMPARE(f.form.selectedMap, 1);
+    QTest::mouseClick(f.plot, Qt::LeftButton, {}, onlyWhole);
+    QCOMPARE(f.form.selectedMap, 1);
+    QCOMPARE(f.form.tileState.highlightLabel, 2);
+  }
+
+  void overlappingTilesAreReachedByAlternateClicks() {
+    PlotFixture f(quarterAndWhole());
+    const QPoint both(100, 100);
+    QList<int> reached;
+    for (int i = 0; i < 4; ++i) {
+      QTest::mouseClick(f.plot, Qt::LeftButton, {}, both);
+      reached.append(f.form.selectedMap);
+    }
+    QCOMPARE(reached, (QList<int>{1, 0, 1, 0}));
+  }
+
+  void highlightIsDrawnInTheBlockColours() {
+    PlotFixture f(quarterAndWhole());
+    f.plot->setHighlightColours(0x00804020, 0x000000FF);  // fill RGB(32, 64, 128), red border
+    QTest::mouseClick(f.plot, Qt::LeftButton, {}, QPoint(800, 500));
+    const QImage shot = f.plot->grab().toImage();
+    QCOMPARE(shot.pixelColor(600, 400), QColor(32, 64, 128));
+    QCOMPARE(shot.pixelColor(10, 400), QColor(255, 0, 0));
+    // Before any click nothing is highlighted: the plot is white inside the outlines.
+    PlotFixture g(quarterAndWhole());
+    QCOMPARE(g.plot->grab().toImage().pixelColor(600, 400), QColor(Qt::white));
+  }
+
+  void outlinesUseThePaletteOfTheirTile() {
+    PlotFixture f(quarterAndWhole());
+    const QImage shot = f.plot->grab().toImage();
+    // Tile 1 (index 1): navy (0, 0, 128) on the right edge of the whole product at x 990.
+    QCOMPARE(shot.pixelColor(990, 300), QColor(0, 0, 128));
+    // Tile 0 (index 0): black on the quarter's right edge at x 500.
+    QCOMPARE(shot.pixelColor(500, 150), QColor(0, 0, 0));
+  }
+
+  void zoomButtonsAndTheirTip() {
+    PlotFixture f(quarterAndWhole());
+    QCOMPARE(f.plot->zoomInButton()->text(), QStringLiteral("+"));
+    QCOMPARE(f.plot->zoomOutButton()->text(), QStringLiteral("-"));
+    QCOMPARE(f.plot->zoomInButton()->toolTip(), QStringLiteral("Use Arrow Keys to move map "));
+    QCOMPARE(f.plot->zoomOutButton()->toolTip(), QStringLiteral("Use Arrow Keys to move map "));
+    QTest::mouseClick(f.plot->zoomInButton(), Qt::LeftButton);
+    QCOMPARE(f.form.zoom, 1.1f);
+    // w = 15000 x 0.98 x 1.1 = 16170 twips: the whole product is 1078 pixels wide.
+    QCOMPARE(f.plot->labelRect(2).width(), 1078);
+    QTest::mouseClick(f.plot->zoomOutButton(), Qt::LeftButton);
+    QCOMPARE(f.plot->labelRect(2), QRect(10, 6, 980, 588));
+  }
+
+  void rightClickShowsNothingWithoutAPanel() {
+    PlotFixture f(quarterAndWhole());
+    QTest::mouseClick(f.plot, Qt::RightButton, {}, QPoint(800, 500));
+    QVERIFY(f.form.rawBlockBoxes.empty());
+    QVERIFY(f.prompter.said.empty());
+  }
+};
+
+QTEST_MAIN(TilePlotTest)
+#include "tile_plot_test.moc"
