@@ -2,6 +2,7 @@
 // z-order, the highlight colours, zoom buttons and arrow keys.
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -138,6 +139,16 @@ class TilePlotTest : public QObject {
     QCOMPARE(f.plot->labelRect(2).width(), 1078);
     QTest::mouseClick(f.plot->zoomOutButton(), Qt::LeftButton);
     QCOMPARE(f.plot->labelRect(2), QRect(10, 6, 980, 588));
+  }
+
+  void toolTipsOfLabelsAndBackground() {
+    PlotFixture f(quarterAndWhole());
+    QHelpEvent onBoth(QEvent::ToolTip, QPoint(100, 100), f.plot->mapToGlobal(QPoint(100, 100)));
+    QApplication::sendEvent(f.plot, &onBoth);
+    QCOMPARE(QToolTip::text(), QStringLiteral("Whole\n\nright click for more"));
+    QHelpEvent outside(QEvent::ToolTip, QPoint(3, 595), f.plot->mapToGlobal(QPoint(3, 595)));
+    QApplication::sendEvent(f.plot, &outside);
+    QCOMPARE(QToolTip::text(), QStringLiteral("Use Arrow Keys to move map "));
   }
 
   void rightClickShowsNothingWithoutAPanel() {

@@ -5,10 +5,12 @@
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "core/editor/file_log.hpp"
 #include "core/editor/log_menu.hpp"
+#include "core/editor/stream_tools.hpp"
 #include "core/editor/window_title.hpp"
 #include "core/platform/shell.hpp"
 #include "core/settings/settings_file.hpp"
@@ -75,6 +77,18 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
   views.showPanelText = [this](const QString& text) { report_->setPlainText(text); };
   views.changed = [this] { rebuildTitle(); };
   tiles_ = new TileController(state_.file, state_.form, *prompter_, std::move(views), this);
+  for (QPushButton* button : {moreOptions_->copyStreamButton(), moreOptions_->pasteStreamButton(),
+                              moreOptions_->recalculateButton()}) {
+    button->setEnabled(true);
+    button->setToolTip(QString());
+  }
+  connect(moreOptions_->copyStreamButton(), &QPushButton::clicked, this, [this] { copyStream(state_.form); });
+  connect(moreOptions_->pasteStreamButton(), &QPushButton::clicked, this, [this] {
+    if (pasteStream(state_.file, state_.form)) refreshFromForm();
+  });
+  connect(moreOptions_->recalculateButton(), &QPushButton::clicked, this, [this] {
+    if (recalculate(state_.file, state_.form)) refreshFromForm();
+  });
   connectLogs();
   rebuildTitle();
 }
