@@ -28,6 +28,7 @@ class FileMenuTest : public QObject {
   void saveAsAppendsTheExtension();
   void closeWithUnsavedEdits();
   void leavingAnEditedFileAsksFirst();
+  void aCopyLeavesTheEditsUnsaved();
   void recentFilesMoveAndGrey();
   void errorsWindowAfterAnOpeningWithErrors();
 };
@@ -96,6 +97,15 @@ void FileMenuTest::openRefusesOtherFilesButTakesNamesWithoutDot() {
   w.menus()->open()->trigger();
   PROMPTS_OK(f);
   QCOMPARE(w.headerRow()->textBox(HeaderText::SeriesName)->text(), QString("North Series"));
+  // Only the file name counts: a dot in a folder name does not make
+  // "roads" another kind of file.
+  QVERIFY(QDir(QString::fromStdString(f.workPath(""))).mkdir("maps.old"));
+  const std::string dotted = f.workPath("maps.old/roads");
+  QVERIFY(QFile::copy(QString::fromStdString(bare), QString::fromStdString(dotted)));
+  f.dialogs.answer(dotted);
+  w.menus()->open()->trigger();
+  PROMPTS_OK(f);
+  QCOMPARE(w.state().file.path, dotted);
 }
 
 void FileMenuTest::editSaveAndReload() {
@@ -235,6 +245,32 @@ void FileMenuTest::leavingAnEditedFileAsksFirst() {
   const std::string saved = readFile(path);
   QCOMPARE(byteAt(saved, 5), std::uint8_t{99});
   QCOMPARE(byteAt(saved, 6), std::uint8_t{0});
+  QVERIFY(!w.windowTitle().endsWith("+"));
+}
+
+void FileMenuTest::aCopyLeavesTheEditsUnsaved() {
+  WindowFixture f;
+  const std::string path = f.copyFixture("north/north.tdb");
+  const std::string original = readFile(path);
+  MainWindow& w = f.start(path);
+  QLineEdit* pid = w.headerRow()->textBox(HeaderText::Pid);
+  pid->setFocus();
+  pid->selectAll();
+  QTest::keyClicks(pid, "9");
+  f.dialogs.answer(f.workPath("copy.tdb"));
+  w.menus()->saveCopy()->trigger();
+  PROMPTS_OK(f);
+  // The copy holds the edit; the open file does not, and still says so.
+  QCOMPARE(byteAt(readFile(f.workPath("copy.tdb")), 3), std::uint8_t{9});
+  QCOMPARE(readFile(path), original);
+  QCOMPARE(w.state().file.path, path);
+  QVERIFY(w.windowTitle().endsWith("+"));
+  // Leaving the file asks once; No then opens without a second question.
+  f.prompter.expectQuestion("Save changes?", Answer::No);
+  f.dialogs.answer(path);
+  w.menus()->open()->trigger();
+  PROMPTS_OK(f);
+  QCOMPARE(pid->text(), QString("1"));
   QVERIFY(!w.windowTitle().endsWith("+"));
 }
 
