@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScreen>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -138,7 +139,10 @@ void MainWindow::buildLayout() {
 
   connect(header_, &HeaderRow::moreOptionsPressed, this, &MainWindow::openMoreOptions);
   connect(moreOptions_, &MoreOptionsPanel::closePressed, this, &MainWindow::closeMoreOptions);
-  resize(1200, 760);
+  // A first window that fits small screens too; the settings never size it.
+  QSize size(1200, 760);
+  if (const QScreen* shown = screen()) size = size.boundedTo(shown->availableGeometry().size() * 0.95);
+  resize(size);
 }
 
 void MainWindow::connectLogs() {
