@@ -60,7 +60,7 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
   activity_ = std::make_unique<ProgressActivity>(progress_);
   menus_ = new MainMenus(menuBar());
   replot_ = new ReplotDebouncer([this] {
-    placeMoreOptions();
+    keepImgPanelInView();
     mapArea_->replot();
   }, this);
   versionRevert_.setSingleShot(true);
@@ -185,7 +185,7 @@ void MainWindow::refreshp1() { replot_->refreshp1(); }
 
 void MainWindow::startVersionRevert() { versionRevert_.start(); }
 
-void MainWindow::placeMoreOptions() {
+void MainWindow::keepImgPanelInView() {
   // The layout keeps the panel on the right and gives the plot the rest of
   // the width; all that is left is to keep the floating panel reachable.
   if (imgData_->isHidden()) return;
