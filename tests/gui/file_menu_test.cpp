@@ -31,6 +31,7 @@ class FileMenuTest : public QObject {
   void aCopyLeavesTheEditsUnsaved();
   void recentFilesMoveAndGrey();
   void errorsWindowAfterAnOpeningWithErrors();
+  void noCloseWhileAFileIsRead();
 };
 
 namespace {
@@ -329,6 +330,33 @@ void FileMenuTest::errorsWindowAfterAnOpeningWithErrors() {
   f.dialogs.answer(good);
   w.menus()->open()->trigger();
   QCOMPARE(f.errorsShown.size(), std::size_t{1});
+}
+
+void FileMenuTest::noCloseWhileAFileIsRead() {
+  WindowFixture f;
+  // A block after the checksum block: reading it says the file is corrupt
+  // and marks the half-read model modified.
+  std::string bytes = readFile(VELMOR_TEST_DATA "/north/north.tdb");
+  bytes += std::string("\x4C\x02\x00\x00\x00", 5);
+  const std::string path = f.workPath("tail.tdb");
+  {
+    QFile out(QString::fromStdString(path));
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(bytes.data(), static_cast<qint64>(bytes.size()));
+  }
+  MainWindow& w = f.start();
+  bool closed = true;
+  f.prompter.whileShown = [&w, &closed](const std::string&) { closed = w.close(); };
+  f.prompter.expectMessage("Header 4C past end: File is corrupt.");
+  f.prompter.expectMessage("Unknown header:4C Header length incorrect.");
+  f.dialogs.answer(path);
+  w.menus()->open()->trigger();
+  f.prompter.whileShown = nullptr;
+  // The close waited: no "Save changes?" about a half-read file, nothing written.
+  PROMPTS_OK(f);
+  QVERIFY(!closed);
+  QVERIFY(w.isVisible());
+  QCOMPARE(readFile(path), bytes);
 }
 
 QTEST_MAIN(FileMenuTest)

@@ -238,7 +238,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
-  if (!fileCommands_->closeRule()) {
+  if (fileCommands_->working() || !fileCommands_->closeRule()) {
     event->ignore();
     return;
   }
