@@ -179,6 +179,7 @@ void StartUpTest::commandLineAndTileCachePieces() {
   const std::string fixture = VELMOR_TEST_DATA "/north/north.tdb";
   QCOMPARE(commandLineFile("\"" + fixture + "\"").value_or(""), fixture);
   QVERIFY(!commandLineFile(VELMOR_TEST_DATA "/north/*.tdb").has_value());
+  QVERIFY(!commandLineFile(VELMOR_TEST_DATA "/north").has_value());
   // An unset AppData gives no cache folder at all, never a root-relative one.
   QCOMPARE(mapSourceTileCache(""), std::string());
   QCOMPARE(baseCampTileCache(""), std::string());
