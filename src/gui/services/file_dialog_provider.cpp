@@ -11,9 +11,10 @@ std::string QtFileDialogProvider::fileDialog(bool save, QWidget* owner, const st
   const QString filterText =
       QString::fromStdString(filter.description) + " (" + QString::fromStdString(filter.pattern) + ")";
   QString start = QString::fromStdString(startPath);
-  // Start in the folder of the start path; a proposed name is offered in it.
+  // Start in the folder of the start path (often the last file chosen, which
+  // may be gone by now); only a proposed name is offered in the name box.
   QFileInfo startInfo(start);
-  if (startInfo.isFile()) start = startInfo.absolutePath();
+  if (!start.isEmpty() && !startInfo.isDir()) start = startInfo.absolutePath();
   if (!fileName.empty()) {
     // A proposed name with its own folder opens there, as a full path in the
     // name box always has; a bare name is put into the start folder.
