@@ -181,7 +181,7 @@ void EditingTest::burstOfResizesGivesOneReplot() {
   const int before = w.mapArea()->replotCount();
   for (int k = 0; k < 6; ++k) {
     w.resize(900 + 10 * k, 700);
-    QTest::qWait(30);
+    QCoreApplication::processEvents();
   }
   QVERIFY(w.replotDebouncer().pending());
   QCOMPARE(w.mapArea()->replotCount(), before);
