@@ -250,3 +250,18 @@ TEST_F(Rebuild, OverviewIsRebuiltOnlyWhenEdited) {
   EXPECT_EQ(s.file.blocks[2],
             block(0x42, overviewBody(0x00123456, 0, 0x20000000, 0x01000000, 0x1C000000, 0, "Changed")));
 }
+
+TEST_F(Rebuild, RecordCodesTheOptionsCannotShowAreKeptUntilEdited) {
+  // Code 6 ticks neither option and kind 3 selects neither: written from the
+  // form they would become 0 and 0.
+  const Bytes original = block(0x44, cat({{6, 3, 0, 0}, text0("Map data (c) someone\nmore")}));
+  openBytes(cat({sampleHeader(), original, overview(), sampleTile(), checksumBlock(0)}));
+  ASSERT_EQ(s.form.copyrightKind, CopyrightKind::Neither);
+  ASSERT_FALSE(updatecopyright(s.file, s.form));
+  EXPECT_EQ(s.file.blocks[1], original);
+  s.file.copyrightEdited = true;
+  s.form.copyrightDisplay = true;
+  ASSERT_FALSE(updatecopyright(s.file, s.form));
+  EXPECT_EQ(s.file.blocks[1],
+            block(0x44, cat({{1, 0, 0, 0}, text0("Map data (c) someone"), {1, 0, 0, 0}, text0("more")})));
+}

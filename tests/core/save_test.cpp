@@ -158,12 +158,14 @@ TEST_P(EditedFixture, EditsReadBackAndTilesStayByteIdentical) {
   EXPECT_EQ(again.form.routable, routable);
   EXPECT_EQ(again.form.overviewWest, "-2.8125");
   EXPECT_EQ(again.form.detailMaps.size(), s.form.detailMaps.size());
-  // Tiles and 0x52 blocks are never rebuilt: same bytes, same order.
+  // Tiles and 0x52 blocks are never rebuilt, nor is mkgmap's unedited
+  // copyright (codes 06 03, which the options cannot show): same bytes, same order.
+  auto kept = [](std::uint8_t type) { return type == 0x4C || type == 0x52 || type == 0x44; };
   std::vector<Bytes> keptBefore, keptAfter;
   for (const Bytes& b : before)
-    if (!b.empty() && (b[0] == 0x4C || b[0] == 0x52)) keptBefore.push_back(b);
+    if (!b.empty() && kept(b[0])) keptBefore.push_back(b);
   for (const Bytes& b : again.file.blocks)
-    if (!b.empty() && (b[0] == 0x4C || b[0] == 0x52)) keptAfter.push_back(b);
+    if (!b.empty() && kept(b[0])) keptAfter.push_back(b);
   EXPECT_EQ(keptAfter, keptBefore);
 }
 
@@ -277,4 +279,16 @@ TEST(Save, TileCopyrightTextDoesNotGrowOverSaveAndLoad) {
   ASSERT_EQ(blocks.size(), 7u);
   EXPECT_EQ(blocks[5], block(0x52, cat({{0x01}, text0("Tiles by me")})));
   EXPECT_EQ(blocks[6][0], 0x54);
+}
+
+TEST(Save, BlocksPastTheChecksumBlockAreDroppedByTheRepairSave) {
+  const Bytes content = cat({header409(7, "F"), sampleCopyright(), sampleOverview(), tile1()});
+  const std::string path = writeTemp(cat({content, checksumBlock(1), checksumBlock(2), tile2()}), "corrupt.tdb");
+  Session s;
+  RecordingPrompter opening;
+  ASSERT_EQ(openProduct(s.file, s.form, path, opening), LoadStatus::Read);
+  ASSERT_TRUE(s.file.modified);  // the loader asks for the repair
+  s.prompter.expectMessage(backupMessage(backupName(path)));
+  ASSERT_EQ(s.saveTo(path), SaveOutcome::Saved);
+  EXPECT_EQ(readFile(path), withChecksum(content));
 }

@@ -1,5 +1,4 @@
-// POSIX file services. A Windows version (share-mode open test, attribute
-// calls, ReplaceFile) is still to be written; this file builds only on POSIX.
+// POSIX file services (Linux, macOS); the Windows ones are in file_services_win.cpp.
 #ifndef _WIN32
 #include "file_services.hpp"
 

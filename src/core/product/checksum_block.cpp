@@ -11,7 +11,11 @@ ClockRandom::ClockRandom()
     : engine_(static_cast<std::mt19937::result_type>(
           std::chrono::high_resolution_clock::now().time_since_epoch().count())) {}
 
-double ClockRandom::uniform() { return std::generate_canonical<double, 32>(engine_); }
+double ClockRandom::uniform() {
+  // Some standard libraries can round generate_canonical up to 1.0.
+  const double v = std::generate_canonical<double, 32>(engine_);
+  return v < 1.0 ? v : std::nextafter(1.0, 0.0);
+}
 
 std::uint8_t fillerByte(double uniform) {
   double v = std::nearbyint(uniform * 255.0);

@@ -88,7 +88,14 @@ Refusal updatecopyright(ProductFile& file, ProductForm& form) {
   // The loader reads 1 as "Sources", so a "Sources" record is written as 1
   // and reads back as it was chosen.
   if (form.copyrightKind == CopyrightKind::Sources) kind = 1;
-  if (kind != 0 && !file.copyrightEdited) return std::nullopt;
+  // A first record whose code or kind the options cannot show (mkgmap
+  // writes 06 03) would come out as 00 00 from an unedited form: such a
+  // block stays as read until the user edits the copyright.
+  const Bytes& loaded = file.blocks[static_cast<std::size_t>(file.copyrightIndex)];
+  const std::uint8_t loadedCode = loaded.size() > 3 ? loaded[3] : 0;
+  const std::uint8_t loadedKind = loaded.size() > 4 ? loaded[4] : 0;
+  const bool shownFaithfully = loadedCode <= 3 && (loadedKind == 0 || loadedKind == 1 || loadedKind == 6);
+  if ((kind != 0 || !shownFaithfully) && !file.copyrightEdited) return std::nullopt;
   auto byte2 = hexByteBox(form.copyrightByte2Text);
   if (!byte2) return refusalText("The first copyright byte box must hold a hexadecimal number from 0 to FF.");
   auto byte3 = hexByteBox(form.copyrightByte3Text);

@@ -21,7 +21,9 @@ namespace velmor {
 // a tail, "Found unknown header:&<version> Please report.".
 Refusal updateblock0(ProductFile& file, ProductForm& form, Prompter& prompter);
 // Copyright block; rebuilt only when its record kind is 0 or the copyright
-// was edited. A file without a copyright block is left as it is.
+// was edited, and never unedited when the loaded first record has a code or
+// kind the options cannot show. A file without a copyright block is left as
+// it is.
 Refusal updatecopyright(ProductFile& file, ProductForm& form);
 // Overview block, from the overview boxes; called when overviewEdited is set.
 // A file without an overview block is left as it is.

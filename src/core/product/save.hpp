@@ -21,6 +21,8 @@ struct SaveContext {
   Prompter& prompter;
   Activity& activity;
   LogSink& log;
+  // The program's system folder. The CRC is taken in memory, so a save
+  // writes nothing there; kept so callers need not change if that returns.
   std::string systemFolder;
   // The system's file services when null.
   FileServices* files = nullptr;
