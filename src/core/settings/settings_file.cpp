@@ -1,0 +1,30 @@
+#include "settings_file.hpp"
+
+#include <filesystem>
+#include <system_error>
+
+#include "text_file.hpp"
+
+namespace velmor {
+
+bool loaddata(const Folders& folders, Settings& settings) {
+  std::string path = settingsPath(folders);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return false;
+  parseSettings(loadtext(path), settings);
+  return true;
+}
+
+bool savedata(const Folders& folders, const Settings& settings, Prompter& prompter) {
+  return Savetext(settingsPath(folders), settingsText(settings), prompter);
+}
+
+Settings startupSettings(const Folders& folders, bool* fileFound) {
+  Settings settings;
+  settings.lastMapFolder = folders.programFolder;
+  bool found = loaddata(folders, settings);
+  if (fileFound != nullptr) *fileFound = found;
+  return settings;
+}
+
+}  // namespace velmor

@@ -1,0 +1,22 @@
+#pragma once
+// Whole text files: the settings file and the other small texts the
+// program keeps. Written through a temporary file in the same folder that
+// is renamed over the target, so a failed write leaves the old file whole.
+#include <string>
+
+namespace velmor {
+
+class Prompter;
+
+// The whole content of a text file; empty when it does not exist or cannot be read.
+std::string loadtext(const std::string& path);
+
+// Replaces the file's content. Returns the error's description on failure,
+// an empty text on success.
+std::string replaceFileContent(const std::string& path, const std::string& text);
+
+// Replaces the file's content; a failure is shown as the path, a blank and
+// the error's description. Returns whether the file now holds the text.
+bool Savetext(const std::string& path, const std::string& text, Prompter& prompter);
+
+}  // namespace velmor
