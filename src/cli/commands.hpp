@@ -7,5 +7,6 @@ namespace velmor::cli {
 void addReportCommand(CLI::App& app, int& exitCode);
 void addShowCommand(CLI::App& app, int& exitCode);
 void addVerifyCommand(CLI::App& app, int& exitCode);
+void addEditCommand(CLI::App& app, int& exitCode);
 
 }  // namespace velmor::cli

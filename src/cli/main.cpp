@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
   velmor::cli::addReportCommand(app, exitCode);
   velmor::cli::addShowCommand(app, exitCode);
   velmor::cli::addVerifyCommand(app, exitCode);
+  velmor::cli::addEditCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {

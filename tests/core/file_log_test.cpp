@@ -145,3 +145,42 @@ TEST_F(LogFixture, ReadLogsOpensTheFolder) {
 
 }  // namespace
 }  // namespace velmor
+
+namespace velmor {
+namespace {
+
+// The desktop shell is xdg-open, started with the folder as one argument:
+// a stand-in xdg-open on PATH records what it got and answers as told.
+TEST(DesktopShell, StartsXdgOpenWithOneArgument) {
+  std::string bin = test::tempDir();
+  std::string record = bin + "/args";
+  {
+    std::ofstream script(bin + "/xdg-open");
+    script << "#!/bin/sh\nprintf '%s|' \"$#\" \"$1\" > '" << record << "'\nexit \"$(cat '" << bin << "/code')\"\n";
+  }
+  std::filesystem::permissions(bin + "/xdg-open", std::filesystem::perms::owner_all);
+  const char* oldPath = std::getenv("PATH");
+  std::string savedPath = oldPath ? oldPath : "";
+  ::setenv("PATH", (bin + ":" + savedPath).c_str(), 1);
+
+  std::string folder = bin + "/logs $(touch " + bin + "/pwned); x";
+  auto shell = desktopShell();
+  { std::ofstream(bin + "/code") << "0"; }
+  EXPECT_EQ(shell->open(folder), ShellResult::Opened);
+  EXPECT_EQ(loadtext(record), "1|" + folder + "|");
+  EXPECT_FALSE(std::filesystem::exists(bin + "/pwned"));
+  { std::ofstream(bin + "/code") << "3"; }
+  EXPECT_EQ(shell->open(folder), ShellResult::NoAssociation);
+  { std::ofstream(bin + "/code") << "4"; }
+  EXPECT_EQ(shell->open(folder), ShellResult::NoAssociation);
+  { std::ofstream(bin + "/code") << "1"; }
+  EXPECT_EQ(shell->open(folder), ShellResult::Failed);
+
+  ::setenv("PATH", bin.c_str(), 1);
+  std::filesystem::remove(bin + "/xdg-open");
+  EXPECT_EQ(shell->open(folder), ShellResult::NoAssociation);
+  ::setenv("PATH", savedPath.c_str(), 1);
+}
+
+}  // namespace
+}  // namespace velmor

@@ -355,3 +355,24 @@ TEST(Loader, TextsDecodeWithTheProductsCodePage) {
   EXPECT_EQ(o.form.seriesNameText, "\u041A\u0430\u0440\u0442\u0430");
   EXPECT_EQ(o.form.detailMaps[0].listText, "\u0421\u0435\u0432\u0435\u0440");
 }
+
+TEST(Loader, AFloodOfBadBlocksShowsTwentyMessagesAndKeepsTheRest) {
+  Bytes bytes = header409();
+  for (int i = 0; i < 500; ++i) {
+    Bytes b = block(0x41, Bytes{static_cast<std::uint8_t>(i)});
+    bytes.insert(bytes.end(), b.begin(), b.end());
+  }
+  ProductFile file;
+  ProductForm form;
+  RecordingPrompter prompter;
+  openProduct(file, form, writeTemp(bytes), prompter);
+  EXPECT_EQ(prompter.messages.size(), 20u);
+  EXPECT_EQ(file.blocks.size(), 501u);
+  // The 480 others wait in the error text that the Errors window shows.
+  std::size_t lines = 0;
+  for (std::size_t p = file.errorText.find("Unknown header:41"); p != std::string::npos;
+       p = file.errorText.find("Unknown header:41", p + 1)) {
+    ++lines;
+  }
+  EXPECT_EQ(lines, 480u);
+}

@@ -123,6 +123,7 @@ TEST(SettingsParse, OddLines) {
   lines[17] = "red";    // does not convert: kept
   lines[18] = "12,5";   // not a whole number: kept
   lines[21] = "12,5";   // single precision accepts ","
+  lines[22] = "1E+300"; // beyond single precision: kept
   lines[24] = "999";
   lines[25] = "-5";
   lines[26] = "1";
@@ -140,6 +141,7 @@ TEST(SettingsParse, OddLines) {
   EXPECT_EQ(s.blockColour, kDefaultBlockColour);
   EXPECT_EQ(s.blockBorderColour, kDefaultBlockBorderColour);
   EXPECT_FLOAT_EQ(s.imgPanelLeft, 12.5f);
+  EXPECT_EQ(s.imgPanelTop, 0.0f);
   EXPECT_EQ(s.windowWidth, 1000);
   EXPECT_EQ(s.windowHeight, 1000);
   EXPECT_TRUE(s.logsEnabled);
@@ -269,6 +271,39 @@ TEST(Updatmf, GreysMissingFilesButNeverProbesNetworkPaths) {
   EXPECT_EQ(m.captions, (std::array<std::string, 6>{"/x/new.tdb", "/x/one.tdb", "\\\\server\\maps\\gone.tdb",
                                                     "/x/gone.tdb", "", "/x/two.tdb"}));
   EXPECT_EQ(m.enabled, (std::array<bool, 6>{true, true, true, false, false, true}));
+}
+
+}  // namespace
+}  // namespace velmor
+
+namespace velmor {
+namespace {
+
+// Whatever a damaged file holds, reading it never fails and writing gives
+// the 34-line format again.
+TEST(SettingsParse, ArbitraryBytes) {
+  std::uint32_t seed = 12345;
+  auto next = [&] {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<char>((seed >> 16) & 0xFF);
+  };
+  for (int round = 0; round < 200; ++round) {
+    std::string text;
+    int length = round * 7;
+    for (int i = 0; i < length; ++i) {
+      char c = next();
+      text.push_back(i % 5 == 0 ? '\n' : (i % 11 == 0 ? '\r' : c));
+    }
+    Settings s;
+    parseSettings(text, s);
+    std::string out = settingsText(s);
+    std::size_t lines = 0;
+    for (std::size_t p = 0; (p = out.find("\r\n", p)) != std::string::npos; p += 2) ++lines;
+    EXPECT_GE(lines, 34u);
+    EXPECT_EQ(out.substr(0, 5), "123\r\n");
+    EXPECT_GE(s.windowWidth, 1000);
+    EXPECT_TRUE(s.defaultProgram >= 0 && s.defaultProgram <= 2);
+  }
 }
 
 }  // namespace

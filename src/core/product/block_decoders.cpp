@@ -52,6 +52,15 @@ void ProductDecoder::getoverview(std::int64_t o) {
   form_.overviewWest = west;
 }
 
+const ProductDecoder::TileBound& ProductDecoder::tileBound(std::int32_t units) {
+  auto found = boundCache_.find(units);
+  if (found != boundCache_.end()) return found->second;
+  // Bounded, so that a file of all-different bounds cannot grow it without end.
+  if (boundCache_.size() > 200000) boundCache_.clear();
+  const float degrees = tileDegrees(units);
+  return boundCache_.emplace(units, TileBound{degrees, formatDegrees(static_cast<double>(degrees), true)}).first->second;
+}
+
 void ProductDecoder::getdetailmap(std::int64_t o, int k) {
   const TileLayout tile = readTileLayout(reader_, o);
   // The reads above are bounds-checked; note a tile cut off by the end of the file.
@@ -62,10 +71,14 @@ void ProductDecoder::getdetailmap(std::int64_t o, int k) {
   view.imgName = std::to_string(tile.mapNumber);
   view.blockIndex = k;
   view.blockOffset = o;
-  view.north = tileDegrees(tile.north);
-  view.east = tileDegrees(tile.east);
-  view.south = tileDegrees(tile.south);
-  view.west = tileDegrees(tile.west);
+  const TileBound& north = tileBound(tile.north);
+  const TileBound& east = tileBound(tile.east);
+  const TileBound& south = tileBound(tile.south);
+  const TileBound& west = tileBound(tile.west);
+  view.north = north.degrees;
+  view.east = east.degrees;
+  view.south = south.degrees;
+  view.west = west.degrees;
 
   auto& b = file_.overallBounds;
   const float eastK = view.east * 1000.0f;
@@ -78,20 +91,30 @@ void ProductDecoder::getdetailmap(std::int64_t o, int k) {
   if (northK > b.greatestLatitude) b.greatestLatitude = northK;
   if (southK < b.leastLatitude) b.leastLatitude = southK;
 
-  view.boundsRecord.reserve(48 + view.listText.size());
-  for (float v : {view.north, view.east, view.south, view.west}) {
-    view.boundsRecord += formatDegrees(static_cast<double>(v), true);
-    view.boundsRecord += '#';
+  std::string& record = view.boundsRecord;
+  record.reserve(north.text.size() + east.text.size() + south.text.size() + west.text.size() + view.listText.size() + 5);
+  for (const TileBound* bound : {&north, &east, &south, &west}) {
+    record += bound->text;
+    record += '#';
   }
-  view.boundsRecord += view.listText;
-  view.boundsRecord += '#';
+  record += view.listText;
+  record += '#';
 
   std::string& info = view.infoText;
-  info = "Overview Map Number:" + hexUpper(tile.parent) + kCrLf + kCrLf + "&" +
-         hexUpper(static_cast<std::uint64_t>(tile.countOffset)) + " Subfiles:" + decimalWithSign(tile.count) + kCrLf;
+  info.reserve(64 + tile.subfiles.size() * 24);
+  info += "Overview Map Number:";
+  info += hexUpper(tile.parent);
+  info += "\r\n\r\n&";
+  info += hexUpper(static_cast<std::uint64_t>(tile.countOffset));
+  info += " Subfiles:";
+  info += decimalWithSign(tile.count);
+  info += kCrLf;
   for (const TileSubfile& sub : tile.subfiles) {
-    info += sub.name ? text(*sub.name) : std::string("?");
-    info += ":&" + hexUpper(sub.size) + kCrLf;
+    if (sub.name) info += text(*sub.name);
+    else info += '?';
+    info += ":&";
+    info += hexUpper(sub.size);
+    info += kCrLf;
   }
   form_.detailMaps.push_back(std::move(view));
 }

@@ -6,13 +6,13 @@ namespace velmor {
 
 std::string hexUpper(std::uint64_t value) {
   static const char digits[] = "0123456789ABCDEF";
-  if (value == 0) return "0";
-  std::string out;
-  while (value != 0) {
-    out.insert(out.begin(), digits[value & 0xF]);
+  char buf[16];
+  std::size_t n = sizeof buf;
+  do {
+    buf[--n] = digits[value & 0xF];
     value >>= 4;
-  }
-  return out;
+  } while (value != 0);
+  return std::string(buf + n, sizeof buf - n);
 }
 
 std::string hexUpper(std::uint32_t value) { return hexUpper(static_cast<std::uint64_t>(value)); }

@@ -93,8 +93,11 @@ CodePage::CodePage(int number) : number_(number) {
 }
 
 std::string CodePage::decode(std::span<const std::uint8_t> bytes) const {
+  bool ascii = true;
+  for (std::uint8_t b : bytes) ascii = ascii && b < 0x80;
+  if (ascii) return std::string(bytes.begin(), bytes.end());
   std::string out;
-  out.reserve(bytes.size());
+  out.reserve(bytes.size() + 8);
   for (std::uint8_t b : bytes) {
     if (b < 0x80) out.push_back(static_cast<char>(b));
     else out += utf8_[b];

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "crc32_clmul.hpp"
+
 namespace velmor {
 
 std::string executableName() {
@@ -55,14 +57,14 @@ void cBinaryFileStream::Dispose() {
   }
 }
 
-cCRC32::cCRC32() {
+cCRC32::cCRC32(bool allowHardware) : useClmul_(allowHardware && detail::clmulAvailable()) {
   for (std::uint32_t n = 0; n < 256; ++n) {
     std::uint32_t c = n;
     for (int i = 0; i < 8; ++i) c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
     table_[n] = c;
   }
   slices_[0] = table_;
-  for (std::size_t k = 1; k < 8; ++k) {
+  for (std::size_t k = 1; k < 16; ++k) {
     for (std::size_t n = 0; n < 256; ++n) {
       std::uint32_t prev = slices_[k - 1][n];
       slices_[k][n] = (prev >> 8) ^ table_[prev & 0xFF];
@@ -73,13 +75,28 @@ cCRC32::cCRC32() {
 std::uint32_t cCRC32::update(std::uint32_t crc, std::span<const std::uint8_t> bytes) const {
   const std::uint8_t* p = bytes.data();
   std::size_t n = bytes.size();
-  while (n >= 8) {
-    std::uint32_t lo = crc ^ (static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-                              static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24);
-    crc = slices_[7][lo & 0xFF] ^ slices_[6][(lo >> 8) & 0xFF] ^ slices_[5][(lo >> 16) & 0xFF] ^ slices_[4][lo >> 24] ^
-          slices_[3][p[4]] ^ slices_[2][p[5]] ^ slices_[1][p[6]] ^ slices_[0][p[7]];
-    p += 8;
-    n -= 8;
+  if (n >= 64 && useClmul_) {
+    const std::size_t chunk = n & ~static_cast<std::size_t>(15);
+    crc = detail::crc32Clmul(p, chunk, crc);
+    p += chunk;
+    n -= chunk;
+  }
+  auto load32 = [](const std::uint8_t* q) {
+    return static_cast<std::uint32_t>(q[0]) | static_cast<std::uint32_t>(q[1]) << 8 |
+           static_cast<std::uint32_t>(q[2]) << 16 | static_cast<std::uint32_t>(q[3]) << 24;
+  };
+  const auto& t = slices_;
+  while (n >= 16) {
+    const std::uint32_t a = crc ^ load32(p);
+    const std::uint32_t b = load32(p + 4);
+    const std::uint32_t c = load32(p + 8);
+    const std::uint32_t d = load32(p + 12);
+    crc = t[15][a & 0xFF] ^ t[14][(a >> 8) & 0xFF] ^ t[13][(a >> 16) & 0xFF] ^ t[12][a >> 24] ^
+          t[11][b & 0xFF] ^ t[10][(b >> 8) & 0xFF] ^ t[9][(b >> 16) & 0xFF] ^ t[8][b >> 24] ^
+          t[7][c & 0xFF] ^ t[6][(c >> 8) & 0xFF] ^ t[5][(c >> 16) & 0xFF] ^ t[4][c >> 24] ^
+          t[3][d & 0xFF] ^ t[2][(d >> 8) & 0xFF] ^ t[1][(d >> 16) & 0xFF] ^ t[0][d >> 24];
+    p += 16;
+    n -= 16;
   }
   while (n-- > 0) crc = (crc >> 8) ^ table_[(crc ^ *p++) & 0xFF];
   return crc;

@@ -3,45 +3,82 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace velmor {
 
-std::string numberText(double value, int significantDigits) {
-  if (value == 0 || !std::isfinite(value)) return value == 0 ? "0" : (std::isnan(value) ? "NaN" : (value < 0 ? "-Inf" : "Inf"));
-  char buf[64];
-  auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, significantDigits - 1);
-  std::string sci(buf, res.ptr);
-  bool negative = sci[0] == '-';
-  if (negative) sci.erase(0, 1);
-  std::size_t ePos = sci.find('e');
-  int exponent = std::atoi(sci.c_str() + ePos + 1);
-  std::string digits;
-  for (std::size_t i = 0; i < ePos; ++i) {
-    if (sci[i] != '.') digits.push_back(sci[i]);
-  }
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+namespace {
 
-  std::string out = negative ? "-" : "";
+// Writes the number text into `out` (at least 32 chars) and returns its length.
+// Works on a stack buffer: the tile decoder runs this millions of times.
+std::size_t numberTextTo(double value, int significantDigits, char* out) {
+  if (value == 0) {
+    out[0] = '0';
+    return 1;
+  }
+  if (!std::isfinite(value)) {
+    const char* t = std::isnan(value) ? "NaN" : (value < 0 ? "-Inf" : "Inf");
+    std::size_t n = std::strlen(t);
+    std::memcpy(out, t, n);
+    return n;
+  }
+  char sci[40];
+  auto res = std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, significantDigits - 1);
+  const char* p = sci;
+  const char* endp = res.ptr;
+  bool negative = *p == '-';
+  if (negative) ++p;
+  char digits[24];
+  std::size_t nd = 0;
+  while (p < endp && *p != 'e') {
+    if (*p != '.') digits[nd++] = *p;
+    ++p;
+  }
+  ++p;  // 'e'
+  bool negExp = *p == '-';
+  ++p;  // sign
+  int exponent = 0;
+  while (p < endp) exponent = exponent * 10 + (*p++ - '0');
+  if (negExp) exponent = -exponent;
+  while (nd > 1 && digits[nd - 1] == '0') --nd;
+
+  std::size_t n = 0;
+  if (negative) out[n++] = '-';
   if (exponent < -4 || exponent >= significantDigits) {
-    out += digits[0];
-    if (digits.size() > 1) out += "." + digits.substr(1);
-    out += exponent < 0 ? "E-" : "E+";
-    int mag = std::abs(exponent);
-    if (mag < 10) out += '0';
-    out += std::to_string(mag);
-    return out;
+    out[n++] = digits[0];
+    if (nd > 1) {
+      out[n++] = '.';
+      for (std::size_t i = 1; i < nd; ++i) out[n++] = digits[i];
+    }
+    out[n++] = 'E';
+    out[n++] = exponent < 0 ? '-' : '+';
+    int mag = exponent < 0 ? -exponent : exponent;
+    if (mag >= 100) out[n++] = static_cast<char>('0' + mag / 100);
+    out[n++] = static_cast<char>('0' + (mag / 10) % 10);
+    out[n++] = static_cast<char>('0' + mag % 10);
+    return n;
   }
   if (exponent < 0) {
-    out += "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
-    return out;
+    out[n++] = '0';
+    out[n++] = '.';
+    for (int i = 0; i < -exponent - 1; ++i) out[n++] = '0';
+    for (std::size_t i = 0; i < nd; ++i) out[n++] = digits[i];
+    return n;
   }
   auto intDigits = static_cast<std::size_t>(exponent + 1);
-  if (digits.size() <= intDigits) {
-    out += digits + std::string(intDigits - digits.size(), '0');
-  } else {
-    out += digits.substr(0, intDigits) + "." + digits.substr(intDigits);
+  for (std::size_t i = 0; i < intDigits; ++i) out[n++] = i < nd ? digits[i] : '0';
+  if (nd > intDigits) {
+    out[n++] = '.';
+    for (std::size_t i = intDigits; i < nd; ++i) out[n++] = digits[i];
   }
-  return out;
+  return n;
+}
+
+}  // namespace
+
+std::string numberText(double value, int significantDigits) {
+  char buf[48];
+  return std::string(buf, numberTextTo(value, significantDigits, buf));
 }
 
 std::size_t decimalSeparatorPosition(std::string_view text) {
@@ -72,7 +109,15 @@ std::string formatDegreesText(const std::string& text) {
 }
 
 std::string formatDegrees(double value, bool singlePrecision) {
-  return formatDegreesText(numberText(value, singlePrecision ? 7 : 15));
+  char buf[48];
+  std::size_t n = numberTextTo(value, singlePrecision ? 7 : 15, buf);
+  std::string_view text(buf, n);
+  if (text.find('E') == std::string_view::npos) {
+    // The common case without a temporary string: keep 5 decimals.
+    std::size_t p = decimalSeparatorPosition(text);
+    return std::string(text.substr(0, p == 0 ? 5 : p + 5));
+  }
+  return formatDegreesText(std::string(text));
 }
 
 std::string roundSixthDecimal(const std::string& text) {
@@ -134,9 +179,23 @@ std::optional<std::int64_t> parseInteger(std::string_view text) {
 }
 
 float tileDegrees(std::int32_t units) {
-  std::string text = roundSixthDecimal(numberText(mapUnitsToDegrees(units)));
-  auto parsed = parseNumber(text);
-  float single = static_cast<float>(parsed.value_or(0.0));
+  char buf[48];
+  std::size_t n = numberTextTo(mapUnitsToDegrees(units), 15, buf);
+  std::string_view text(buf, n);
+  // roundSixthDecimal, in place.
+  std::size_t s = decimalSeparatorPosition(text);
+  if (s != 0 && text.find('E') == std::string_view::npos) {
+    int d = (n >= s + 6) ? buf[s + 5] - '0' : 0;
+    if (d > 4) {
+      buf[s + 5] = static_cast<char>('0' + (d + 1 > 9 ? 9 : d + 1));
+      n = s + 6;
+    } else if (n > s + 6) {
+      n = s + 6;
+    }
+  }
+  double parsed = 0;
+  std::from_chars(buf, buf + n, parsed);
+  float single = static_cast<float>(parsed);
   // Round to 7 decimals (half to even, as the old runtime did) and keep single precision.
   double scaled = std::nearbyint(static_cast<double>(single) * 1e7) / 1e7;
   return static_cast<float>(scaled);

@@ -3,6 +3,7 @@
 // writes the block report. Used by get_data; one decoder per decoding.
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 
 #include "../editor/product_form.hpp"
 #include "../editor/prompter.hpp"
@@ -41,6 +42,14 @@ class ProductDecoder {
   std::uint8_t tailByte(int offset) const;
   void decodeTileCopyright(std::int64_t o, std::string& box, bool& enabled, std::string& kept);
 
+  struct TileBound {
+    float degrees;
+    std::string text;
+  };
+  // Tiles of a grid share their edges, so each bound value is converted once.
+  const TileBound& tileBound(std::int32_t units);
+
+  std::unordered_map<std::int32_t, TileBound> boundCache_;
   ProductFile& file_;
   ProductForm& form_;
   ByteReader reader_;

@@ -1,5 +1,7 @@
 #include "settings.hpp"
 
+#include <cmath>
+#include <limits>
 #include <vector>
 
 #include "../product/number_text.hpp"
@@ -40,9 +42,11 @@ void readFlag(const std::string& line, bool& value) {
   if (v) value = *v != 0;
 }
 
+// A number beyond single precision does not convert.
 void readSingle(const std::string& line, float& value) {
   auto v = parseNumber(line);
-  if (v) value = static_cast<float>(*v);
+  if (!v || (std::isfinite(*v) && std::fabs(*v) > std::numeric_limits<float>::max())) return;
+  value = static_cast<float>(*v);
 }
 
 std::string flagText(bool b) { return b ? "1" : "0"; }

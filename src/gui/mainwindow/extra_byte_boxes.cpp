@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 
+#include "core/editor/field_rules.hpp"
 #include "twips.hpp"
 
 namespace velmor {
@@ -36,12 +37,6 @@ ExtraByteBoxes::ExtraByteBoxes(QWidget* parent) : QWidget(parent) {
   setFixedSize(extent_);
 }
 
-int ExtraByteBoxes::nextBox(int number) {
-  // Enter walks the boxes in order and comes round to the first after box 89
-  // (and after the last box, which would otherwise have nowhere to go).
-  if (number >= kExtraByteBoxes || number == 89) return 1;
-  return number + 1;
-}
 
 bool ExtraByteBoxes::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyRelease) {
@@ -49,15 +44,13 @@ bool ExtraByteBoxes::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (edit) {
       const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-      if (enter || edit->selectedText().size() > 2) {
-        for (int k = 1; k <= kExtraByteBoxes; ++k) {
-          if (boxes_[static_cast<std::size_t>(k)] == edit) {
-            QLineEdit* next = box(nextBox(k));
-            next->setFocus();
-            next->selectAll();
-            break;
-          }
+      for (int k = 1; k <= kExtraByteBoxes; ++k) {
+        if (boxes_[static_cast<std::size_t>(k)] != edit) continue;
+        if (auto next = extraByteFocus(k, enter, static_cast<int>(edit->selectedText().size()))) {
+          box(*next)->setFocus();
+          box(*next)->selectAll();
         }
+        break;
       }
     }
   }

@@ -17,8 +17,6 @@ class ExtraByteBoxes : public QWidget {
   void showForm(const ProductForm& form);
   // Box 1 to 99.
   QLineEdit* box(int number) const { return boxes_[static_cast<std::size_t>(number)]; }
-  // The box the focus moves to after Enter in `number`.
-  static int nextBox(int number);
 
   QSize sizeHint() const override { return extent_; }
   QSize minimumSizeHint() const override { return extent_; }

@@ -1,8 +1,10 @@
 #include "file_commands.hpp"
 
+#include "core/editor/leave_rules.hpp"
 #include "core/editor/prompter.hpp"
 #include "core/product/bytes.hpp"
 #include "core/product/loader.hpp"
+#include "core/product/save.hpp"
 #include "core/settings/recent_files.hpp"
 #include "main_window.hpp"
 #include "services/file_dialog_provider.hpp"
@@ -30,22 +32,13 @@ bool looksLikeProductFile(const std::string& path) {
 FileCommands::FileCommands(MainWindow& window) : window_(window) {}
 
 Answer FileCommands::saveChangesCheck() {
-  EditorState& s = window_.state();
-  if (!s.file.modified) return Answer::No;
-  const Answer answer = window_.prompter().ask(kSaveChanges, Buttons::YesNoCancel);
-  if (answer == Answer::Yes) save(SaveKind::Save);
-  return answer;
+  return askSaveChanges(window_.state().file, window_.prompter(),
+                        [this](const std::string&) { return save(SaveKind::Save); });
 }
 
 bool FileCommands::closeRule() {
-  EditorState& s = window_.state();
-  if (!s.file.modified) return true;
-  const Answer answer = window_.prompter().ask(kSaveChanges, Buttons::YesNoCancel);
-  if (answer == Answer::Cancel) return false;
-  // A save that was refused or failed keeps the window open: closing would
-  // throw away the edits the user just asked to keep.
-  if (answer == Answer::Yes) return save(SaveKind::Save);
-  return true;
+  return velmor::closeRule(window_.state().file, window_.prompter(),
+                           [this](const std::string&) { return save(SaveKind::Save); });
 }
 
 void FileCommands::open() {
@@ -90,34 +83,28 @@ void FileCommands::openProductFile(const std::string& path, bool showErrorsWindo
 
 bool FileCommands::save(SaveKind kind) {
   EditorState& s = window_.state();
-  std::string target = s.file.path;
-  if (kind != SaveKind::Save) {
-    if (s.file.path.empty()) s.file.path = "untitled.tdb";
-    std::string chosen =
-        window_.dialogs().fileDialog(true, &window_, s.settings.dialogPath, s.file.path, kTdbFilter);
-    if (chosen.empty()) return false;
-    const std::string name = fileNamePart(chosen);
-    if (!containsNoCase(name, ".tdb")) {
-      if (name.find('.') != std::string::npos) {
-        window_.prompter().message(kNotTdb);
-        return false;
-      }
-      chosen += ".tdb";
+  SaveContext context{s.file, s.form, window_.prompter(), window_.activity(), window_.log(), s.folders.systemFolder};
+  SaveOutcome outcome = SaveOutcome::Refused;
+  if (kind == SaveKind::Save) {
+    outcome = saveToPath(context);
+  } else {
+    const std::string answer =
+        window_.dialogs().fileDialog(true, &window_, s.settings.dialogPath, proposedSaveName(s.file), kTdbFilter);
+    if (answer.empty()) return false;
+    if (kind == SaveKind::SaveAs) {
+      outcome = saveAs(context, answer);
+    } else {
+      // A copy is another file: the open one still holds the unsaved edits,
+      // and the close must still ask about them.
+      const bool unsaved = s.file.modified;
+      outcome = saveCopy(context, answer);
+      if (outcome == SaveOutcome::Saved) s.file.modified = unsaved;
     }
-    if (chosen.size() > 3 && fileExists(chosen) &&
-        window_.prompter().ask(kReplace, Buttons::YesNoCancel) != Answer::Yes) {
-      return false;
-    }
-    target = chosen;
   }
-  const bool written = writeProduct(target, kind);
-  window_.rebuildTitle();
-  return written;
-}
-
-bool FileCommands::writeProduct(const std::string& /*target*/, SaveKind /*kind*/) {
-  window_.prompter().message("Saving is not available yet.");
-  return false;
+  window_.activity().progress(1);
+  // "Save a Copy" leaves the title alone; the others show the saved path.
+  if (kind != SaveKind::SaveCopy) window_.rebuildTitle();
+  return outcome == SaveOutcome::Saved;
 }
 
 }  // namespace velmor

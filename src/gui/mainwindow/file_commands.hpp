@@ -30,15 +30,12 @@ class FileCommands {
   bool closeRule();
 
   static constexpr const char* kNotTdb = "This is not a tdb file.";
-  static constexpr const char* kReplace = "File exists. Replace this file?";
-  static constexpr const char* kSaveChanges = "Save changes?";
 
  private:
-  bool writeProduct(const std::string& target, SaveKind kind);
   MainWindow& window_;
 };
 
-// The file-name part of a path (after the last "/" or "\").
+// The file-name part of a path (after the last "/" or "\\").
 std::string fileNamePart(const std::string& path);
 // Whether a chosen name may be opened as a product file: its file name holds
 // ".tdb" (in any case) or has no "." at all.

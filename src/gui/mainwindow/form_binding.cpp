@@ -2,12 +2,16 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QPlainTextEdit>
 
+#include "core/editor/field_rules.hpp"
+#include "core/editor/header_rules.hpp"
+#include "core/product/code_page.hpp"
 #include "core/product/loader.hpp"
-#include "extra_byte_boxes.hpp"
 #include "file_commands.hpp"
 #include "header_row.hpp"
 #include "img_data_panel.hpp"
+#include "key_filter.hpp"
 #include "main_menus.hpp"
 #include "main_window.hpp"
 #include "more_options_panel.hpp"
@@ -34,28 +38,47 @@ void FormBinding::connectFileMenu() {
 
 void FormBinding::connectHeader() {
   HeaderRow* header = window_.headerRow();
+  ProductFile& file = window_.state().file;
+  ProductForm& form = window_.state().form;
+  for (HeaderText which : {HeaderText::Pid, HeaderText::Fid}) {
+    new KeyFilter(header->textBox(which), [&file](char32_t key) { return pidFidKey(file, key); });
+  }
+  for (HeaderText which : {HeaderText::FamilyName, HeaderText::SeriesName}) {
+    new KeyFilter(header->textBox(which), [&file, &form](char32_t key) { return nameKey(file, form, key); });
+  }
   connect(header, &HeaderRow::textEdited, this, &FormBinding::headerText);
+  connect(header, &HeaderRow::enterPressed, this, [this, &file, &form](HeaderText which) {
+    if (which == HeaderText::Fid) fidEnter(file, form, window_.prompter());
+  });
   connect(header, &HeaderRow::optionClicked, this, &FormBinding::featureOption);
   connect(header, &HeaderRow::versionPicked, this, &FormBinding::versionPicked);
-  connect(header, &HeaderRow::mapWindowSizeEdited, this, &FormBinding::mapWindowSize);
+  connect(header, &HeaderRow::mapWindowSizeEdited, this, [this, &file, &form](bool width, const QString& text) {
+    mapWindowSizeChanged(file, form, width, text.toStdString());
+    applied();
+  });
 }
 
 void FormBinding::connectMoreOptions() {
   MoreOptionsPanel* panel = window_.moreOptionsPanel();
   ProductForm& form = window_.state().form;
   ProductFile& file = window_.state().file;
+  for (OverviewText which : {OverviewText::Name, OverviewText::Number, OverviewText::Parent}) {
+    new KeyFilter(panel->overviewBox(which), [&file, &form](char32_t key) { return nameKey(file, form, key); });
+  }
+  for (Bound which : {Bound::North, Bound::East, Bound::South, Bound::West}) {
+    new KeyFilter(panel->boundBox(which), [](char32_t key) { return boundKeyPasses(key); });
+  }
   connect(panel, &MoreOptionsPanel::overviewEdited, this, &FormBinding::overview);
   connect(panel, &MoreOptionsPanel::boundEdited, this, &FormBinding::bound);
   connect(panel, &MoreOptionsPanel::copyrightOptionClicked, this, &FormBinding::copyrightOption);
   connect(panel, &MoreOptionsPanel::copyrightTextEdited, this, [this, &form, &file](const QString& text) {
     form.copyrightText = text.toStdString();
-    file.copyrightEdited = true;
-    MarkModified(file);
+    copyrightEdited(file);
     applied();
   });
   connect(panel, &MoreOptionsPanel::tileCopyrightEdited, this, [this, &form, &file](int which, const QString& text) {
     (which == 1 ? form.tileCopyright1 : form.tileCopyright2) = text.toStdString();
-    MarkModified(file);
+    tileCopyrightKey(file);
     applied();
   });
   connect(panel, &MoreOptionsPanel::extraByteEdited, this, [&form](int number, const QString& text) {
@@ -64,110 +87,91 @@ void FormBinding::connectMoreOptions() {
   });
   connect(panel, &MoreOptionsPanel::overrideClicked, this, [this, &form, &file](bool ticked) {
     form.overrideSettings = ticked;
-    MarkModified(file);
+    overrideSettingsClicked(file, form);
     applied();
   });
   connect(panel, &MoreOptionsPanel::codePageEdited, this, [this, &form, &file](const QString& text) {
-    form.codePageText = text.toStdString();
-    MarkModified(file);
+    codePageChanged(file, form, text.toStdString(), true);
     applied();
   });
-  connect(panel, &MoreOptionsPanel::codePagePicked, this, [this, &form](const QString& text) {
-    form.codePageText = text.toStdString();
+  connect(panel, &MoreOptionsPanel::codePagePicked, this, [this, &form, &file](const QString& text) {
+    codePageChanged(file, form, text.toStdString(), false);
     applied();
   });
 }
 
 void FormBinding::connectImgData() {
-  // The " img data" panel belongs to the tile views: TileController binds its
-  // boxes, "keep changes" and "X" to the tile rules.
+  // The boxes, "keep changes" and "X" of the " img data" panel belong to the
+  // tile views: TileController binds them to the tile rules.
+  connect(window_.imgDataPanel(), &ImgDataPanel::moved, this, [this](QPoint) { applied(); });
 }
 
 void FormBinding::headerText(HeaderText which, const QString& text) {
   ProductForm& form = window_.state().form;
-  switch (which) {
-    case HeaderText::Pid:
-      form.pidText = text.toStdString();
-      break;
-    case HeaderText::Fid:
-      form.fidText = text.toStdString();
-      break;
-    case HeaderText::FamilyName:
-      form.familyNameText = text.toStdString();
-      break;
-    case HeaderText::SeriesName:
-      form.seriesNameText = text.toStdString();
-      break;
+  ProductFile& file = window_.state().file;
+  const std::string typed = text.toStdString();
+  // Keys are judged one by one as they are pressed; a pasted text must pass
+  // the same test as a whole, or the box goes back to what it held.
+  const bool digits = which == HeaderText::Pid || which == HeaderText::Fid;
+  const CodePage& page = CodePage::get(form.textCodePage);
+  const auto refused = digits ? firstRefusedCharacter(typed, pidFidKeyPasses)
+                              : firstRefusedCharacter(typed, [&page](char32_t c) { return nameKeyPasses(c, page); });
+  if (!refused) {
+    std::string& field = which == HeaderText::Pid          ? form.pidText
+                         : which == HeaderText::Fid        ? form.fidText
+                         : which == HeaderText::FamilyName ? form.familyNameText
+                                                           : form.seriesNameText;
+    field = typed;
+    // A deletion with the Delete key or a cut is an edit too.
+    MarkModified(file);
   }
-  MarkModified(window_.state().file);
   applied();
 }
 
 void FormBinding::featureOption(FeatureOption which) {
-  ProductForm& form = window_.state().form;
-  const bool ticked = window_.headerRow()->option(which)->isChecked();
-  switch (which) {
-    case FeatureOption::Routable:
-      form.routable = ticked;
-      break;
-    case FeatureOption::Dem:
-      form.dem = ticked;
-      break;
-    case FeatureOption::Profile:
-      form.profile = ticked;
-      break;
-    case FeatureOption::Printing:
-      form.printing = ticked;
-      break;
-    case FeatureOption::MapWindow:
-      form.mapWindow = ticked;
-      break;
-  }
-  MarkModified(window_.state().file);
+  EditorState& s = window_.state();
+  // The form takes the new state first; the rule may take it back.
+  featureState(s.form, which) = window_.headerRow()->option(which)->isChecked();
+  featureOptionClicked(s.file, s.form, which, s.settings.suppressCrashWarnings, window_.prompter(), window_.log());
   applied();
 }
 
 void FormBinding::versionPicked(const QString& text) {
-  window_.state().form.versionText = text.toStdString();
-  MarkModified(window_.state().file);
+  EditorState& s = window_.state();
+  const VersionChange change = changeVersion(s.file, s.form, text.toStdString(), window_.prompter());
+  if (change.outcome == RuleOutcome::Accepted) MarkModified(s.file);
   applied();
-}
-
-void FormBinding::mapWindowSize() {
-  ProductForm& form = window_.state().form;
-  form.mapWindowWidthText = window_.headerRow()->widthList()->currentText().toStdString();
-  form.mapWindowHeightText = window_.headerRow()->heightList()->currentText().toStdString();
-  MarkModified(window_.state().file);
-  applied();
+  // The list finishes its own handling of the pick after this; the timer
+  // puts the accepted version back once it has.
+  if (change.outcome == RuleOutcome::Refused) window_.startVersionRevert();
 }
 
 void FormBinding::overview(OverviewText which, const QString& text) {
   ProductForm& form = window_.state().form;
-  switch (which) {
-    case OverviewText::Name:
-      form.overviewNameText = text.toStdString();
-      break;
-    case OverviewText::Number:
-      form.overviewNumberText = text.toStdString();
-      break;
-    case OverviewText::Parent:
-      form.parentNumberText = text.toStdString();
-      break;
+  const CodePage& page = CodePage::get(form.textCodePage);
+  const std::string typed = text.toStdString();
+  if (!firstRefusedCharacter(typed, [&page](char32_t c) { return nameKeyPasses(c, page); })) {
+    std::string& field = which == OverviewText::Name     ? form.overviewNameText
+                         : which == OverviewText::Number ? form.overviewNumberText
+                                                         : form.parentNumberText;
+    field = typed;
+    window_.state().file.overviewEdited = true;
+    MarkModified(window_.state().file);
   }
-  window_.state().file.overviewEdited = true;
-  MarkModified(window_.state().file);
   applied();
 }
 
 void FormBinding::bound(Bound which, const QString& text) {
   ProductForm& form = window_.state().form;
-  std::string& box = which == Bound::North   ? form.overviewNorth
-                     : which == Bound::East  ? form.overviewEast
-                     : which == Bound::South ? form.overviewSouth
-                                             : form.overviewWest;
-  box = text.toStdString();
-  window_.state().file.overviewEdited = true;
-  MarkModified(window_.state().file);
+  const std::string typed = text.toStdString();
+  if (!firstRefusedCharacter(typed, boundKeyPasses)) {
+    std::string& box = which == Bound::North   ? form.overviewNorth
+                       : which == Bound::East  ? form.overviewEast
+                       : which == Bound::South ? form.overviewSouth
+                                               : form.overviewWest;
+    box = typed;
+    boundKeyReleased(window_.state().file);
+  }
   applied();
 }
 
@@ -188,8 +192,7 @@ void FormBinding::copyrightOption(CopyrightOption which) {
       form.copyrightKind = CopyrightKind::CopyrightInfo;
       break;
   }
-  window_.state().file.copyrightEdited = true;
-  MarkModified(window_.state().file);
+  copyrightEdited(window_.state().file);
   applied();
 }
 

@@ -27,7 +27,6 @@ class FormBinding : public QObject {
   void headerText(HeaderText which, const QString& text);
   void featureOption(FeatureOption which);
   void versionPicked(const QString& text);
-  void mapWindowSize();
   void overview(OverviewText which, const QString& text);
   void bound(Bound which, const QString& text);
   void copyrightOption(CopyrightOption which);

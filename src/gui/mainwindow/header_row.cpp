@@ -87,7 +87,7 @@ HeaderRow::HeaderRow(QWidget* parent) : QWidget(parent) {
   printing_->setChecked(true);
   row->addWidget(options);
 
-  auto addSizeList = [&](const char* caption, const char* name, const char* selected) {
+  auto addSizeList = [&](const char* caption, const char* name, const char* selected, bool isWidth) {
     auto* list = new QComboBox(this);
     list->setObjectName(name);
     list->setEditable(true);
@@ -97,12 +97,14 @@ HeaderRow::HeaderRow(QWidget* parent) : QWidget(parent) {
     list->setEnabled(false);
     list->setMinimumContentsLength(4);
     row->addWidget(captioned(caption, list, this));
-    connect(list, &QComboBox::textActivated, this, [this] { emit mapWindowSizeEdited(); });
-    connect(list->lineEdit(), &QLineEdit::textEdited, this, [this] { emit mapWindowSizeEdited(); });
+    connect(list, &QComboBox::textActivated, this,
+            [this, isWidth](const QString& text) { emit mapWindowSizeEdited(isWidth, text); });
+    connect(list->lineEdit(), &QLineEdit::textEdited, this,
+            [this, isWidth](const QString& text) { emit mapWindowSizeEdited(isWidth, text); });
     return list;
   };
-  width_ = addSizeList("Width", "mapWindowWidth", "50%");
-  height_ = addSizeList("Height", "mapWindowHeight", "40%");
+  width_ = addSizeList("Width", "mapWindowWidth", "50%", true);
+  height_ = addSizeList("Height", "mapWindowHeight", "40%", false);
 
   row->addStretch(1);
   moreOptions_ = new QPushButton(QStringLiteral("More Options"), this);

@@ -9,12 +9,12 @@
 #include <QToolButton>
 #include <QWidget>
 
+#include "core/editor/header_rules.hpp"
 #include "core/editor/product_form.hpp"
 
 namespace velmor {
 
 enum class HeaderText { Pid, Fid, FamilyName, SeriesName };
-enum class FeatureOption { Routable, Dem, Profile, Printing, MapWindow };
 
 class HeaderRow : public QWidget {
   Q_OBJECT
@@ -37,7 +37,7 @@ class HeaderRow : public QWidget {
   void enterPressed(velmor::HeaderText which);
   void versionPicked(const QString& text);
   void optionClicked(velmor::FeatureOption which);
-  void mapWindowSizeEdited();
+  void mapWindowSizeEdited(bool width, const QString& text);
   void moreOptionsPressed();
 
  private:

@@ -20,6 +20,7 @@
 #include "mainwindow/detail_map_list_model.hpp"
 #include "mainwindow/img_data_panel.hpp"
 #include "plot/plot_widget.hpp"
+#include "tiles/byte_grid_view.hpp"
 
 namespace velmor {
 
@@ -218,6 +219,8 @@ bool TileController::textBoxHasFocus() const {
   if (auto* rich = qobject_cast<QTextEdit*>(focus)) return !rich->isReadOnly();
   if (qobject_cast<QAbstractSpinBox*>(focus)) return true;
   if (auto* combo = qobject_cast<QComboBox*>(focus)) return combo->isEditable();
+  // The byte boxes are text boxes too: there the arrow keys move between boxes.
+  if (qobject_cast<ByteGridView*>(focus)) return true;
   return false;
 }
 

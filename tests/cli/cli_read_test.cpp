@@ -1,0 +1,98 @@
+// velmor-cli report, show and verify, run as a map maker would run them.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "support/product_builder.hpp"
+#include "support/run_process.hpp"
+
+using namespace velmor;
+using namespace velmor::test;
+
+namespace {
+const std::string kCli = VELMOR_CLI;
+const std::string kNorth = std::string(VELMOR_TEST_DATA) + "/north/north.tdb";
+
+ProcessResult cli(std::vector<std::string> args) {
+  args.insert(args.begin(), kCli);
+  return runProcess(args);
+}
+}  // namespace
+
+TEST(CliReport, PrintsTheReportOfMkgmapsFile) {
+  ProcessResult r = cli({"report", kNorth});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  // The checksum line first (stored at 0x396 = 918, the 23 last bytes of the 941-byte file),
+  // then the header block of 0x4B bytes, map level 0x18.
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "CRC32:AD 67 C1 26  @ &396");
+  EXPECT_NE(r.out.find("\nBlock id=&50 length=4B\nMap Level:24\nroutable:1\nprofile info:0\nDEM capability:0\n"),
+            std::string::npos);
+  EXPECT_NE(r.out.find("\nMapnumber: 63240000\n"), std::string::npos);
+  EXPECT_EQ(r.out.find('\r'), std::string::npos);
+
+  ProcessResult crlf = cli({"report", "--crlf", kNorth});
+  EXPECT_NE(crlf.out.find("Map Level:24\r\nroutable:1\r\n"), std::string::npos);
+}
+
+TEST(CliReport, RefusalsAndUsage) {
+  ProcessResult missing = cli({"report", "/nonexistent/roads.tdb"});
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_NE(missing.err.find("No such file or directory"), std::string::npos);
+
+  std::string big = tempDir() + "/big.tdb";
+  { std::ofstream(big, std::ios::binary).put(0x50); }
+  std::filesystem::resize_file(big, 26214401);
+  ProcessResult tooBig = cli({"report", big});
+  EXPECT_EQ(tooBig.exitCode, 1);
+  EXPECT_NE(tooBig.err.find("tdb files are limited to 25mb."), std::string::npos);
+
+  EXPECT_EQ(cli({"report"}).exitCode, 2);
+  EXPECT_EQ(cli({"frobnicate"}).exitCode, 2);
+  EXPECT_EQ(cli({}).exitCode, 2);
+
+  // Messages of the decoding go to stderr, the report still comes out.
+  Bytes odd = cat({block(0x50, headerBody(1, 2, 409, "S", "F", defaultTail(58))), block(0x41, Bytes{1})});
+  ProcessResult unknown = cli({"report", writeTemp(odd)});
+  EXPECT_EQ(unknown.exitCode, 0);
+  EXPECT_NE(unknown.err.find("Unknown header:41 Header length incorrect."), std::string::npos);
+}
+
+TEST(CliShow, JsonCarriesEveryDecodedField) {
+  ProcessResult r = cli({"show", "--json", writeTemp(sampleProduct())});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  for (const char* piece :
+       {"\"productId\": 7", "\"familyId\": 4660", "\"tdbVersion\": 409", "\"version\": \"4.09\"",
+        "\"seriesName\": \"Sample Series\"", "\"familyName\": \"Sample Family\"", "\"tailLength\": 58",
+        "\"codePage\": \"1252\"", "\"kind\": \"Copyright Info\"", "\"mapNumber\": \"123456\"",
+        "\"name\": \"Sample overview\"", "\"north\": \"45\"", "\"description\": \"First tile\"",
+        "\"north\": \"42.1875\"", "\"east\": \"0.70312\"", "\"name\": \"10001.RGN\"", "\"size\": 4096",
+        "\"subfileCount\": 2", "\"maxlat\": 45000.0", "\"type\": \"54\""}) {
+    EXPECT_NE(r.out.find(piece), std::string::npos) << piece << "\n" << r.out;
+  }
+  ProcessResult text = cli({"show", kNorth});
+  EXPECT_EQ(text.exitCode, 0);
+  EXPECT_NE(text.out.find("PID / FID:       1 / 4660"), std::string::npos);
+}
+
+TEST(CliVerify, AgreesWithZlibAndCatchesDamage) {
+  ProcessResult good = cli({"verify", kNorth});
+  EXPECT_EQ(good.exitCode, 0) << good.out << good.err;
+  EXPECT_NE(good.out.find("stored:   AD67C126"), std::string::npos);
+
+  Bytes bytes = readFile(kNorth);
+  bytes[40] ^= 0x01;  // a tail byte of the header
+  ProcessResult bad = cli({"verify", writeTemp(bytes)});
+  EXPECT_EQ(bad.exitCode, 1);
+  auto crc = static_cast<std::uint32_t>(crc32(0L, bytes.data(), 918));
+  char expected[32];
+  std::snprintf(expected, sizeof expected, "computed: %08X", crc);
+  EXPECT_NE(bad.out.find(expected), std::string::npos) << bad.out;
+  EXPECT_NE(bad.out.find("CRC MISMATCH"), std::string::npos);
+
+  Bytes noSum = cat({block(0x50, headerBody(1, 2, 409, "S", "F", defaultTail(58)))});
+  ProcessResult none = cli({"verify", writeTemp(noSum)});
+  EXPECT_EQ(none.exitCode, 1);
+  EXPECT_NE(none.err.find("No checksum block"), std::string::npos);
+}

@@ -1,0 +1,336 @@
+// The binding of the controls to the editing rules: what the user sees
+// after a refused or accepted edit, the debounced re-plot, the panels and
+// the Logs menu.
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QtTest>
+
+#include "core/editor/header_rules.hpp"
+#include "dialogs/errors_dialog.hpp"
+#include "mainwindow/extra_byte_boxes.hpp"
+#include "mainwindow/header_row.hpp"
+#include "mainwindow/img_data_panel.hpp"
+#include "tiles/byte_grid_view.hpp"
+#include "mainwindow/main_menus.hpp"
+#include "mainwindow/map_area.hpp"
+#include "mainwindow/more_options_panel.hpp"
+#include "mainwindow/replot_debouncer.hpp"
+#include "support/window_fixture.hpp"
+
+using namespace velmor;
+using namespace velmor::test;
+
+#define PROMPTS_OK(f) QVERIFY2((f).prompter.problems().isEmpty(), qPrintable((f).prompter.problems().join("\n")))
+
+class EditingTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void versionAcceptedThenRefusedWhileMapWindowIsTicked();
+  void printingNeedsALongTail();
+  void pastedTextPassesTheKeyRules();
+  void extraBytesTypedDoNotMarkModified();
+  void burstOfResizesGivesOneReplot();
+  void moreOptionsOpensAndCloses();
+  void imgDataPanelDragsAndCloses();
+  void logsMenuAndOptionLogLines();
+  void fidEnterWithoutAFile();
+  void tileListCopesWithManyTiles();
+  void errorsWindowShowsTheText();
+};
+
+namespace {
+
+// What a pick in the list does: the list shows the entry, then reports it.
+void pickVersion(QComboBox* box, const QString& text) {
+  box->setCurrentIndex(box->findText(text));
+  emit box->textActivated(text);
+}
+
+std::uint8_t byteAt(const std::string& bytes, std::size_t at) { return static_cast<std::uint8_t>(bytes.at(at)); }
+
+}  // namespace
+
+void EditingTest::versionAcceptedThenRefusedWhileMapWindowIsTicked() {
+  WindowFixture f;
+  const std::string path = f.copyFixture("north/north.tdb");
+  MainWindow& w = f.start(path);
+  HeaderRow* h = w.headerRow();
+  QComboBox* version = h->versionBox();
+
+  // 4.07 to 4.11: the tail grows from 41 to 61 bytes.
+  pickVersion(version, "4.11");
+  PROMPTS_OK(f);
+  QCOMPARE(w.moreOptionsPanel()->countBox()->text(), QString("61"));
+  QVERIFY(w.windowTitle().endsWith("+"));
+  QVERIFY(!w.versionRevertPending());
+
+  // With a long tail, Printing can go and Map Window can come.
+  QTest::mouseClick(h->option(FeatureOption::Printing), Qt::LeftButton);
+  QTest::mouseClick(h->option(FeatureOption::MapWindow), Qt::LeftButton);
+  PROMPTS_OK(f);
+  QVERIFY(!h->option(FeatureOption::Printing)->isChecked());
+  QVERIFY(h->option(FeatureOption::MapWindow)->isChecked());
+  QVERIFY(h->widthList()->isEnabled());
+  QVERIFY(h->heightList()->isEnabled());
+
+  // Back to 4.07 would cut the map-window bytes off: refused, and the list
+  // shows 4.11 again once the pick is over.
+  f.prompter.expectMessage(kMapFrameFirst);
+  pickVersion(version, "4.07");
+  PROMPTS_OK(f);
+  QVERIFY(w.versionRevertPending());
+  QTRY_VERIFY(!w.versionRevertPending());
+  QCOMPARE(version->currentText(), QString("4.11"));
+  QCOMPARE(w.moreOptionsPanel()->countBox()->text(), QString("61"));
+
+  f.prompter.expectMessage("Created backup of original TDB as read only:\r\n\r\n" + f.workPath("north_bak.tdb"));
+  w.menus()->save()->trigger();
+  PROMPTS_OK(f);
+  const std::string saved = readFile(path);
+  // Version 411 = 0x019B at offset 7.
+  QCOMPARE(byteAt(saved, 7), std::uint8_t{0x9B});
+  QCOMPARE(byteAt(saved, 8), std::uint8_t{0x01});
+  f.dialogs.answer(path);
+  w.menus()->open()->trigger();
+  PROMPTS_OK(f);
+  QCOMPARE(version->currentText(), QString("4.11"));
+  QVERIFY(h->option(FeatureOption::MapWindow)->isChecked());
+  QVERIFY(!h->option(FeatureOption::Printing)->isChecked());
+}
+
+void EditingTest::printingNeedsALongTail() {
+  WindowFixture f;
+  MainWindow& w = f.start(f.copyFixture("north/north.tdb"));
+  QCheckBox* printing = w.headerRow()->option(FeatureOption::Printing);
+  QVERIFY(printing->isChecked());
+  f.prompter.expectMessage(kOptionNeeds409);
+  QTest::mouseClick(printing, Qt::LeftButton);
+  PROMPTS_OK(f);
+  // Refused: ticked again, but the click still counts as an edit.
+  QVERIFY(printing->isChecked());
+  QVERIFY(w.state().form.printing);
+  QVERIFY(w.windowTitle().endsWith("+"));
+}
+
+void EditingTest::pastedTextPassesTheKeyRules() {
+  WindowFixture f;
+  MainWindow& w = f.start(f.copyFixture("north/north.tdb"));
+  QLineEdit* pid = w.headerRow()->textBox(HeaderText::Pid);
+  pid->setFocus();
+  pid->selectAll();
+  QGuiApplication::clipboard()->setText("4x2");
+  QTest::keySequence(pid, QKeySequence::Paste);
+  // "x" is no digit: the box goes back to what the form holds.
+  QCOMPARE(pid->text(), QString("1"));
+  QCOMPARE(w.state().form.pidText, std::string("1"));
+  QGuiApplication::clipboard()->setText("42");
+  pid->selectAll();
+  QTest::keySequence(pid, QKeySequence::Paste);
+  QCOMPARE(w.state().form.pidText, std::string("42"));
+  // Delete types no character: it is not refused as one, and it is an edit.
+  pid->home(false);
+  // As X11 delivers it: the Delete key with the text DEL (127).
+  QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QString(QChar(127)));
+  QApplication::sendEvent(pid, &del);
+  QCOMPARE(pid->text(), QString("2"));
+  QCOMPARE(w.state().form.pidText, std::string("2"));
+  // "." is dropped from a name box, a letter is not.
+  QLineEdit* family = w.headerRow()->textBox(HeaderText::FamilyName);
+  family->setFocus();
+  family->end(false);
+  QTest::keyClicks(family, ".b");
+  QCOMPARE(family->text(), QString("North Familyb"));
+  QCOMPARE(w.state().form.familyNameText, std::string("North Familyb"));
+  QVERIFY(w.state().file.overviewEdited);
+}
+
+void EditingTest::extraBytesTypedDoNotMarkModified() {
+  WindowFixture f;
+  MainWindow& w = f.start(f.copyFixture("north/north.tdb"));
+  w.moreOptionsPanel()->show();
+  QLineEdit* box = w.moreOptionsPanel()->extraBytes()->box(5);
+  // Tail byte 5 of north.tdb (file offset 0x2A) is 0.
+  QCOMPARE(box->text(), QString("0"));
+  box->setFocus();
+  box->selectAll();
+  QTest::keyClicks(box, "7F");
+  QCOMPARE(w.state().form.extraBytes[5].text, std::string("7F"));
+  QVERIFY(!w.state().file.modified);
+  QVERIFY(!w.windowTitle().endsWith("+"));
+  // Enter hands the focus to the next box.
+  QTest::keyClick(box, Qt::Key_Return);
+  QCOMPARE(w.focusWidget(), static_cast<QWidget*>(w.moreOptionsPanel()->extraBytes()->box(6)));
+  // Boxes past the 41-byte tail are greyed and cannot be typed in.
+  QVERIFY(w.moreOptionsPanel()->extraBytes()->box(41)->isReadOnly());
+  QVERIFY(!w.moreOptionsPanel()->extraBytes()->box(40)->isReadOnly());
+}
+
+void EditingTest::burstOfResizesGivesOneReplot() {
+  WindowFixture f;
+  MainWindow& w = f.start();
+  QTRY_VERIFY(!w.replotDebouncer().pending());
+  const int before = w.mapArea()->replotCount();
+  for (int k = 0; k < 6; ++k) {
+    w.resize(900 + 10 * k, 700);
+    QTest::qWait(30);
+  }
+  QVERIFY(w.replotDebouncer().pending());
+  QCOMPARE(w.mapArea()->replotCount(), before);
+  QTRY_COMPARE(w.mapArea()->replotCount(), before + 1);
+  // Quiet from then on: no second re-plot follows.
+  QTest::qWait(3 * ReplotDebouncer::kQuietMs);
+  QCOMPARE(w.mapArea()->replotCount(), before + 1);
+}
+
+void EditingTest::moreOptionsOpensAndCloses() {
+  WindowFixture f;
+  MainWindow& w = f.start();
+  QVERIFY(w.moreOptionsPanel()->isHidden());
+  QTest::mouseClick(w.headerRow()->moreOptionsButton(), Qt::LeftButton);
+  QVERIFY(!w.moreOptionsPanel()->isHidden());
+  QVERIFY(w.headerRow()->moreOptionsButton()->isHidden());
+  QVERIFY(w.replotDebouncer().pending());
+  // The plot gives way to the panel.
+  QTRY_VERIFY(w.mapArea()->plot()->geometry().right() < w.moreOptionsPanel()->geometry().left());
+  auto* close = w.moreOptionsPanel()->findChild<QAbstractButton*>("moreOptionsClose");
+  QVERIFY(close);
+  QTest::mouseClick(close, Qt::LeftButton);
+  QVERIFY(w.moreOptionsPanel()->isHidden());
+  QVERIFY(!w.headerRow()->moreOptionsButton()->isHidden());
+}
+
+void EditingTest::imgDataPanelDragsAndCloses() {
+  WindowFixture f;
+  MainWindow& w = f.start(f.copyFixture("north/north.tdb"));
+  ProductForm& form = w.state().form;
+  form.rawBlockBoxes = {"4C", "0", "A"};
+  form.rawBlockPanelShown = true;
+  w.refreshFromForm();
+  ImgDataPanel* panel = w.imgDataPanel();
+  QVERIFY(panel->isVisible());
+  QCOMPARE(panel->boxCount(), 3);
+  ByteGridView* grid = panel->grid();
+  QCOMPARE(grid->gridModel()->index(0, 2).data().toString(), QString("A"));
+  QVERIFY(!panel->keepChangesButton()->isEnabled());
+
+  const QPoint start = panel->pos();
+  const QPoint grip(10, 8);  // on the caption row
+  QTest::mousePress(panel, Qt::LeftButton, Qt::NoModifier, grip);
+  QTest::mouseMove(panel, grip + QPoint(40, 30));
+  QTest::mouseRelease(panel, Qt::LeftButton, Qt::NoModifier, grip + QPoint(40, 30));
+  QCOMPARE(panel->pos(), start + QPoint(40, 30));
+
+  // A typed byte marks the model modified and offers "keep changes".
+  grid->setFocus();
+  grid->setCurrentIndex(grid->gridModel()->index(0, 1));
+  QTest::keyClicks(grid, "5");
+  QCOMPARE(form.rawBlockBoxes[1], std::string("5"));
+  QVERIFY(panel->keepChangesButton()->isEnabled());
+  QVERIFY(w.windowTitle().endsWith("+"));
+  // "X" asks about the edits not kept; "No" drops them and hides the panel.
+  f.prompter.expectQuestion("Keep changes?", Answer::No);
+  QTest::mouseClick(panel->closeButton(), Qt::LeftButton);
+  QVERIFY(!panel->isVisible());
+  QVERIFY(form.rawBlockBoxes.empty());
+
+  // The panel's place is kept in the settings, in twips.
+  f.prompter.expectQuestion("Save changes?", Answer::No);
+  QVERIFY(w.close());
+  const QStringList lines = crlfLines(readFile(f.settingsFile()));
+  QCOMPARE(lines[21], QString::number((start.x() + 40) * 15));
+  QCOMPARE(lines[22], QString::number((start.y() + 30) * 15));
+}
+
+void EditingTest::logsMenuAndOptionLogLines() {
+  WindowFixture f;
+  MainWindow& w = f.start(f.copyFixture("north/north.tdb"));
+  const std::string logFolder = f.programFolder() + "/logs";
+  const QString mainLog = QString::fromStdString(logFolder + "/tdblog.txt");
+  QVERIFY(!QFile::exists(mainLog));
+  // Logging off: a flag change writes nothing.
+  QTest::mouseClick(w.headerRow()->option(FeatureOption::Dem), Qt::LeftButton);
+  QVERIFY(!QFile::exists(mainLog));
+  w.state().settings.logsEnabled = true;
+  QTest::mouseClick(w.headerRow()->option(FeatureOption::Routable), Qt::LeftButton);
+  const QString log = QString::fromStdString(readFile(mainLog.toStdString()));
+  QVERIFY2(log.endsWith(":Changed Routing\r\n"), qPrintable(log));
+  QCOMPARE(log.count("\r\n"), 1);
+
+  w.menus()->readLogs()->trigger();
+  QCOMPARE(f.shell.opened, std::vector<std::string>{logFolder});
+
+  f.prompter.expectQuestion("Are you sure?", Answer::No);
+  w.menus()->clearMainLog()->trigger();
+  QVERIFY(QFile::exists(mainLog));
+  f.prompter.expectQuestion("Are you sure?", Answer::Yes);
+  w.menus()->clearMainLog()->trigger();
+  QVERIFY(!QFile::exists(mainLog));
+  PROMPTS_OK(f);
+}
+
+void EditingTest::fidEnterWithoutAFile() {
+  WindowFixture f;
+  MainWindow& w = f.start();
+  QLineEdit* fid = w.headerRow()->textBox(HeaderText::Fid);
+  fid->setFocus();
+  QTest::keyClicks(fid, "12");
+  f.prompter.expectMessage("No data");
+  QTest::keyClick(fid, Qt::Key_Return);
+  PROMPTS_OK(f);
+  // With a file, Enter writes the family id into the bytes at once (offset 5).
+  const std::string path = f.copyFixture("north/north.tdb");
+  f.dialogs.answer(path);
+  f.prompter.expectQuestion("Save changes?", Answer::No);
+  w.menus()->open()->trigger();
+  PROMPTS_OK(f);
+  fid->selectAll();
+  QTest::keyClicks(fid, "258");
+  QTest::keyClick(fid, Qt::Key_Return);
+  PROMPTS_OK(f);
+  QCOMPARE(w.state().file.data[5], std::uint8_t{0x02});
+  QCOMPARE(w.state().file.data[6], std::uint8_t{0x01});
+}
+
+void EditingTest::tileListCopesWithManyTiles() {
+  WindowFixture f;
+  MainWindow& w = f.start();
+  ProductForm& form = w.state().form;
+  form.detailMaps.resize(350000);
+  form.detailMaps[0].listText = "first";
+  form.detailMaps[349999].listText = "Tile 349999";
+  w.showLoadedFile();
+  QAbstractItemModel* model = w.mapArea()->list()->model();
+  QCOMPARE(model->rowCount(), 350000);
+  QCOMPARE(model->data(model->index(349999, 0)).toString(), QString("Tile 349999"));
+  // A later, smaller file replaces the rows.
+  form.detailMaps.resize(1);
+  w.showLoadedFile();
+  QCOMPARE(model->rowCount(), 1);
+  QCOMPARE(model->data(model->index(0, 0)).toString(), QString("first"));
+  QVERIFY(!model->data(model->index(1, 0)).isValid());
+}
+
+void EditingTest::errorsWindowShowsTheText() {
+  ErrorsDialog dialog(QStringLiteral("bit2:Read past the end of the data at &4F\r\ncrc error"));
+  QCOMPARE(dialog.windowTitle(), QString("Errors"));
+  QCOMPARE(dialog.shownText(), QString("bit2:Read past the end of the data at &4F\ncrc error"));
+  auto* ok = dialog.findChild<QPushButton*>();
+  QVERIFY(ok);
+  QCOMPARE(ok->text(), QString("OK"));
+  dialog.show();
+  QTest::mouseClick(ok, Qt::LeftButton);
+  QCOMPARE(dialog.result(), int(QDialog::Accepted));
+  QVERIFY(!dialog.isVisible());
+}
+
+QTEST_MAIN(EditingTest)
+#include "editing_test.moc"
