@@ -193,7 +193,15 @@ void TileController::pan(int qtKey) {
 }
 
 void TileController::keepChanges() {
-  velmor::keepChanges(file_, form_, prompter_);
+  const int tile = form_.tileState.rawBlockTile;
+  if (velmor::keepChanges(file_, form_, prompter_)) {
+    // The tile was decoded again from its new bytes: list, labels and panel follow.
+    if (views_.list) {
+      if (auto* model = qobject_cast<DetailMapListModel*>(views_.list->model())) model->rowChanged(tile);
+    }
+    if (views_.plot) views_.plot->setTiles();
+    showSelection();
+  }
   if (views_.imgPanel) views_.imgPanel->showForm(form_);
   if (views_.changed) views_.changed();
 }
