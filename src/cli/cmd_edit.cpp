@@ -106,14 +106,15 @@ struct Editor {
 
   void tailByte(const std::string& value) {
     std::size_t eq = value.find('=');
-    auto box = eq == std::string::npos ? std::nullopt : parseInteger(value.substr(0, eq));
+    const std::int64_t box =
+        eq == std::string::npos ? 0 : parseInteger(value.substr(0, eq)).value_or(0);
     std::uint64_t byte = 0;
     std::string hex = eq == std::string::npos ? "" : value.substr(eq + 1);
-    if (!box || *box < 1 || *box > kExtraByteBoxes || hex.empty() || hex.size() > 2 || !parseHex(hex, byte))
+    if (box < 1 || box > kExtraByteBoxes || hex.empty() || hex.size() > 2 || !parseHex(hex, byte))
       refuse("--tail-byte takes K=HEX with K from 1 to 99 and one or two hexadecimal digits, not '" + value + "'.");
-    auto& target = form.extraBytes[static_cast<std::size_t>(*box)];
+    auto& target = form.extraBytes[static_cast<std::size_t>(box)];
     if (!target.enabled) {
-      refuse("Tail byte " + std::to_string(*box) + " is outside the header tail of " +
+      refuse("Tail byte " + std::to_string(box) + " is outside the header tail of " +
              std::to_string(file.headerTailLength) + " bytes.");
     }
     target.text = hexUpper(static_cast<std::uint8_t>(byte));

@@ -30,6 +30,9 @@ TEST(ByteReader, GettextPlainAndRecords) {
   // Bounded by an end offset, bytes from there read as 0.
   EXPECT_EQ(r.gettext(13, 0, 14), (Bytes{'D'}));
   EXPECT_EQ(r.textLength(7), 1u);
+  // A negative limit reads nothing.
+  EXPECT_TRUE(r.gettext(0, -1).empty());
+  EXPECT_TRUE(r.gettext(0, -2, 3).empty());
 }
 
 TEST(CodePage, DecodesAndEncodesEveryByteBack) {

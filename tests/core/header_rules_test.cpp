@@ -205,3 +205,21 @@ TEST(SmallEdits, CodePageAndOverrideAndSizeLists) {
 
 }  // namespace
 }  // namespace velmor
+
+namespace velmor {
+namespace {
+
+TEST(VersionChange, BeforeAnyFileTheListGoesBackToTheStartVersion) {
+  ProductFile file;
+  ProductForm form;  // start-up: 4.11 shown and remembered
+  form.mapWindow = true;
+  test::ScriptedPrompter p;
+  p.expectMessage("Disable Map Frame option first.");
+  VersionChange c = changeVersion(file, form, "4.03", p);
+  EXPECT_EQ(c.listText, "4.11");
+  EXPECT_EQ(form.versionText, "4.11");
+  EXPECT_EQ(file.tdbVersion, 0);
+}
+
+}  // namespace
+}  // namespace velmor

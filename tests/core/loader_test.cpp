@@ -376,3 +376,11 @@ TEST(Loader, AFloodOfBadBlocksShowsTwentyMessagesAndKeepsTheRest) {
   }
   EXPECT_EQ(lines, 480u);
 }
+
+TEST(Loader, CopyrightBlockTooShortForItsRecordDecodesEmpty) {
+  for (const Bytes& body : {Bytes{0x41}, Bytes{0x41, 0x42}}) {
+    Opened o = open(cat({header409(), block(0x44, body)}));
+    EXPECT_EQ(o.form.copyrightText, "\r\n");
+    EXPECT_EQ(o.file.copyrightIndex, 1);
+  }
+}

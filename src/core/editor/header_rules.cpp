@@ -35,8 +35,9 @@ VersionChange changeVersion(ProductFile& file, ProductForm& form, const std::str
   // A refused pick goes back to the last version that was accepted, which
   // is the version the header and the tail length agree on.
   const std::uint16_t before = file.tdbVersion;
-  const std::string beforeText =
-      versionNumber(form.fallbackVersionText) == before ? form.fallbackVersionText : versionListText(before);
+  // Before any file is loaded the list shows the start-up version.
+  const bool showsFallback = before == 0 || versionNumber(form.fallbackVersionText) == before;
+  const std::string beforeText = showsFallback ? form.fallbackVersionText : versionListText(before);
 
   const int version = versionNumber(picked);
   const std::optional<int> n = version < 0 ? std::nullopt : tailLengthForVersion(version);

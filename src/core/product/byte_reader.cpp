@@ -20,8 +20,10 @@ Bytes ByteReader::gettext(std::int64_t offset, std::int64_t limit, std::int64_t 
   for (;;) {
     std::uint8_t b = bounded(offset + i, end);
     if (limit == 0 && b == 0) break;
-    if (limit > 0 && i > limit) break;
-    if (limit > 0 && b == 0) {
+    // A negative limit (a block too short for its record prefix) reads
+    // nothing; it must never leave the loop without a bound.
+    if (limit != 0 && i > limit) break;
+    if (limit != 0 && b == 0) {
       text.push_back('\r');
       text.push_back('\n');
       i += 5;

@@ -75,6 +75,39 @@ void backup(const std::string& path, Prompter& prompter, FileServices& files) {
   if (auto failed = files.setReadOnly(name)) prompter.message(*failed);
 }
 
+std::optional<ComposedFile> composeSave(ProductFile& file, ProductForm& form, Prompter& prompter,
+                                        RandomSource& random, std::string& refusal) {
+  RebuildUndo undo(file, form);
+  if (Refusal refused = rebuildBlocks(file, form, prompter)) {
+    refusal = *refused;
+    return std::nullopt;
+  }
+  if (form.overrideSettings) file.modified = true;
+  ComposedFile out;
+  if (!file.modified) {
+    // Nothing changed: the bytes of the last load or save, checksum block included.
+    out.bytes = file.loadedData;
+    return out;
+  }
+  auto refuse = [&](const std::string& message) -> std::optional<ComposedFile> {
+    undo.restore(file, form);
+    refusal = message;
+    return std::nullopt;
+  };
+  if (Refusal refused = checkBlockEntries(file.blocks)) return refuse(*refused);
+  const bool writeChecksum = file.headerTailLength >= 1;
+  // The loaded checksum block is the one the loader recognised by its type;
+  // whatever the version says, a file never gets two of them.
+  out.bytes = joinBlocks(file, writeChecksum);
+  if (writeChecksum) {
+    const std::uint32_t crc = cCRC32().GetByteArrayCrc32(out.bytes);
+    out.checksum = makeChecksumBlock(crc, random);
+    out.bytes.insert(out.bytes.end(), out.checksum->begin(), out.checksum->end());
+  }
+  if (Refusal refused = checkProductBytes(out.bytes, writeChecksum)) return refuse(*refused);
+  return out;
+}
+
 SaveOutcome save(SaveContext& context, const std::string& target) {
   ProductFile& file = context.file;
   ProductForm& form = context.form;
@@ -101,8 +134,10 @@ SaveOutcome save(SaveContext& context, const std::string& target) {
 
   BusyPointer busy(context.activity);
   RebuildUndo undo(file, form);
-  if (Refusal refused = rebuildBlocks(file, form, prompter)) {
-    prompter.message(*refused);
+  std::string refusal;
+  std::optional<ComposedFile> composed = composeSave(file, form, prompter, random, refusal);
+  if (!composed) {
+    prompter.message(refusal);
     return SaveOutcome::Refused;
   }
   auto giveUp = [&](const std::string& message, SaveOutcome outcome) {
@@ -110,26 +145,8 @@ SaveOutcome save(SaveContext& context, const std::string& target) {
     prompter.message(message);
     return outcome;
   };
-  if (form.overrideSettings) file.modified = true;
-
-  Bytes bytes;
-  std::optional<Bytes> checksum;
-  if (!file.modified) {
-    // Nothing changed: the bytes of the last load or save, checksum block included.
-    bytes = file.loadedData;
-  } else {
-    if (Refusal refused = checkBlockEntries(file.blocks)) return giveUp(*refused, SaveOutcome::Refused);
-    const bool writeChecksum = file.headerTailLength >= 1;
-    // The loaded checksum block is the one the loader recognised by its
-    // type; whatever the version says, a file never gets two of them.
-    bytes = joinBlocks(file, writeChecksum);
-    if (writeChecksum) {
-      const std::uint32_t crc = cCRC32().GetByteArrayCrc32(bytes);
-      checksum = makeChecksumBlock(crc, random);
-      bytes.insert(bytes.end(), checksum->begin(), checksum->end());
-    }
-    if (Refusal refused = checkProductBytes(bytes, writeChecksum)) return giveUp(*refused, SaveOutcome::Refused);
-  }
+  Bytes& bytes = composed->bytes;
+  std::optional<Bytes>& checksum = composed->checksum;
 
   if (files.heldOpen(target)) return giveUp(kFileInUse, SaveOutcome::Refused);
   if (files.exists(target)) backup(target, prompter, files);

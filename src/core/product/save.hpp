@@ -39,6 +39,17 @@ inline constexpr const char* kFileInUse = "File in use (by Mapsource/Basecamp?) 
 
 SaveOutcome save(SaveContext& context, const std::string& target);
 
+// The part of a save that touches no file: the rebuild, then the bytes to
+// write, which are the last loaded or saved bytes for an unchanged model and
+// otherwise the blocks with a new checksum block, read back before they are
+// accepted. On a refusal `refusal` says why and the model is as it was.
+struct ComposedFile {
+  Bytes bytes;
+  std::optional<Bytes> checksum;  // the new checksum block, when one is written
+};
+std::optional<ComposedFile> composeSave(ProductFile& file, ProductForm& form, Prompter& prompter,
+                                        RandomSource& random, std::string& refusal);
+
 // Backup name: the file name up to its first "." (a leading "." does not
 // count) followed by "_bak.tdb", in the same folder; a name without "." gets
 // "_bak.tdb" appended.

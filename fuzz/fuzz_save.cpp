@@ -1,0 +1,54 @@
+// Decodes arbitrary bytes, marks the model modified and works out what a save
+// would write. Nothing may crash; a result that is accepted must read back
+// with every tile of the original, byte for byte.
+#include <cstddef>
+#include <cstdint>
+
+#include "core/product/loader.hpp"
+#include "core/product/save.hpp"
+
+namespace {
+
+class Quiet : public velmor::Prompter {
+ public:
+  void message(const std::string&) override {}
+  velmor::Answer ask(const std::string&, velmor::Buttons) override { return velmor::Answer::Yes; }
+};
+
+class Fixed : public velmor::RandomSource {
+ public:
+  double uniform() override { return 0.5; }
+};
+
+std::vector<velmor::Bytes> tiles(const velmor::ProductFile& file, const velmor::ProductForm& form) {
+  std::vector<velmor::Bytes> out;
+  for (const auto& view : form.detailMaps) out.push_back(file.blocks[static_cast<std::size_t>(view.blockIndex)]);
+  return out;
+}
+
+void decode(velmor::ProductFile& file, velmor::ProductForm& form, const velmor::Bytes& bytes) {
+  Quiet prompter;
+  file.data = bytes;
+  file.loadedData = bytes;
+  velmor::get_data(file, form, prompter);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  velmor::ProductFile file;
+  velmor::ProductForm form;
+  decode(file, form, velmor::Bytes(data, data + size));
+  const auto before = tiles(file, form);
+  file.modified = true;
+  Quiet prompter;
+  Fixed random;
+  std::string refusal;
+  auto composed = velmor::composeSave(file, form, prompter, random, refusal);
+  if (!composed) return 0;
+  velmor::ProductFile again;
+  velmor::ProductForm againForm;
+  decode(again, againForm, composed->bytes);
+  if (tiles(again, againForm) != before) __builtin_trap();
+  return 0;
+}
