@@ -28,8 +28,10 @@ class FileMenuTest : public QObject {
   void saveAsAppendsTheExtension();
   void closeWithUnsavedEdits();
   void leavingAnEditedFileAsksFirst();
+  void aCopyLeavesTheEditsUnsaved();
   void recentFilesMoveAndGrey();
   void errorsWindowAfterAnOpeningWithErrors();
+  void noCloseWhileAFileIsRead();
 };
 
 namespace {
@@ -96,6 +98,15 @@ void FileMenuTest::openRefusesOtherFilesButTakesNamesWithoutDot() {
   w.menus()->open()->trigger();
   PROMPTS_OK(f);
   QCOMPARE(w.headerRow()->textBox(HeaderText::SeriesName)->text(), QString("North Series"));
+  // Only the file name counts: a dot in a folder name does not make
+  // "roads" another kind of file.
+  QVERIFY(QDir(QString::fromStdString(f.workPath(""))).mkdir("maps.old"));
+  const std::string dotted = f.workPath("maps.old/roads");
+  QVERIFY(QFile::copy(QString::fromStdString(bare), QString::fromStdString(dotted)));
+  f.dialogs.answer(dotted);
+  w.menus()->open()->trigger();
+  PROMPTS_OK(f);
+  QCOMPARE(w.state().file.path, dotted);
 }
 
 void FileMenuTest::editSaveAndReload() {
@@ -238,6 +249,32 @@ void FileMenuTest::leavingAnEditedFileAsksFirst() {
   QVERIFY(!w.windowTitle().endsWith("+"));
 }
 
+void FileMenuTest::aCopyLeavesTheEditsUnsaved() {
+  WindowFixture f;
+  const std::string path = f.copyFixture("north/north.tdb");
+  const std::string original = readFile(path);
+  MainWindow& w = f.start(path);
+  QLineEdit* pid = w.headerRow()->textBox(HeaderText::Pid);
+  pid->setFocus();
+  pid->selectAll();
+  QTest::keyClicks(pid, "9");
+  f.dialogs.answer(f.workPath("copy.tdb"));
+  w.menus()->saveCopy()->trigger();
+  PROMPTS_OK(f);
+  // The copy holds the edit; the open file does not, and still says so.
+  QCOMPARE(byteAt(readFile(f.workPath("copy.tdb")), 3), std::uint8_t{9});
+  QCOMPARE(readFile(path), original);
+  QCOMPARE(w.state().file.path, path);
+  QVERIFY(w.windowTitle().endsWith("+"));
+  // Leaving the file asks once; No then opens without a second question.
+  f.prompter.expectQuestion("Save changes?", Answer::No);
+  f.dialogs.answer(path);
+  w.menus()->open()->trigger();
+  PROMPTS_OK(f);
+  QCOMPARE(pid->text(), QString("1"));
+  QVERIFY(!w.windowTitle().endsWith("+"));
+}
+
 void FileMenuTest::recentFilesMoveAndGrey() {
   WindowFixture f;
   const std::string a = f.copyFixture("north/north.tdb", "a.tdb");
@@ -293,6 +330,33 @@ void FileMenuTest::errorsWindowAfterAnOpeningWithErrors() {
   f.dialogs.answer(good);
   w.menus()->open()->trigger();
   QCOMPARE(f.errorsShown.size(), std::size_t{1});
+}
+
+void FileMenuTest::noCloseWhileAFileIsRead() {
+  WindowFixture f;
+  // A block after the checksum block: reading it says the file is corrupt
+  // and marks the half-read model modified.
+  std::string bytes = readFile(VELMOR_TEST_DATA "/north/north.tdb");
+  bytes += std::string("\x4C\x02\x00\x00\x00", 5);
+  const std::string path = f.workPath("tail.tdb");
+  {
+    QFile out(QString::fromStdString(path));
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(bytes.data(), static_cast<qint64>(bytes.size()));
+  }
+  MainWindow& w = f.start();
+  bool closed = true;
+  f.prompter.whileShown = [&w, &closed](const std::string&) { closed = w.close(); };
+  f.prompter.expectMessage("Header 4C past end: File is corrupt.");
+  f.prompter.expectMessage("Unknown header:4C Header length incorrect.");
+  f.dialogs.answer(path);
+  w.menus()->open()->trigger();
+  f.prompter.whileShown = nullptr;
+  // The close waited: no "Save changes?" about a half-read file, nothing written.
+  PROMPTS_OK(f);
+  QVERIFY(!closed);
+  QVERIFY(w.isVisible());
+  QCOMPARE(readFile(path), bytes);
 }
 
 QTEST_MAIN(FileMenuTest)

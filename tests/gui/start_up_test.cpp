@@ -33,6 +33,7 @@ class StartUpTest : public QObject {
   void extraByteBoxesWrapAt7600Twips();
   void commandLineAndTileCachePieces();
   void listsAndMenusAsTheUserKnowsThem();
+  void startWritesTheDateLineWhenLogging();
 };
 
 void StartUpTest::commandLineInQuotesOpensTheFile() {
@@ -94,6 +95,9 @@ void StartUpTest::closeWritesTheSettingsFile() {
   const std::string path = f.copyFixture("north/north.tdb");
   MainWindow& w = f.start(path);
   QVERIFY(!QFile::exists(QString::fromStdString(f.settingsFile())));
+  // Logging is off without a settings file: start-up writes no log.
+  QVERIFY(!QFile::exists(QString::fromStdString(f.programFolder() + "/logs/tdblog.txt")));
+  QVERIFY(QDir(QString::fromStdString(f.programFolder() + "/tdb")).exists());
   QVERIFY(w.close());
   const QStringList lines = crlfLines(readFile(f.settingsFile()));
   QCOMPARE(lines.size(), kSettingsLineCount);
@@ -175,6 +179,7 @@ void StartUpTest::commandLineAndTileCachePieces() {
   const std::string fixture = VELMOR_TEST_DATA "/north/north.tdb";
   QCOMPARE(commandLineFile("\"" + fixture + "\"").value_or(""), fixture);
   QVERIFY(!commandLineFile(VELMOR_TEST_DATA "/north/*.tdb").has_value());
+  QVERIFY(!commandLineFile(VELMOR_TEST_DATA "/north").has_value());
   // An unset AppData gives no cache folder at all, never a root-relative one.
   QCOMPARE(mapSourceTileCache(""), std::string());
   QCOMPARE(baseCampTileCache(""), std::string());
@@ -218,6 +223,28 @@ void StartUpTest::listsAndMenusAsTheUserKnowsThem() {
     QVERIFY2(!entry->isEnabled(), later);
   }
   QVERIFY(w.menus()->readLogs()->isEnabled());
+}
+
+void StartUpTest::startWritesTheDateLineWhenLogging() {
+  WindowFixture f;
+  QDir().mkpath(QString::fromStdString(f.programFolder() + "/system"));
+  QStringList lines;
+  for (int k = 0; k < kSettingsLineCount; ++k) lines << QString();
+  lines[0] = "123";
+  lines[26] = "1";  // Enable Logs
+  {
+    QFile out(QString::fromStdString(f.settingsFile()));
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write((lines.join("\r\n") + "\r\n").toUtf8());
+  }
+  f.start();
+  const QString log = QString::fromStdString(readFile(f.programFolder() + "/logs/tdblog.txt"));
+  // "hh:mm:ss:" then 20 dashes, the date as month-day-year, 20 dashes.
+  const QString dashes(20, '-');
+  const QString expected = dashes + QDate::currentDate().toString("MM-dd-yyyy") + dashes + "\r\n";
+  QVERIFY2(log.size() == 9 + expected.size() && log.endsWith(expected), qPrintable(log));
+  QCOMPARE(log.mid(2, 1), QString(":"));
+  QCOMPARE(log.mid(8, 1), QString(":"));
 }
 
 QTEST_MAIN(StartUpTest)

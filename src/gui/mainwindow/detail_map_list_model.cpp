@@ -7,11 +7,15 @@ DetailMapListModel::DetailMapListModel(const ProductForm& form, QObject* parent)
 
 int DetailMapListModel::rowCount(const QModelIndex& parent) const {
   if (parent.isValid()) return 0;
-  return static_cast<int>(form_.detailMaps.size());
+  return shownRows_;
 }
 
 QVariant DetailMapListModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || index.row() < 0 || index.row() >= rowCount()) return {};
+  // A load that lets the window paint between blocks may have shortened
+  // the tiles since the last reload: such rows show nothing until it ends.
+  if (!index.isValid() || index.row() < 0 || index.row() >= rowCount() ||
+      static_cast<std::size_t>(index.row()) >= form_.detailMaps.size())
+    return {};
   const DetailMapView& tile = form_.detailMaps[static_cast<std::size_t>(index.row())];
   switch (role) {
     case Qt::DisplayRole:
@@ -25,11 +29,12 @@ QVariant DetailMapListModel::data(const QModelIndex& index, int role) const {
 
 void DetailMapListModel::reload() {
   beginResetModel();
+  shownRows_ = static_cast<int>(form_.detailMaps.size());
   endResetModel();
 }
 
 void DetailMapListModel::rowChanged(int row) {
-  if (row < 0 || row >= rowCount()) return;
+  if (row < 0 || row >= rowCount() || static_cast<std::size_t>(row) >= form_.detailMaps.size()) return;
   const QModelIndex at = index(row);
   emit dataChanged(at, at, {Qt::DisplayRole, Qt::ToolTipRole});
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The detail-map list as a view over the form's tiles. A product can hold
 // hundreds of thousands of tiles, so the list never copies them into items:
-// it reads form.detailMaps[row].listText when a row is painted.
+// it reads form.detailMaps[row].listText when a row is painted. The row
+// count changes only on reload(), so a view never sees rows come and go
+// behind its back while a file is being read.
 #include <QAbstractListModel>
 
 #include "core/editor/product_form.hpp"
@@ -22,6 +24,7 @@ class DetailMapListModel : public QAbstractListModel {
 
  private:
   const ProductForm& form_;
+  int shownRows_ = 0;
 };
 
 }  // namespace velmor

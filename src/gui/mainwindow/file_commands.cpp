@@ -29,6 +29,17 @@ bool looksLikeProductFile(const std::string& path) {
   return containsNoCase(name, ".tdb") || name.find('.') == std::string::npos;
 }
 
+class FileCommands::Working {
+ public:
+  explicit Working(FileCommands& commands) : commands_(commands) { ++commands_.working_; }
+  ~Working() { --commands_.working_; }
+  Working(const Working&) = delete;
+  Working& operator=(const Working&) = delete;
+
+ private:
+  FileCommands& commands_;
+};
+
 FileCommands::FileCommands(MainWindow& window) : window_(window) {}
 
 Answer FileCommands::saveChangesCheck() {
@@ -74,6 +85,7 @@ void FileCommands::openRecent(int entry) {
 
 void FileCommands::openProductFile(const std::string& path, bool showErrorsWindow) {
   EditorState& s = window_.state();
+  Working working(*this);
   openProduct(s.file, s.form, path, window_.prompter(), window_.activity());
   updatmf(s.recent, path, fileExists);
   window_.showLoadedFile();
@@ -83,6 +95,7 @@ void FileCommands::openProductFile(const std::string& path, bool showErrorsWindo
 
 bool FileCommands::save(SaveKind kind) {
   EditorState& s = window_.state();
+  Working working(*this);
   SaveContext context{s.file, s.form, window_.prompter(), window_.activity(), window_.log(), s.folders.systemFolder};
   SaveOutcome outcome = SaveOutcome::Refused;
   if (kind == SaveKind::Save) {

@@ -31,8 +31,15 @@ class FileCommands {
 
   static constexpr const char* kNotTdb = "This is not a tdb file.";
 
+  // True while a file is being read or written. The window lets its events
+  // run between the steps; a close that arrives then must wait, or it could
+  // save a half-read model over the file.
+  bool working() const { return working_ > 0; }
+
  private:
+  class Working;
   MainWindow& window_;
+  int working_ = 0;
 };
 
 // The file-name part of a path (after the last "/" or "\\").

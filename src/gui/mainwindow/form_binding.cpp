@@ -101,9 +101,8 @@ void FormBinding::connectMoreOptions() {
 }
 
 void FormBinding::connectImgData() {
-  // The boxes, "keep changes" and "X" of the " img data" panel belong to the
-  // tile views: TileController binds them to the tile rules.
-  connect(window_.imgDataPanel(), &ImgDataPanel::moved, this, [this](QPoint) { applied(); });
+  // The " img data" panel belongs to the tile views: TileController binds its
+  // boxes, "keep changes" and "X" to the tile rules.
 }
 
 void FormBinding::headerText(HeaderText which, const QString& text) {

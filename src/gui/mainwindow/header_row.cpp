@@ -40,8 +40,15 @@ void setEditText(QComboBox* box, const std::string& text) {
 
 HeaderRow::HeaderRow(QWidget* parent) : QWidget(parent) {
   setObjectName("headerRow");
-  auto* row = new QHBoxLayout(this);
-  row->setContentsMargins(4, 2, 4, 2);
+  // Two lines, so that the row fits a small screen: the fields, then the
+  // options with their size lists and "More Options".
+  auto* lines = new QVBoxLayout(this);
+  lines->setContentsMargins(4, 2, 4, 2);
+  lines->setSpacing(2);
+  auto* row = new QHBoxLayout;
+  auto* flags = new QHBoxLayout;
+  lines->addLayout(row);
+  lines->addLayout(flags);
 
   version_ = new QComboBox(this);
   version_->setObjectName("versionBox");
@@ -67,7 +74,8 @@ HeaderRow::HeaderRow(QWidget* parent) : QWidget(parent) {
   launch_->setText(QStringLiteral("MapSource"));
   launch_->setToolTip(QStringLiteral("Starting the map programs is not available yet."));
   launch_->setEnabled(false);
-  row->addWidget(launch_);
+  row->addWidget(launch_, 0, Qt::AlignBottom);
+  row->addStretch(1);
 
   auto* options = new QWidget(this);
   auto* optionGrid = new QHBoxLayout(options);
@@ -85,7 +93,7 @@ HeaderRow::HeaderRow(QWidget* parent) : QWidget(parent) {
   printing_ = addOption(FeatureOption::Printing, "Printing", "printingOption");
   mapWindow_ = addOption(FeatureOption::MapWindow, "Map Window", "mapWindowOption");
   printing_->setChecked(true);
-  row->addWidget(options);
+  flags->addWidget(options);
 
   auto addSizeList = [&](const char* caption, const char* name, const char* selected, bool isWidth) {
     auto* list = new QComboBox(this);
@@ -96,7 +104,9 @@ HeaderRow::HeaderRow(QWidget* parent) : QWidget(parent) {
     list->setCurrentText(selected);
     list->setEnabled(false);
     list->setMinimumContentsLength(4);
-    row->addWidget(captioned(caption, list, this));
+    flags->addSpacing(12);
+    flags->addWidget(new QLabel(QString::fromUtf8(caption), this));
+    flags->addWidget(list);
     connect(list, &QComboBox::textActivated, this,
             [this, isWidth](const QString& text) { emit mapWindowSizeEdited(isWidth, text); });
     connect(list->lineEdit(), &QLineEdit::textEdited, this,
@@ -106,10 +116,10 @@ HeaderRow::HeaderRow(QWidget* parent) : QWidget(parent) {
   width_ = addSizeList("Width", "mapWindowWidth", "50%", true);
   height_ = addSizeList("Height", "mapWindowHeight", "40%", false);
 
-  row->addStretch(1);
+  flags->addStretch(1);
   moreOptions_ = new QPushButton(QStringLiteral("More Options"), this);
   moreOptions_->setObjectName("moreOptionsButton");
-  row->addWidget(moreOptions_);
+  flags->addWidget(moreOptions_);
   connect(moreOptions_, &QPushButton::clicked, this, &HeaderRow::moreOptionsPressed);
 }
 
@@ -117,7 +127,13 @@ QLineEdit* HeaderRow::addText(HeaderText which, const char* caption, int width) 
   auto* edit = new QLineEdit(this);
   static const char* const names[] = {"pidBox", "fidBox", "familyNameBox", "seriesNameBox"};
   edit->setObjectName(names[static_cast<int>(which)]);
-  edit->setMinimumWidth(width);
+  // Ids are short; the names take what room there is, up to a point.
+  if (which == HeaderText::Pid || which == HeaderText::Fid) {
+    edit->setFixedWidth(width);
+  } else {
+    edit->setMinimumWidth(width);
+    edit->setMaximumWidth(2 * width);
+  }
   captioned(caption, edit, this);
   connect(edit, &QLineEdit::textEdited, this, [this, which](const QString& text) { emit textEdited(which, text); });
   connect(edit, &QLineEdit::returnPressed, this, [this, which] { emit enterPressed(which); });

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScreen>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -59,7 +60,7 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
   activity_ = std::make_unique<ProgressActivity>(progress_);
   menus_ = new MainMenus(menuBar());
   replot_ = new ReplotDebouncer([this] {
-    placeMoreOptions();
+    keepImgPanelInView();
     mapArea_->replot();
   }, this);
   versionRevert_.setSingleShot(true);
@@ -144,7 +145,10 @@ void MainWindow::buildLayout() {
 
   connect(header_, &HeaderRow::moreOptionsPressed, this, &MainWindow::openMoreOptions);
   connect(moreOptions_, &MoreOptionsPanel::closePressed, this, &MainWindow::closeMoreOptions);
-  resize(1200, 760);
+  // A first window that fits small screens too; the settings never size it.
+  QSize size(1200, 760);
+  if (const QScreen* shown = screen()) size = size.boundedTo(shown->availableGeometry().size() * 0.95);
+  resize(size);
 }
 
 void MainWindow::connectLogs() {
@@ -187,7 +191,7 @@ void MainWindow::refreshp1() { replot_->refreshp1(); }
 
 void MainWindow::startVersionRevert() { versionRevert_.start(); }
 
-void MainWindow::placeMoreOptions() {
+void MainWindow::keepImgPanelInView() {
   // The layout keeps the panel on the right and gives the plot the rest of
   // the width; all that is left is to keep the floating panel reachable.
   if (imgData_->isHidden()) return;
@@ -240,7 +244,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
-  if (!fileCommands_->closeRule()) {
+  if (fileCommands_->working() || !fileCommands_->closeRule()) {
     event->ignore();
     return;
   }

@@ -94,7 +94,7 @@ class MainWindow : public QMainWindow {
  private:
   void buildLayout();
   void connectLogs();
-  void placeMoreOptions();
+  void keepImgPanelInView();
 
   EditorState state_;
   std::unique_ptr<Prompter> ownPrompter_;

@@ -2,6 +2,8 @@
 
 #include <QSignalBlocker>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "core/editor/file_log.hpp"
 #include "core/product/bytes.hpp"
@@ -26,7 +28,10 @@ std::string cleanCommandLine(const std::string& text) {
 
 std::optional<std::string> commandLineFile(const std::string& text) {
   std::string path = cleanCommandLine(text);
-  if (path.empty() || path.find('*') != std::string::npos || !fileExists(path)) return std::nullopt;
+  // A folder is not a product file, though it exists.
+  std::error_code ec;
+  if (path.empty() || path.find('*') != std::string::npos || !std::filesystem::is_regular_file(path, ec))
+    return std::nullopt;
   return path;
 }
 

@@ -15,8 +15,14 @@ std::string QtFileDialogProvider::fileDialog(bool save, QWidget* owner, const st
   QFileInfo startInfo(start);
   if (startInfo.isFile()) start = startInfo.absolutePath();
   if (!fileName.empty()) {
-    const QString name = QFileInfo(QString::fromStdString(fileName)).fileName();
-    start = start.isEmpty() ? name : QDir(start).filePath(name);
+    // A proposed name with its own folder opens there, as a full path in the
+    // name box always has; a bare name is put into the start folder.
+    const QFileInfo proposed(QString::fromStdString(fileName));
+    if (proposed.isAbsolute()) {
+      start = proposed.filePath();
+    } else {
+      start = start.isEmpty() ? proposed.fileName() : QDir(start).filePath(proposed.fileName());
+    }
   }
   QString chosen;
   if (save) {

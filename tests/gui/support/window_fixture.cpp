@@ -20,6 +20,7 @@ QtScriptedPrompter& QtScriptedPrompter::expectQuestion(std::string text, Answer 
 
 void QtScriptedPrompter::message(const std::string& text) {
   seen << QString::fromStdString(text);
+  if (whileShown) whileShown(text);
   if (script_.empty() || script_.front().question || script_.front().text != text) {
     failures_ << "unexpected message: " + QString::fromStdString(text);
     return;

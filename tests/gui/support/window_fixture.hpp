@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -26,6 +27,8 @@ class QtScriptedPrompter : public Prompter {
   // Failures so far plus every expectation that was never met.
   QStringList problems() const;
   QStringList seen;
+  // Runs while a message is up, as a user acting behind a message would.
+  std::function<void(const std::string&)> whileShown;
 
  private:
   struct Step {
