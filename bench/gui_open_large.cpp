@@ -63,6 +63,8 @@ int main(int argc, char* argv[]) {
   QApplication::processEvents();
   const double open = ms(t);
   const double openCpu = cpuMs() - cpu;
+  const std::size_t plotted = static_cast<std::size_t>(
+      std::count_if(plot->boxes().begin(), plot->boxes().end(), [](const velmor::PlotBox& b) { return b.drawn; }));
 
   double worst = 0, total = 0, worstCpu = 0;
   const int rounds = 5;
@@ -90,7 +92,7 @@ int main(int argc, char* argv[]) {
 
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  std::printf("tiles: %zu\n", tiles);
+  std::printf("tiles: %zu, plotted after the open: %zu\n", tiles, plotted);
   std::printf("open to painted window: %.0f ms (processor %.0f ms, of which reading and decoding up to the "
               "first paint %.0f ms)\n", open, openCpu, loadCpu);
   std::printf("re-plot (draw every tile): worst %.0f ms, mean %.0f ms over %d (processor worst %.0f ms)\n", worst,

@@ -91,6 +91,18 @@ TEST(PlotGeometry, OneTileWideProductStillDraws) {
   expectBox(box, 150, 90, 0, 8820);
 }
 
+TEST(PlotGeometry, OneTileHighProductStillDraws) {
+  OverallBounds b = product();
+  b.leastLatitude = 2000;  // north equals south
+  const PlotFrame f = plotFrame(b, area());
+  EXPECT_DOUBLE_EQ(f.dy, 1);
+  // Top at 8910 - 0, bottom at 90 + 0: a box as tall as the drawing, no division by zero.
+  const PlotBox box = plotBox(f, PlotTile{2000, 1000, 2000, 0, true}, 0);
+  EXPECT_DOUBLE_EQ(box.y1, 8910);
+  EXPECT_DOUBLE_EQ(box.y2, 90);
+  expectBox(box, 150, 90 - 8820, 14700, 8820);
+}
+
 TEST(PlotGeometry, TilesSouthOfTheEquatorKeepTheirPlace) {
   OverallBounds b;
   b.leastLongitude = 0;

@@ -95,6 +95,30 @@ TEST(RawBlockEdits, KeepChangesReplacesTheShownBlock) {
   EXPECT_FALSE(o.form.keepChangesEnabled);
 }
 
+TEST(RawBlockEdits, TheTileFollowsTheKeptBytes) {
+  OpenedTiles o;
+  TileSpec other;
+  other.number = 10002;
+  openTiles(o, {other, smallTile()});
+  const DetailMapView before = o.form.detailMaps[1];
+  labelLeftClick(o.form, 2);
+  show_4c(o.form, o.file, 1);
+  rawByteEdited(o.file, o.form, 27, "61");  // "AB" -> "aB"
+  rawByteEdited(o.file, o.form, 14, "1C");  // north 0x1E000000 -> 0x1C000000, 39.375
+  ScriptedPrompter prompter;
+  prompter.expectMessage("Changes saved.");
+  ASSERT_TRUE(keepChanges(o.file, o.form, prompter));
+  const DetailMapView& view = o.form.detailMaps[1];
+  EXPECT_EQ(view.listText, "aB");
+  EXPECT_EQ(view.caption(), "aB\r\n10001");
+  EXPECT_EQ(view.boundsRecord, "39.375#0.70312#39.375#0#aB#");
+  // Same length: the offset of the subfile count in the file is unchanged.
+  EXPECT_EQ(view.infoText, before.infoText);
+  EXPECT_EQ(view.blockOffset, before.blockOffset);
+  EXPECT_EQ(view.blockIndex, before.blockIndex);
+  EXPECT_EQ(o.form.tileState.panelText.rfind("Description:aB\r\nIMG:10001\r\nLat:39.375 Long:0.70312", 0), 0u);
+}
+
 TEST(RawBlockEdits, RefusesBoxesThatWouldCorruptTheFile) {
   OpenedTiles o;
   openTiles(o, {smallTile()});

@@ -205,12 +205,34 @@ class TilePanelTest : public QObject {
     ByteGridView* grid = v.panel->grid();
     grid->setFocus();
     grid->setCurrentIndex(grid->gridModel()->index(1, 11));
-    grid->edit(grid->currentIndex());
-    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-    QVERIFY(editor);
-    QTest::keyClicks(editor, QStringLiteral("4g2"));  // "g" is no hexadecimal digit
-    QCOMPARE(v.form.rawBlockBoxes[27], std::string("42"));
+    QTest::keyClicks(grid, QStringLiteral("4g"));  // "g" is no hexadecimal digit
+    QCOMPARE(QString::fromStdString(v.form.rawBlockBoxes[27]), QStringLiteral("4"));
+    QVERIFY(v.panel->keepChangesButton()->isEnabled());
+    QTest::keyClicks(grid, QStringLiteral("a"));
+    QCOMPARE(QString::fromStdString(v.form.rawBlockBoxes[27]), QStringLiteral("4A"));
     QCOMPARE(grid->currentIndex(), grid->gridModel()->index(1, 12));
+    // A digit on the next box starts it afresh; backspace takes it back.
+    QTest::keyClicks(grid, QStringLiteral("7"));
+    QCOMPARE(QString::fromStdString(v.form.rawBlockBoxes[28]), QStringLiteral("7"));
+    QTest::keyClick(grid, Qt::Key_Backspace);
+    QCOMPARE(QString::fromStdString(v.form.rawBlockBoxes[28]), QString());
+    // Arrow keys move between the boxes here instead of panning the plot.
+    QTest::keyClick(grid, Qt::Key_Right);
+    QCOMPARE(grid->currentIndex(), grid->gridModel()->index(1, 13));
+    QCOMPARE(v.form.panX, 0);
+  }
+
+  void anEditBoxOnDoubleClickMovesOnWhenFull() {
+    Views v({tileAt(5, "A")});
+    QTest::mouseClick(v.plot, Qt::RightButton, {}, v.plot->labelRect(1).center());
+    ByteGridView* grid = v.panel->grid();
+    grid->setCurrentIndex(grid->gridModel()->index(1, 11));
+    grid->edit(grid->currentIndex());
+    auto* editor = grid->findChild<QLineEdit*>();
+    QVERIFY(editor);
+    QCOMPARE(editor->selectedText(), QStringLiteral("41"));
+    QTest::keyClicks(editor, QStringLiteral("4g2"));
+    QCOMPARE(QString::fromStdString(v.form.rawBlockBoxes[27]), QStringLiteral("42"));
   }
 
   void largestBlockFillsTheGrid() {

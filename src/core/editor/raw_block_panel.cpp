@@ -5,6 +5,8 @@
 #include "../product/block_types.hpp"
 #include "../product/bytes.hpp"
 #include "../product/loader.hpp"
+#include "tile_selection.hpp"
+#include "tile_view_refresh.hpp"
 
 namespace velmor {
 
@@ -111,6 +113,8 @@ bool keepChanges(ProductFile& file, ProductForm& form, Prompter& prompter) {
     return false;
   }
   file.blocks[k] = std::move(bytes);
+  refreshTileView(file, form, tile);
+  refreshPanelText(form, tile);
   form.keepChangesEnabled = false;
   form.tileState.rawBytesPending = false;
   prompter.message("Changes saved.");

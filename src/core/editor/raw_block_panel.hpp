@@ -43,7 +43,8 @@ void show_4c(ProductForm& form, const ProductFile& file, int tile);
 // true when the focus should move on to the next box.
 bool rawByteEdited(ProductFile& file, ProductForm& form, std::size_t box, const std::string& text);
 
-// "keep changes": the shown tile's block is replaced by the boxes' bytes.
+// "keep changes": the shown tile's block is replaced by the boxes' bytes, and
+// the tile's list entry, caption, bounds and panel text follow them.
 // Refused, with a message and nothing changed, when a box is not a byte in
 // hexadecimal or the bytes are not a well-formed detail-map block.
 bool keepChanges(ProductFile& file, ProductForm& form, Prompter& prompter);

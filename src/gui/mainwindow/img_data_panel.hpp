@@ -22,6 +22,7 @@ class ImgDataPanel : public QFrame {
   QPushButton* keepChangesButton() const { return keepChanges_; }
   QPushButton* closeButton() const { return close_; }
   ByteGridView* grid() const { return grid_; }
+  int boxCount() const { return static_cast<int>(shownCount_); }
 
  signals:
   void boxEdited(int index, const QString& text);

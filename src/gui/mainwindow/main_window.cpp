@@ -94,7 +94,13 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
   rebuildTitle();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // The tile views read the form and the file: take them down while the
+  // state still exists, not after it as the widget tree would.
+  delete tiles_;
+  tiles_ = nullptr;
+  delete takeCentralWidget();
+}
 
 void MainWindow::buildLayout() {
   auto* central = new QWidget(this);

@@ -10,11 +10,11 @@
 
 #include "core/editor/product_form.hpp"
 #include "core/product/product_file.hpp"
+#include "plot/plot_widget.hpp"
 
 namespace velmor {
 
 class DetailMapListModel;
-class PlotWidget;
 
 class MapArea : public QObject {
   Q_OBJECT

@@ -1,6 +1,7 @@
 #include "byte_grid_view.hpp"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
@@ -85,13 +86,25 @@ QWidget* ByteBoxDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
   edit->setMaxLength(2);
   edit->setAlignment(Qt::AlignCenter);
   edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f]{0,2}")), edit));
+  // Every typed key reaches the form at once (it marks the file modified and
+  // offers "keep changes"), not only when the edit ends.
   connect(edit, &QLineEdit::textEdited, this, [this, edit](const QString& text) {
-    if (text.size() < 2) return;
     auto* self = const_cast<ByteBoxDelegate*>(this);
     emit self->commitData(edit);
-    emit self->closeEditor(edit, QAbstractItemDelegate::EditNextItem);
+    if (text.size() >= 2) emit self->closeEditor(edit, QAbstractItemDelegate::EditNextItem);
   });
   return edit;
+}
+
+void ByteBoxDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+  auto* edit = qobject_cast<QLineEdit*>(editor);
+  if (!edit) return;
+  // The model repeats each typed key back to the open editor; leave the
+  // editor alone then, or the next key would replace what was just typed.
+  const QString value = index.data(Qt::EditRole).toString();
+  if (edit->text() == value) return;
+  edit->setText(value);
+  edit->selectAll();
 }
 
 ByteGridView::ByteGridView(const ProductForm& form, QWidget* parent) : QTableView(parent) {
@@ -99,7 +112,8 @@ ByteGridView::ByteGridView(const ProductForm& form, QWidget* parent) : QTableVie
   model_ = new ByteGridModel(form, this);
   setModel(model_);
   setItemDelegate(new ByteBoxDelegate(this));
-  setEditTriggers(QAbstractItemView::AllEditTriggers);
+  // Typing is handled by keyPressEvent; an edit box opens on a double click or F2.
+  setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
   setSelectionMode(QAbstractItemView::SingleSelection);
   horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   horizontalHeader()->setDefaultSectionSize(28);
@@ -109,6 +123,37 @@ ByteGridView::ByteGridView(const ProductForm& form, QWidget* parent) : QTableVie
   connect(model_, &ByteGridModel::boxEdited, this, &ByteGridView::boxEdited);
 }
 
-void ByteGridView::showForm() { model_->reload(); }
+void ByteGridView::showForm() {
+  typingBox_ = -1;
+  model_->reload();
+}
+
+void ByteGridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QTableView::currentChanged(current, previous);
+  if (model_->boxAt(current) != typingBox_) typingBox_ = -1;
+}
+
+void ByteGridView::keyPressEvent(QKeyEvent* event) {
+  const int box = model_->boxAt(currentIndex());
+  const QString typed = event->text();
+  const bool digit = typed.size() == 1 && QStringLiteral("0123456789abcdefABCDEF").contains(typed[0]);
+  if (box < 0 || state() == QAbstractItemView::EditingState ||
+      (!digit && event->key() != Qt::Key_Backspace)) {
+    QTableView::keyPressEvent(event);
+    return;
+  }
+  QString text = box == typingBox_ ? model_->index(currentIndex().row(), currentIndex().column()).data().toString()
+                                   : QString();
+  if (digit) {
+    text += typed.toUpper();
+  } else {
+    text.chop(1);
+  }
+  typingBox_ = box;
+  model_->setData(currentIndex(), text, Qt::EditRole);
+  event->accept();
+  const QModelIndex next = model_->cellOf(box + 1);
+  if (text.size() >= 2 && next.isValid()) setCurrentIndex(next);
+}
 
 }  // namespace velmor

@@ -47,8 +47,15 @@ class ByteGridView : public QTableView {
  signals:
   void boxEdited(int box, const QString& text);
 
+ protected:
+  // Hexadecimal digits typed on a box replace its byte: the first digit
+  // starts the box afresh, the second completes it and moves to the next box.
+  void keyPressEvent(QKeyEvent* event) override;
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
  private:
   ByteGridModel* model_ = nullptr;
+  int typingBox_ = -1;  // the box a run of typed digits is filling
 };
 
 // Edits one box: two hexadecimal digits at most; a full box moves the edit on
@@ -58,6 +65,8 @@ class ByteBoxDelegate : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  // The box's text comes up selected, so a typed digit replaces the byte.
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override;
 };
 
 }  // namespace velmor

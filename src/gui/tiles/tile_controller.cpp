@@ -20,6 +20,7 @@
 #include "mainwindow/detail_map_list_model.hpp"
 #include "mainwindow/img_data_panel.hpp"
 #include "plot/plot_widget.hpp"
+#include "tiles/byte_grid_view.hpp"
 
 namespace velmor {
 
@@ -192,7 +193,15 @@ void TileController::pan(int qtKey) {
 }
 
 void TileController::keepChanges() {
-  velmor::keepChanges(file_, form_, prompter_);
+  const int tile = form_.tileState.rawBlockTile;
+  if (velmor::keepChanges(file_, form_, prompter_)) {
+    // The tile was decoded again from its new bytes: list, labels and panel follow.
+    if (views_.list) {
+      if (auto* model = qobject_cast<DetailMapListModel*>(views_.list->model())) model->rowChanged(tile);
+    }
+    if (views_.plot) views_.plot->setTiles();
+    showSelection();
+  }
   if (views_.imgPanel) views_.imgPanel->showForm(form_);
   if (views_.changed) views_.changed();
 }
@@ -218,6 +227,8 @@ bool TileController::textBoxHasFocus() const {
   if (auto* rich = qobject_cast<QTextEdit*>(focus)) return !rich->isReadOnly();
   if (qobject_cast<QAbstractSpinBox*>(focus)) return true;
   if (auto* combo = qobject_cast<QComboBox*>(focus)) return combo->isEditable();
+  // The byte boxes are text boxes too: there the arrow keys move between boxes.
+  if (qobject_cast<ByteGridView*>(focus)) return true;
   return false;
 }
 
