@@ -7,6 +7,7 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "extra_byte_boxes.hpp"
 
@@ -188,6 +189,9 @@ MoreOptionsPanel::MoreOptionsPanel(QWidget* parent) : QFrame(parent) {
   recalculate_ = addButton("Recalculate", "recalculateButton");
   column->addLayout(buttons);
   column->addStretch(1);
+  // As wide as the rows of extra-byte boxes: the rest of the width is the plot's.
+  const QMargins margins = column->contentsMargins();
+  setMaximumWidth(std::max(sizeHint().width(), extraBytes_->width() + margins.left() + margins.right() + 2 * frameWidth()));
 }
 
 QLineEdit* MoreOptionsPanel::overviewBox(OverviewText which) const {
