@@ -36,6 +36,7 @@ class EditingTest : public QObject {
  private slots:
   void versionAcceptedThenRefusedWhileMapWindowIsTicked();
   void printingNeedsALongTail();
+  void codePageListFillsItsTailBytes();
   void pastedTextPassesTheKeyRules();
   void extraBytesTypedDoNotMarkModified();
   void burstOfResizesGivesOneReplot();
@@ -119,6 +120,42 @@ void EditingTest::printingNeedsALongTail() {
   QVERIFY(printing->isChecked());
   QVERIFY(w.state().form.printing);
   QVERIFY(w.windowTitle().endsWith("+"));
+  // With a 4.11 tail both options are allowed, but not together: the one
+  // just clicked goes off again.
+  pickVersion(w.headerRow()->versionBox(), "4.11");
+  QCheckBox* mapWindow = w.headerRow()->option(FeatureOption::MapWindow);
+  f.prompter.expectMessage(kCrashWarning);
+  QTest::mouseClick(mapWindow, Qt::LeftButton);
+  PROMPTS_OK(f);
+  QVERIFY(!mapWindow->isChecked());
+  QVERIFY(printing->isChecked());
+  QVERIFY(!w.headerRow()->widthList()->isEnabled());
+}
+
+void EditingTest::codePageListFillsItsTailBytes() {
+  WindowFixture f;
+  const std::string path = f.copyFixture("north/north.tdb");
+  MainWindow& w = f.start(path);
+  MoreOptionsPanel* panel = w.moreOptionsPanel();
+  QComboBox* pages = panel->codePageBox();
+  // A pick shows 1250 = 0x04E2 in boxes 31 and 30, and is no edit by itself.
+  pages->setCurrentIndex(pages->findText("1250"));
+  emit pages->textActivated("1250");
+  QCOMPARE(panel->extraBytes()->box(31)->text(), QString("04"));
+  QCOMPARE(panel->extraBytes()->box(30)->text(), QString("E2"));
+  QVERIFY(!w.windowTitle().endsWith("+"));
+  // Typing 1251 (0x04E3) is.
+  pages->lineEdit()->selectAll();
+  QTest::keyClicks(pages->lineEdit(), "1251");
+  QCOMPARE(panel->extraBytes()->box(30)->text(), QString("E3"));
+  QVERIFY(w.windowTitle().endsWith("+"));
+  f.prompter.expectMessage("Created backup of original TDB as read only:\r\n\r\n" + f.workPath("north_bak.tdb"));
+  w.menus()->save()->trigger();
+  PROMPTS_OK(f);
+  // Tail bytes 30 and 31 at file offsets 0x25 + 30 and 0x25 + 31.
+  const std::string saved = readFile(path);
+  QCOMPARE(byteAt(saved, 0x43), std::uint8_t{0xE3});
+  QCOMPARE(byteAt(saved, 0x44), std::uint8_t{0x04});
 }
 
 void EditingTest::pastedTextPassesTheKeyRules() {
