@@ -2,8 +2,8 @@
 
 #include <zlib.h>
 
-#include <atomic>
 #include <filesystem>
+#include <stdexcept>
 #include <fstream>
 #include <unistd.h>
 
@@ -112,11 +112,11 @@ Bytes sampleProduct() {
 }
 
 std::string tempDir() {
-  static std::atomic<int> counter{0};
-  auto dir = std::filesystem::temp_directory_path() /
-             ("velmor-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-  std::filesystem::create_directories(dir);
-  return dir.string();
+  // mkdtemp, not a name made of the process id: every test runs in its own
+  // process, and a reused id would land in an earlier test's folder.
+  std::string pattern = (std::filesystem::temp_directory_path() / "velmor-test-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder");
+  return pattern;
 }
 
 std::string writeTemp(const Bytes& bytes, const std::string& name) {
