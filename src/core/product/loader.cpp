@@ -1,11 +1,9 @@
 #include "loader.hpp"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 
 #include "../editor/map_window.hpp"
+#include "../platform/file_services.hpp"
 #include "block_types.hpp"
 #include "number_text.hpp"
 #include "product_decoder.hpp"
@@ -65,22 +63,12 @@ LoadStatus loadbinary(ProductFile& file, ProductForm& form, const std::string& p
   activity.busy(true);
   activity.progress(10);
   LoadStatus status = LoadStatus::Read;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    prompter.message(ec ? ec.message() : std::string(std::strerror(errno)));
-    status = LoadStatus::Unreadable;
+  std::string error;
+  if (auto bytes = systemFiles().readAll(path, error)) {
+    file.data = std::move(*bytes);
   } else {
-    // One read of the known size; the byte-by-byte iterator read is slow on 25 MiB.
-    in.seekg(0, std::ios::end);
-    const auto length = static_cast<std::streamoff>(in.tellg());
-    in.seekg(0, std::ios::beg);
-    file.data.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
-    in.read(reinterpret_cast<char*>(file.data.data()), static_cast<std::streamsize>(file.data.size()));
-    file.data.resize(static_cast<std::size_t>(in.gcount()));
-    if (in.bad()) {
-      prompter.message(std::strerror(errno));
-      status = LoadStatus::Unreadable;
-    }
+    prompter.message(error);
+    status = LoadStatus::Unreadable;
   }
   file.loadedData = file.data;
   activity.progress(45);
