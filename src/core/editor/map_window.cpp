@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "../product/bytes.hpp"
+#include "../product/field_encoding.hpp"
 #include "../product/number_text.hpp"
 #include "product_form.hpp"
 
@@ -28,15 +28,7 @@ int mapWindowListPercent(std::uint16_t value, int factor, int zeroDefault) {
 }
 
 std::optional<std::uint8_t> extraByteValue(const ProductForm& form, int box) {
-  const std::string& text = form.extraBytes[static_cast<std::size_t>(box)].text;
-  std::string trimmed;
-  for (char c : text) {
-    if (c != ' ') trimmed.push_back(c);
-  }
-  if (trimmed.empty()) return 0;
-  std::uint64_t value = 0;
-  if (!parseHex(trimmed, value) || value > 0xFF) return std::nullopt;
-  return static_cast<std::uint8_t>(value);
+  return hexByteBox(form.extraBytes[static_cast<std::size_t>(box)].text);
 }
 
 void mapWindowSizeRule(ProductForm& form, int headerTailLength) {

@@ -7,16 +7,6 @@
 
 namespace velmor {
 
-namespace {
-
-std::string_view trimBlanks(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
-
-}  // namespace
-
 std::string refusalText(const std::string& reason) { return reason + " Nothing was saved."; }
 
 std::optional<std::uint16_t> box16(std::string_view text) {

@@ -145,16 +145,14 @@ std::string padDecimals(const std::string& text) {
   return out;
 }
 
-namespace {
-std::string_view trimmed(std::string_view text) {
+std::string_view trimBlanks(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
   return text;
 }
-}  // namespace
 
 std::optional<double> parseNumber(std::string_view text) {
-  text = trimmed(text);
+  text = trimBlanks(text);
   if (text.empty()) return std::nullopt;
   std::string copy(text);
   for (char& c : copy) {
@@ -169,7 +167,7 @@ std::optional<double> parseNumber(std::string_view text) {
 }
 
 std::optional<std::int64_t> parseInteger(std::string_view text) {
-  text = trimmed(text);
+  text = trimBlanks(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   if (text.empty()) return std::nullopt;
   std::int64_t value = 0;

@@ -37,6 +37,9 @@ std::string roundSixthDecimal(const std::string& text);
 std::string padDecimals(const std::string& text);
 inline std::string padDecimals(float value) { return padDecimals(numberText(value)); }
 
+// The text without leading and trailing blanks and tabs.
+std::string_view trimBlanks(std::string_view text);
+
 // Parses a decimal number; "," is accepted as decimal separator. Surrounding
 // blanks are allowed, anything else makes it fail.
 std::optional<double> parseNumber(std::string_view text);
