@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "core/editor/log_sink.hpp"
+#include "core/common/log_sink.hpp"
 #include "core/product/loader.hpp"
 #include "core/product/save.hpp"
 #include "support/large_product.hpp"

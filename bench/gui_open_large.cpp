@@ -11,7 +11,7 @@
 #include <sys/resource.h>
 #include <ctime>
 
-#include "core/editor/prompter.hpp"
+#include "core/common/prompter.hpp"
 #include "mainwindow/file_commands.hpp"
 #include "mainwindow/main_window.hpp"
 #include "mainwindow/map_area.hpp"

@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # Configures and builds one build folder: scripts/build.sh DIR [cmake options...]
+# Uses ccache when it is installed (it is not needed).
 set -euo pipefail
 dir=$1
 shift
 root=$(cd "$(dirname "$0")/.." && pwd)
-cmake -S "$root" -B "$root/$dir" "$@" >/dev/null
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S "$root" -B "$root/$dir" "${launcher[@]}" "$@" >/dev/null
 cmake --build "$root/$dir" -j2

@@ -1,7 +1,7 @@
 #pragma once
 #include <iostream>
 
-#include "core/editor/prompter.hpp"
+#include "core/common/prompter.hpp"
 
 namespace velmor::cli {
 

@@ -13,7 +13,7 @@
 #include "core/editor/field_rules.hpp"
 #include "core/editor/file_log.hpp"
 #include "core/editor/header_rules.hpp"
-#include "core/editor/map_window.hpp"
+#include "core/product/map_window.hpp"
 #include "core/product/code_page.hpp"
 #include "core/product/loader.hpp"
 #include "core/product/number_text.hpp"

@@ -6,7 +6,7 @@
 #include "core/product/code_page.hpp"
 #include "core/product/loader.hpp"
 #include "core/product/save.hpp"
-#include "core/editor/log_sink.hpp"
+#include "core/common/log_sink.hpp"
 #include "support/product_builder.hpp"
 #include "support/scripted_prompter.hpp"
 

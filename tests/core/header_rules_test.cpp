@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/editor/header_rules.hpp"
-#include "core/editor/log_sink.hpp"
+#include "core/common/log_sink.hpp"
 #include "core/product/loader.hpp"
 #include "support/product_builder.hpp"
 #include "support/scripted_prompter.hpp"

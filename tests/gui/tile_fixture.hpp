@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/editor/prompter.hpp"
+#include "core/common/prompter.hpp"
 #include "core/product/loader.hpp"
 #include "support/product_builder.hpp"
 

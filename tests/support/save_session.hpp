@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/editor/log_sink.hpp"
+#include "core/common/log_sink.hpp"
 #include "core/product/loader.hpp"
 #include "core/product/save.hpp"
 #include "support/product_builder.hpp"

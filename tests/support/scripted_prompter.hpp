@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/editor/prompter.hpp"
+#include "core/common/prompter.hpp"
 
 namespace velmor::test {
 

@@ -4,8 +4,8 @@
 #include "../product/loader.hpp"
 #include "../product/number_text.hpp"
 #include "../product/product_file.hpp"
-#include "product_form.hpp"
-#include "prompter.hpp"
+#include "../product/product_form.hpp"
+#include "../common/prompter.hpp"
 
 namespace velmor {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "../platform/clock.hpp"
-#include "log_sink.hpp"
+#include "../common/log_sink.hpp"
 
 namespace velmor {
 

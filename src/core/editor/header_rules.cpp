@@ -7,10 +7,10 @@
 #include "../product/number_text.hpp"
 #include "../product/product_file.hpp"
 #include "../product/tail_resize.hpp"
-#include "log_sink.hpp"
-#include "map_window.hpp"
-#include "product_form.hpp"
-#include "prompter.hpp"
+#include "../common/log_sink.hpp"
+#include "../product/map_window.hpp"
+#include "../product/product_form.hpp"
+#include "../common/prompter.hpp"
 
 namespace velmor {
 

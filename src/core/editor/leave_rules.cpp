@@ -2,7 +2,7 @@
 
 #include "../product/product_file.hpp"
 #include "../product/save.hpp"
-#include "prompter.hpp"
+#include "../common/prompter.hpp"
 
 namespace velmor {
 

@@ -3,9 +3,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "../common/no_association.hpp"
+#include "../common/prompter.hpp"
 #include "../platform/shell.hpp"
 #include "file_log.hpp"
-#include "prompter.hpp"
 
 namespace velmor {
 

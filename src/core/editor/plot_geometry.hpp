@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "../product/product_file.hpp"
-#include "detail_map_view.hpp"
+#include "../product/detail_map_view.hpp"
 
 namespace velmor {
 

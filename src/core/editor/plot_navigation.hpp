@@ -1,7 +1,7 @@
 #pragma once
 // Zoom buttons and arrow-key panning of the plot, on the form's zoom factor
 // and pan offsets (twips).
-#include "product_form.hpp"
+#include "../product/product_form.hpp"
 
 namespace velmor {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "../product/product_file.hpp"
-#include "product_form.hpp"
-#include "prompter.hpp"
+#include "../product/product_form.hpp"
+#include "../common/prompter.hpp"
 
 namespace velmor {
 

@@ -2,7 +2,7 @@
 // The "Copy Stream", "Paste Stream" and "Recalculate" buttons beside the
 // header's extra-byte boxes and the overview bounds.
 #include "../product/product_file.hpp"
-#include "product_form.hpp"
+#include "../product/product_form.hpp"
 
 namespace velmor {
 

@@ -5,8 +5,8 @@
 #include <span>
 #include <string>
 
-#include "product_form.hpp"
-#include "prompter.hpp"
+#include "../product/product_form.hpp"
+#include "../common/prompter.hpp"
 
 namespace velmor {
 

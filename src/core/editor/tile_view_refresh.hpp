@@ -4,7 +4,7 @@
 // the window shows (and what the description editor compares with) is what
 // the file will hold.
 #include "../product/product_file.hpp"
-#include "product_form.hpp"
+#include "../product/product_form.hpp"
 
 namespace velmor {
 

@@ -21,10 +21,4 @@ class Shell {
 // list so that no path is ever read by a command interpreter.
 std::unique_ptr<Shell> desktopShell();
 
-class Prompter;
-
-// "Cannot launch file . No association with 'txt' files."
-std::string noAssociationText(const std::string& extension);
-void reportNoAssociation(const std::string& extension, Prompter& prompter);
-
 }  // namespace velmor

@@ -8,7 +8,6 @@
 #include <thread>
 #include <vector>
 
-#include "../editor/prompter.hpp"
 #include "shell.hpp"
 
 extern char** environ;
@@ -55,13 +54,5 @@ class XdgShell : public Shell {
 }  // namespace
 
 std::unique_ptr<Shell> desktopShell() { return std::make_unique<XdgShell>(); }
-
-std::string noAssociationText(const std::string& extension) {
-  return "Cannot launch file . No association with '" + extension + "' files.";
-}
-
-void reportNoAssociation(const std::string& extension, Prompter& prompter) {
-  prompter.message(noAssociationText(extension));
-}
 
 }  // namespace velmor

@@ -6,11 +6,11 @@
 #include <string_view>
 #include <vector>
 
+#include "../common/error_text.hpp"
+
 namespace velmor {
 
 using Bytes = std::vector<std::uint8_t>;
-
-inline constexpr const char* kCrLf = "\r\n";
 
 // Upper-case hexadecimal without leading zeros ("0" for zero). Negative
 // 32-bit values come out as their 8-digit two's-complement form.

@@ -1,4 +1,4 @@
-#include "../editor/map_window.hpp"
+#include "map_window.hpp"
 #include "number_text.hpp"
 #include "product_decoder.hpp"
 

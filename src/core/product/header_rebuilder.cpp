@@ -1,5 +1,5 @@
 // updateblock0: the header block from the header row and the extra-byte boxes.
-#include "../editor/map_window.hpp"
+#include "map_window.hpp"
 #include "block_types.hpp"
 #include "number_text.hpp"
 #include "rebuilders.hpp"

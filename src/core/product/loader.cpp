@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "../editor/map_window.hpp"
+#include "map_window.hpp"
 #include "../platform/file_services.hpp"
 #include "block_types.hpp"
 #include "number_text.hpp"
@@ -24,8 +24,7 @@ class BlockMessages {
     if (++count_ <= kShown) {
       prompter_.message(text);
     } else {
-      errorText_ += text;
-      errorText_ += kCrLf;
+      appendErrorLine(errorText_, text);
     }
   }
 

@@ -3,8 +3,8 @@
 // whole, get_data walks its blocks and fills the model and the form.
 #include <string>
 
-#include "../editor/product_form.hpp"
-#include "../editor/prompter.hpp"
+#include "product_form.hpp"
+#include "../common/prompter.hpp"
 #include "product_file.hpp"
 
 namespace velmor {

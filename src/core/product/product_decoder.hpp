@@ -5,8 +5,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "../editor/product_form.hpp"
-#include "../editor/prompter.hpp"
+#include "product_form.hpp"
+#include "../common/prompter.hpp"
 #include "byte_reader.hpp"
 #include "code_page.hpp"
 #include "product_file.hpp"

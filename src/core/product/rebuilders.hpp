@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "../editor/product_form.hpp"
-#include "../editor/prompter.hpp"
+#include "product_form.hpp"
+#include "../common/prompter.hpp"
 #include "field_encoding.hpp"
 #include "product_file.hpp"
 

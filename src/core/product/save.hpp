@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "../editor/log_sink.hpp"
-#include "../editor/product_form.hpp"
-#include "../editor/prompter.hpp"
+#include "../common/log_sink.hpp"
+#include "product_form.hpp"
+#include "../common/prompter.hpp"
 #include "../platform/file_services.hpp"
 #include "checksum_block.hpp"
 #include "product_file.hpp"

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "../editor/product_form.hpp"
+#include "product_form.hpp"
 #include "loader.hpp"
 #include "number_text.hpp"
 #include "product_file.hpp"

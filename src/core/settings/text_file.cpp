@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "../editor/prompter.hpp"
+#include "../common/prompter.hpp"
 #include "../platform/file_services.hpp"
 
 namespace velmor {

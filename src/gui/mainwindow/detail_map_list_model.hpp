@@ -6,7 +6,7 @@
 // behind its back while a file is being read.
 #include <QAbstractListModel>
 
-#include "core/editor/product_form.hpp"
+#include "core/product/product_form.hpp"
 
 namespace velmor {
 

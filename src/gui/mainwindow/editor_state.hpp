@@ -3,7 +3,7 @@
 // its controls mirror, the settings and the folders.
 #include <string>
 
-#include "core/editor/product_form.hpp"
+#include "core/product/product_form.hpp"
 #include "core/product/product_file.hpp"
 #include "core/settings/program_folder.hpp"
 #include "core/settings/recent_files.hpp"

@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <array>
 
-#include "core/editor/product_form.hpp"
+#include "core/product/product_form.hpp"
 
 namespace velmor {
 

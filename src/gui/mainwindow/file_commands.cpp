@@ -1,7 +1,7 @@
 #include "file_commands.hpp"
 
 #include "core/editor/leave_rules.hpp"
-#include "core/editor/prompter.hpp"
+#include "core/common/prompter.hpp"
 #include "core/product/bytes.hpp"
 #include "core/product/loader.hpp"
 #include "core/product/save.hpp"

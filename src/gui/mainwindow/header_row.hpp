@@ -10,7 +10,7 @@
 #include <QWidget>
 
 #include "core/editor/header_rules.hpp"
-#include "core/editor/product_form.hpp"
+#include "core/product/product_form.hpp"
 
 namespace velmor {
 

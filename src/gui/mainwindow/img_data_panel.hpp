@@ -5,7 +5,7 @@
 #include <QFrame>
 #include <QPushButton>
 
-#include "core/editor/product_form.hpp"
+#include "core/product/product_form.hpp"
 
 class QLabel;
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "core/editor/log_sink.hpp"
+#include "core/common/log_sink.hpp"
 #include "editor_state.hpp"
 
 class QPlainTextEdit;

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QWidget>
 
-#include "core/editor/product_form.hpp"
+#include "core/product/product_form.hpp"
 #include "core/product/product_file.hpp"
 #include "plot/plot_widget.hpp"
 

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "core/editor/product_form.hpp"
+#include "core/product/product_form.hpp"
 
 namespace velmor {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/editor/plot_geometry.hpp"
-#include "core/editor/product_form.hpp"
+#include "core/product/product_form.hpp"
 #include "core/product/product_file.hpp"
 
 namespace velmor {

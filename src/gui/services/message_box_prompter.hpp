@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "core/editor/prompter.hpp"
+#include "core/common/prompter.hpp"
 
 namespace velmor {
 

@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QProgressBar>
 
-#include "core/editor/prompter.hpp"
+#include "core/common/prompter.hpp"
 
 namespace velmor {
 

@@ -6,7 +6,7 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
-#include "core/editor/product_form.hpp"
+#include "core/product/product_form.hpp"
 
 namespace velmor {
 

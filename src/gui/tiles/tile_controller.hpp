@@ -6,8 +6,8 @@
 #include <QPointer>
 #include <functional>
 
-#include "core/editor/product_form.hpp"
-#include "core/editor/prompter.hpp"
+#include "core/product/product_form.hpp"
+#include "core/common/prompter.hpp"
 #include "core/product/product_file.hpp"
 
 class QLineEdit;

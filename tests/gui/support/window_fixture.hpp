@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "core/editor/prompter.hpp"
+#include "core/common/prompter.hpp"
 #include "core/platform/shell.hpp"
 #include "mainwindow/main_window.hpp"
 #include "services/file_dialog_provider.hpp"

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "../product/field_encoding.hpp"
-#include "../product/number_text.hpp"
+#include "field_encoding.hpp"
+#include "number_text.hpp"
 #include "product_form.hpp"
 
 namespace velmor {
