@@ -15,6 +15,7 @@
 #include "core/editor/window_title.hpp"
 #include "core/platform/shell.hpp"
 #include "core/settings/settings_file.hpp"
+#include "dialogs/block_sample.hpp"
 #include "dialogs/errors_dialog.hpp"
 #include "extra_byte_boxes.hpp"
 #include "file_commands.hpp"
@@ -91,6 +92,7 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
     if (recalculate(state_.file, state_.form)) refreshFromForm();
   });
   connectLogs();
+  installBlockSample(*this);
   rebuildTitle();
 }
 
