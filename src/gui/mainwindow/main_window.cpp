@@ -21,6 +21,7 @@
 #include "file_commands.hpp"
 #include "form_binding.hpp"
 #include "header_row.hpp"
+#include "help/help_commands.hpp"
 #include "img_data_panel.hpp"
 #include "main_menus.hpp"
 #include "map_area.hpp"
@@ -92,6 +93,7 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
     if (recalculate(state_.file, state_.form)) refreshFromForm();
   });
   connectLogs();
+  new HelpCommands(*this);
   installBlockSample(*this);
   rebuildTitle();
 }
