@@ -58,13 +58,13 @@ MainMenus::MainMenus(QMenuBar* bar) : QObject(bar), bar_(bar) {
   clearMainLog_ = logs->addAction(QStringLiteral("Clear Main Log"));
 
   QMenu* help = bar->addMenu(QStringLiteral("Help"));
-  later(help, "Manual");
+  manual_ = help->addAction(QStringLiteral("Manual"));
   help->addSeparator();
-  later(help, "Check for Updates");
+  checkForUpdates_ = help->addAction(QStringLiteral("Check for Updates"));
   help->addSeparator();
-  later(help, "About");
+  about_ = help->addAction(QStringLiteral("About"));
   help->addSeparator();
-  later(help, "What's New");
+  whatsNew_ = help->addAction(QStringLiteral("What's New"));
 }
 
 QAction* MainMenus::entry(const QString& caption) const {

@@ -22,6 +22,10 @@ class MainMenus : public QObject {
   QAction* recent(int entry) const { return recent_[static_cast<std::size_t>(entry)]; }  // 0 = most recent
   QAction* readLogs() const { return readLogs_; }
   QAction* clearMainLog() const { return clearMainLog_; }
+  QAction* manual() const { return manual_; }
+  QAction* checkForUpdates() const { return checkForUpdates_; }
+  QAction* about() const { return about_; }
+  QAction* whatsNew() const { return whatsNew_; }
   // Looks an entry up by its caption ("Create mdx" ...), for the tools that serve them later.
   QAction* entry(const QString& caption) const;
 
@@ -41,6 +45,10 @@ class MainMenus : public QObject {
   std::array<QAction*, kRecentFileCount> recent_{};
   QAction* readLogs_ = nullptr;
   QAction* clearMainLog_ = nullptr;
+  QAction* manual_ = nullptr;
+  QAction* checkForUpdates_ = nullptr;
+  QAction* about_ = nullptr;
+  QAction* whatsNew_ = nullptr;
 };
 
 }  // namespace velmor

@@ -15,11 +15,13 @@
 #include "core/editor/window_title.hpp"
 #include "core/platform/shell.hpp"
 #include "core/settings/settings_file.hpp"
+#include "dialogs/block_sample.hpp"
 #include "dialogs/errors_dialog.hpp"
 #include "extra_byte_boxes.hpp"
 #include "file_commands.hpp"
 #include "form_binding.hpp"
 #include "header_row.hpp"
+#include "help/help_commands.hpp"
 #include "img_data_panel.hpp"
 #include "main_menus.hpp"
 #include "map_area.hpp"
@@ -91,6 +93,8 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
     if (recalculate(state_.file, state_.form)) refreshFromForm();
   });
   connectLogs();
+  new HelpCommands(*this);
+  installBlockSample(*this);
   rebuildTitle();
 }
 

@@ -6,11 +6,14 @@
 #include <system_error>
 
 #include "core/editor/file_log.hpp"
+#include "core/editor/help_menu.hpp"
+#include "core/platform/file_services.hpp"
 #include "core/product/bytes.hpp"
 #include "core/settings/recent_files.hpp"
 #include "core/settings/settings_file.hpp"
 #include "file_commands.hpp"
 #include "header_row.hpp"
+#include "help/help_commands.hpp"
 #include "img_data_panel.hpp"
 #include "main_window.hpp"
 #include "services/progress_activity.hpp"
@@ -75,6 +78,9 @@ void MainWindow::startUp(const std::string& commandLine) {
   EditorState& s = state_;
   // The search box's colour is given when the list is built.
   s.folders = programFolders();
+  // "What's New" opens the notes from the program folder; a failure here is
+  // as silent as every other start-up step.
+  installReleaseNotes(s.folders, releaseNotes(), systemFiles());
   s.settings = startupSettings(s.folders, &s.settingsFileFound);
   for (int k = 0; k < kRecentFileCount; ++k) {
     std::string caption = s.settings.recentFiles[static_cast<std::size_t>(k)];

@@ -1,0 +1,116 @@
+// The colour chooser as the window opens it from the block sample: picking
+// a palette swatch, typing a hue and "OK" set the block colour; "Cancel"
+// leaves it alone.
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+
+#include "core/settings/settings_file.hpp"
+#include "dialogs/block_sample.hpp"
+#include "dialogs/colour_chooser_dialog.hpp"
+#include "dialogs/colour_widgets.hpp"
+#include "support/window_fixture.hpp"
+
+using namespace velmor;
+
+class ColourChooserTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void swatchThenHueThenOkSetsTheBlockColour();
+  void cancelKeepsTheBlockColour();
+};
+
+namespace {
+
+// Runs `act` on the chooser once it is up; a chooser left open is closed
+// after ten seconds so that a broken case fails instead of hanging.
+void whenChooserShown(std::function<void(ColourChooserDialog*)> act) {
+  auto* timer = new QTimer;
+  auto ticks = std::make_shared<int>(0);
+  QObject::connect(timer, &QTimer::timeout, [timer, ticks, act] {
+    auto* dialog = qobject_cast<ColourChooserDialog*>(QApplication::activeModalWidget());
+    if (!dialog && ++*ticks < 500) return;
+    timer->stop();
+    timer->deleteLater();
+    if (dialog) act(dialog);
+    if (dialog && dialog->isVisible()) dialog->reject();
+  });
+  timer->start(20);
+}
+
+void typeInto(QLineEdit* box, const QString& text) {
+  box->setFocus();
+  box->selectAll();
+  QTest::keyClicks(box, text);
+}
+
+}  // namespace
+
+void ColourChooserTest::swatchThenHueThenOkSetsTheBlockColour() {
+  test::WindowFixture fx;
+  MainWindow& window = fx.start();
+  auto* sample = window.findChild<BlockSample*>("blockSample");
+  QVERIFY(sample);
+  QCOMPARE(sample->accessibleName(), QString("Block Colour"));
+
+  QString title, hexAfterSwatch, hueAfterSwatch;
+  bool stillOpenAfterEnter = false;
+  int unnamed = 0;
+  fx.prompter.expectMessage("Maximum value:360");
+  whenChooserShown([&](ColourChooserDialog* dialog) {
+    title = dialog->windowTitle();
+    // Every control as a screen reader sees it has a name.
+    for (QWidget* control : dialog->findChildren<QWidget*>()) {
+      QAccessibleInterface* seen = QAccessible::queryAccessibleInterface(control);
+      if (control->focusPolicy() != Qt::NoFocus && (!seen || seen->text(QAccessible::Name).isEmpty())) ++unnamed;
+    }
+    QTest::mouseClick(dialog->paletteSwatch(2), Qt::LeftButton);  // 0000ff
+    hexAfterSwatch = dialog->hexBox()->text();
+    hueAfterSwatch = dialog->numberBox(NumberBox::Hue)->text();
+    QLineEdit* hue = dialog->numberBox(NumberBox::Hue);
+    typeInto(hue, "400");
+    QTest::keyClick(hue, Qt::Key_Return);  // too high: the message, and the colour stays
+    typeInto(hue, "1x20");                 // the letter is dropped
+    QTest::keyClick(hue, Qt::Key_Return);
+    stillOpenAfterEnter = dialog->isVisible();
+    QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+  });
+  QTest::mouseClick(sample, Qt::LeftButton);
+
+  QCOMPARE(title, QString("Colour"));
+  QCOMPARE(unnamed, 0);
+  QCOMPARE(hexAfterSwatch, QString("0000FF"));
+  QCOMPARE(hueAfterSwatch, QString("240"));
+  QVERIFY(stillOpenAfterEnter);
+  QCOMPARE(window.state().settings.blockColour, 0x00FF00);  // hue 120 at full saturation: green
+  QVERIFY2(fx.prompter.problems().isEmpty(), qPrintable(fx.prompter.problems().join("\n")));
+
+  // The chosen colour is what the settings file keeps.
+  QVERIFY(window.writeSettings());
+  QCOMPARE(test::crlfLines(test::readFile(fx.settingsFile())).value(17), QString::number(0x00FF00));
+}
+
+void ColourChooserTest::cancelKeepsTheBlockColour() {
+  test::WindowFixture fx;
+  MainWindow& window = fx.start();
+  const std::int32_t before = window.state().settings.blockColour;
+  std::int32_t returned = 0;
+  whenChooserShown([&](ColourChooserDialog* dialog) {
+    QTest::mouseClick(dialog->paletteSwatch(19), Qt::LeftButton);
+    typeInto(dialog->hexBox(), "123456");
+    QCOMPARE(dialog->chooser().modified(), 0x563412);
+    QTest::mouseClick(dialog->cancelButton(), Qt::LeftButton);
+    returned = dialog->exchangedValue();
+  });
+  QTest::mouseClick(window.findChild<BlockSample*>("blockSample"), Qt::LeftButton);
+  QCOMPARE(returned, -1);
+  QCOMPARE(window.state().settings.blockColour, before);
+}
+
+QTEST_MAIN(ColourChooserTest)
+#include "colour_chooser_test.moc"
