@@ -8,10 +8,8 @@
 
 #include "core/platform/file_services.hpp"
 #include "core/product/block_types.hpp"
-#include "core/product/loader.hpp"
 #include "core/settings/settings_file.hpp"
 #include "support/product_builder.hpp"
-#include "support/scripted_prompter.hpp"
 
 using namespace velmor;
 using namespace velmor::test;
@@ -56,13 +54,6 @@ TEST(ReadSafety, OnlyRegularFilesAndNeverPastTheLimit) {
   EXPECT_EQ(head.bytes[0], '1');
   EXPECT_EQ(head.identity.size, kThreeGiB);
 
-  // Opening one in the window or from the command line says why and reads nothing.
-  ProductFile file;
-  ProductForm form;
-  ScriptedPrompter prompter;
-  prompter.expectMessage("Is a pipe (FIFO), not a regular file");
-  EXPECT_EQ(openProduct(file, form, fifo, prompter), LoadStatus::Unreadable);
-  EXPECT_FALSE(file.diskIdentity.exists);
 }
 
 TEST(ReadSafety, SettingsFileIsReadOnlyAsFarAsItsFirst64KiB) {
