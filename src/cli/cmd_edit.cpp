@@ -1,6 +1,7 @@
 // velmor-cli edit: the window's edits from the command line. Each change
 // goes through the same rule as a click or a key in the window, in the
 // order given; a refusal stops everything before a byte is written.
+#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -13,6 +14,7 @@
 #include "core/editor/field_rules.hpp"
 #include "core/editor/file_log.hpp"
 #include "core/editor/header_rules.hpp"
+#include "core/platform/file_services.hpp"
 #include "core/product/map_window.hpp"
 #include "core/product/code_page.hpp"
 #include "core/product/loader.hpp"
@@ -191,6 +193,10 @@ struct Editor {
   }
 };
 
+// How long an edit waits for another one of the same file: far longer than
+// any edit takes, short enough that a stuck one is reported, not waited on.
+constexpr std::chrono::seconds kEditLockWait{30};
+
 struct EditArgs {
   std::string file;
   std::string out;
@@ -227,6 +233,17 @@ int runEdit(CLI::App& cmd, const EditArgs& args, const std::map<const CLI::Optio
   Settings settings = startupSettings(folders);
   FileLog log(settings, folders.logFolder);
   CliPrompter prompter(args.yes);
+
+  // Held from reading to writing: a second edit of the same file waits for
+  // this one to finish and then reads its result, so neither edit is lost.
+  std::string lockError;
+  std::unique_ptr<FileLock> lock = systemFiles().lockFile(
+      args.file, kEditLockWait,
+      [&] { std::cerr << "Waiting for another edit of " << args.file << " to finish...\n"; }, lockError);
+  if (!lock) {
+    std::cerr << "Cannot edit " << args.file << ": " << lockError << "\n";
+    return 1;
+  }
 
   Editor editor{ProductFile{}, ProductForm{}, prompter, log, settings};
   if (openProduct(editor.file, editor.form, args.file, prompter) != LoadStatus::Read) return 1;

@@ -1,4 +1,3 @@
-#include <fstream>
 #include <iostream>
 
 #include "commands.hpp"
@@ -15,7 +14,7 @@ void addVerifyCommand(CLI::App& app, int& exitCode) {
   cmd->add_option("FILE", *file, "Product file (.tdb)")->required();
   cmd->callback([&exitCode, file] {
     Bytes data;
-    if (!readFileBytes(*file, data)) {
+    if (!readProductBytes(*file, data)) {
       exitCode = 1;
       return;
     }

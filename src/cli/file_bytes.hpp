@@ -1,21 +1,26 @@
 #pragma once
-#include <cstring>
-#include <fstream>
 #include <iostream>
 #include <string>
 
+#include "core/platform/file_services.hpp"
+#include "core/product/block_types.hpp"
 #include "core/product/bytes.hpp"
 
 namespace velmor::cli {
 
-// Reads a whole file; prints why not and returns false when it cannot.
-inline bool readFileBytes(const std::string& path, Bytes& out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    std::cerr << "Cannot open " << path << ": " << std::strerror(errno) << "\n";
+// Reads a product file whole, as the window would: a regular file of at
+// most 25 MiB. Prints why not and returns false when it cannot.
+inline bool readProductBytes(const std::string& path, Bytes& out) {
+  FileRead read = systemFiles().readFile(path, kMaxProductFileSize, OverLimit::Refuse);
+  if (read.status == ReadStatus::TooLarge) {
+    std::cerr << "tdb files are limited to 25mb.\n";
     return false;
   }
-  out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (!read) {
+    std::cerr << "Cannot read " << path << ": " << read.error << "\n";
+    return false;
+  }
+  out = std::move(read.bytes);
   return true;
 }
 

@@ -1,5 +1,6 @@
 // velmor-cli: the product file editor's reading, checking and editing from
 // the command line, on the same core as the window.
+#include <exception>
 #include <iostream>
 
 #include "commands.hpp"
@@ -21,6 +22,14 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     app.exit(e);
     return 2;
+  } catch (const std::exception& e) {
+    // Whatever went wrong inside a command (memory, a file system error):
+    // a message and a failure, never an abort.
+    std::cerr << "velmor-cli: " << e.what() << "\n";
+    return 1;
+  } catch (...) {
+    std::cerr << "velmor-cli: unexpected error\n";
+    return 1;
   }
   return exitCode;
 }

@@ -1,11 +1,11 @@
 // velmor: the desktop editor for map product files.
-#include <QApplication>
 #include <string>
 
 #include "mainwindow/main_window.hpp"
+#include "services/guarded_application.hpp"
 
 int main(int argc, char* argv[]) {
-  QApplication app(argc, argv);
+  velmor::GuardedApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velmor"));
   // The program takes the whole command line as one path, so that a path
   // with blanks needs no quotes.

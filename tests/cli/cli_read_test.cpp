@@ -1,5 +1,6 @@
 // velmor-cli report, show and verify, run as a map maker would run them.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include <filesystem>
@@ -95,4 +96,30 @@ TEST(CliVerify, AgreesWithZlibAndCatchesDamage) {
   ProcessResult none = cli({"verify", writeTemp(noSum)});
   EXPECT_EQ(none.exitCode, 1);
   EXPECT_NE(none.err.find("No checksum block"), std::string::npos);
+}
+
+TEST(CliReads, WhatIsNoProductFileEndsAtOnceWithAMessage) {
+  const std::string dir = tempDir();
+  const std::string fifo = dir + "/pipe.tdb";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string sparse = dir + "/huge.tdb";
+  { std::ofstream(sparse, std::ios::binary).put(0x50); }
+  std::filesystem::resize_file(sparse, 3ull << 30);
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{"report", "/dev/zero"}, "Is a device, not a regular file"},
+      {{"report", fifo}, "Is a pipe (FIFO), not a regular file"},
+      {{"show", "--json", fifo}, "Is a pipe (FIFO), not a regular file"},
+      {{"verify", dir}, "Is a folder, not a regular file"},
+      {{"verify", sparse}, "tdb files are limited to 25mb."},
+      {{"edit", fifo, "--pid", "3"}, "Is a pipe (FIFO), not a regular file"},
+  };
+  for (const Case& c : cases) {
+    ProcessResult r = cli(c.args);
+    EXPECT_EQ(r.exitCode, 1) << c.args[0] << " " << c.args.back();
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+  }
 }

@@ -4,10 +4,14 @@
 #include <sys/stat.h>
 #include <zlib.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
+#include <thread>
 
 #include "core/settings/settings.hpp"
+#include "support/lock_holder.hpp"
 #include "support/product_builder.hpp"
 #include "support/run_process.hpp"
 
@@ -221,6 +225,36 @@ TEST_F(EditCli, OverviewAndCopyrightBlocks) {
   CliRun comma = runCli(home, {"edit", file, "--overview-bounds", "45,2e1,11.25,-90"});
   EXPECT_EQ(comma.exitCode, 1);
   EXPECT_NE(comma.err.find("The overview bound box does not take 'e'."), std::string::npos) << comma.err;
+}
+
+TEST_F(EditCli, TwoEditsAtOnceBothSurvive) {
+  auto ids = [&] {
+    const Bytes w = readFile(file);
+    return std::make_pair(w[3] | w[4] << 8, w[5] | w[6] << 8);
+  };
+  for (int round = 0; round < 4; ++round) {
+    std::filesystem::copy_file(writeTemp(original), file, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::remove(file.substr(0, file.size() - 4) + "_bak.tdb");
+    auto first = std::async(std::launch::async, [&] { return runCli(home, {"edit", file, "--pid", "5"}); });
+    CliRun second = runCli(home, {"edit", file, "--fid", "4242"});
+    CliRun other = first.get();
+    ASSERT_EQ(other.exitCode, 0) << other.err;
+    ASSERT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_EQ(ids(), std::make_pair(5, 4242)) << "round " << round;
+  }
+
+  // Another program's lock: the edit waits for it and then goes on.
+  LockHolder holder(file, LockHolder::Kind::Whole);
+  ASSERT_TRUE(holder.locked());
+  std::thread release([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    holder.release();
+  });
+  CliRun waited = runCli(home, {"edit", file, "--pid", "6"});
+  release.join();
+  EXPECT_EQ(waited.exitCode, 0) << waited.err;
+  EXPECT_NE(waited.err.find("Waiting for another edit of " + file + " to finish..."), std::string::npos);
+  EXPECT_EQ(ids(), std::make_pair(6, 4242));
 }
 
 }  // namespace

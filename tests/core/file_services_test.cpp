@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include "core/platform/file_services.hpp"
@@ -48,14 +49,27 @@ TEST(AtomicReplace, CreatesANewFileAndAnEmptyOne) {
   EXPECT_EQ(fs::file_size(folder + "/empty.tdb"), 0u);
 }
 
-TEST(AtomicReplace, ReplacesTheFileALinkPointsTo) {
+TEST(AtomicReplace, WritesThroughAChainOfLinksAndADanglingOne) {
   FileServices& files = systemFiles();
   const std::string real = writeTemp(Bytes{1}, "real.tdb");
-  const std::string link = tempDir() + "/link.tdb";
-  fs::create_symlink(real, link);
-  ASSERT_EQ(files.atomicReplace(link, Bytes{2, 2}), std::nullopt);
-  EXPECT_TRUE(fs::is_symlink(link));
+  const std::string dir = tempDir();
+  fs::create_symlink(real, dir + "/middle.tdb");
+  fs::create_symlink("middle.tdb", dir + "/link.tdb");  // relative to the link's folder
+  ASSERT_EQ(files.atomicReplace(dir + "/link.tdb", Bytes{2, 2}), std::nullopt);
+  EXPECT_TRUE(fs::is_symlink(dir + "/link.tdb"));
+  EXPECT_TRUE(fs::is_symlink(dir + "/middle.tdb"));
   EXPECT_EQ(readFile(real), (Bytes{2, 2}));
+
+  // A link to a file not there yet stays a link; the file it names is made.
+  fs::create_symlink("made.tdb", dir + "/dangling.tdb");
+  ASSERT_EQ(files.atomicReplace(dir + "/dangling.tdb", Bytes{3}), std::nullopt);
+  EXPECT_TRUE(fs::is_symlink(dir + "/dangling.tdb"));
+  EXPECT_EQ(readFile(dir + "/made.tdb"), Bytes{3});
+
+  fs::create_symlink("loop-b", dir + "/loop-a");
+  fs::create_symlink("loop-a", dir + "/loop-b");
+  EXPECT_EQ(files.atomicReplace(dir + "/loop-a", Bytes{4}), std::strerror(ELOOP));
+  EXPECT_EQ(entries(dir), 6u);
 }
 
 TEST(AtomicReplace, MissingFolderGivesTheSystemsText) {
@@ -96,7 +110,7 @@ TEST(ReadAll, WholeFileOrTheSystemsText) {
   Bytes big(200000);
   for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<std::uint8_t>(i * 7);
   std::string error;
-  EXPECT_EQ(systemFiles().readAll(writeTemp(big), error), big);
-  EXPECT_EQ(systemFiles().readAll(tempDir() + "/none", error), std::nullopt);
+  EXPECT_EQ(systemFiles().readAll(writeTemp(big), big.size(), error), big);
+  EXPECT_EQ(systemFiles().readAll(tempDir() + "/none", big.size(), error), std::nullopt);
   EXPECT_EQ(error, "No such file or directory");
 }

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "support/forwarding_files.hpp"
 #include "support/lock_holder.hpp"
 #include "support/save_session.hpp"
 
@@ -60,19 +61,13 @@ struct Refused : ::testing::Test {
 };
 
 // File services that fail to write one path and pass everything else on.
-class FailingWrite : public FileServices {
+class FailingWrite : public ForwardingFiles {
  public:
   explicit FailingWrite(std::string path) : path_(std::move(path)) {}
-  bool exists(const std::string& p) const override { return systemFiles().exists(p); }
-  bool heldOpen(const std::string& p) const override { return systemFiles().heldOpen(p); }
-  bool isReadOnly(const std::string& p) const override { return systemFiles().isReadOnly(p); }
-  std::optional<std::string> setReadOnly(const std::string& p) override { return systemFiles().setReadOnly(p); }
-  std::optional<std::string> atomicReplace(const std::string& p, std::span<const std::uint8_t> bytes) override {
+  std::optional<std::string> atomicReplace(const std::string& p, std::span<const std::uint8_t> bytes,
+                                           FileIdentity* written) override {
     if (p == path_) return std::string("No space left on device");
-    return systemFiles().atomicReplace(p, bytes);
-  }
-  std::optional<std::vector<std::uint8_t>> readAll(const std::string& p, std::string& error) const override {
-    return systemFiles().readAll(p, error);
+    return ForwardingFiles::atomicReplace(p, bytes, written);
   }
 
  private:
@@ -161,11 +156,11 @@ TEST_F(Refused, FileTooLargeToOpenAgain) {
 
 // --- The target on disk ---------------------------------------------------------
 
-TEST_F(Refused, ReadOnlyTarget) {
+TEST_F(Refused, ReadOnlyTargetGivesTheSystemsTextFirst) {
   openBytes(sampleProduct());
   ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
   s.file.modified = true;
-  expectRefused(kFileInUse);
+  expectRefused(std::string(std::strerror(EACCES)) + "   " + kFileInUse);
 }
 
 TEST_F(Refused, TargetWithRecordLockOfAnotherProcess) {

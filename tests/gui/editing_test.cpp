@@ -257,10 +257,18 @@ void EditingTest::imgDataPanelDragsAndCloses() {
 
   const QPoint start = panel->pos();
   const QPoint grip(10, 8);  // on the caption row
+  // Up and to the left: the panel may not leave the window, and it may
+  // already touch the right edge of a small one.
   QTest::mousePress(panel, Qt::LeftButton, Qt::NoModifier, grip);
-  QTest::mouseMove(panel, grip + QPoint(40, 30));
-  QTest::mouseRelease(panel, Qt::LeftButton, Qt::NoModifier, grip + QPoint(40, 30));
-  QCOMPARE(panel->pos(), start + QPoint(40, 30));
+  QTest::mouseMove(panel, grip - QPoint(40, 30));
+  QTest::mouseRelease(panel, Qt::LeftButton, Qt::NoModifier, grip - QPoint(40, 30));
+  QCOMPARE(panel->pos(), start - QPoint(40, 30));
+  // Dragged far past the edge, it stops wholly inside.
+  QTest::mousePress(panel, Qt::LeftButton, Qt::NoModifier, grip);
+  QTest::mouseMove(panel, grip + QPoint(5000, 5000));
+  QTest::mouseRelease(panel, Qt::LeftButton, Qt::NoModifier, grip + QPoint(5000, 5000));
+  QVERIFY(panel->parentWidget()->rect().contains(panel->geometry()));
+  const QPoint kept = panel->pos();
 
   // "X" hides the panel; its place is kept in the settings, in twips.
   QTest::mouseClick(panel->closeButton(), Qt::LeftButton);
@@ -268,8 +276,8 @@ void EditingTest::imgDataPanelDragsAndCloses() {
   QVERIFY(w.close());
   PROMPTS_OK(f);
   const QStringList lines = crlfLines(readFile(f.settingsFile()));
-  QCOMPARE(lines[21], QString::number((start.x() + 40) * 15));
-  QCOMPARE(lines[22], QString::number((start.y() + 30) * 15));
+  QCOMPARE(lines[21], QString::number(kept.x() * 15));
+  QCOMPARE(lines[22], QString::number(kept.y() * 15));
 }
 
 void EditingTest::logsMenuAndOptionLogLines() {

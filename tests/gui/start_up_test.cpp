@@ -30,6 +30,7 @@ class StartUpTest : public QObject {
   void commandLineNamingNoFileIsIgnored();
   void closeWritesTheSettingsFile();
   void settingsRestoreThePanelsAndRecentFiles();
+  void panelPlacedByWildSettingsStartsInsideTheWindow();
   void extraByteBoxesWrapAt7600Twips();
   void commandLineAndTileCachePieces();
   void listsAndMenusAsTheUserKnowsThem();
@@ -147,6 +148,30 @@ void StartUpTest::settingsRestoreThePanelsAndRecentFiles() {
   QCOMPARE(back[21], QString("1500"));
   QCOMPARE(back[22], QString("3000"));
   QCOMPARE(back[23], QString("1"));
+}
+
+void StartUpTest::panelPlacedByWildSettingsStartsInsideTheWindow() {
+  WindowFixture f;
+  QDir().mkpath(QString::fromStdString(f.programFolder() + "/system"));
+  QStringList lines;
+  for (int k = 0; k < kSettingsLineCount; ++k) lines << QStringLiteral(" ");
+  lines[0] = "123";
+  lines[21] = "2e8";  // 13 million pixels to the right: a place, but on no screen
+  lines[22] = "nan";
+  {
+    QFile out(QString::fromStdString(f.settingsFile()));
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write((lines.join("\r\n") + "\r\n").toUtf8());
+  }
+  MainWindow& w = f.start();
+  ImgDataPanel* panel = w.imgDataPanel();
+  const QRect area = panel->parentWidget()->rect();
+  QVERIFY(area.contains(panel->geometry()));
+  QVERIFY(w.close());
+  const QStringList back = crlfLines(readFile(f.settingsFile()));
+  QCOMPARE(back[21].toInt(), panel->x() * 15);
+  QCOMPARE(back[22].toInt(), panel->y() * 15);
+  QVERIFY2(f.prompter.problems().isEmpty(), qPrintable(f.prompter.problems().join("\n")));
 }
 
 void StartUpTest::extraByteBoxesWrapAt7600Twips() {

@@ -1,8 +1,10 @@
 #include "file_log.hpp"
 
 #include <cstdio>
-#include <fstream>
+#include <cstdint>
+#include <span>
 
+#include "../platform/file_services.hpp"
 #include "../settings/settings.hpp"
 
 namespace velmor {
@@ -39,9 +41,11 @@ std::string dayLogPath(const std::string& logFolder, const LocalTime& t) {
 }
 
 void procsave(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::app);
-  if (!out) return;
-  out << text << "\r\n";
+  // A log line that cannot be written is skipped; a log that is a link to a
+  // pipe or a device is refused rather than waited on.
+  const std::string line = text + "\r\n";
+  const auto* first = reinterpret_cast<const std::uint8_t*>(line.data());
+  (void)systemFiles().appendToFile(path, std::span<const std::uint8_t>(first, line.size()));
 }
 
 FileLog::FileLog(const Settings& settings, std::string logFolder, Clock clock)

@@ -7,41 +7,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <filesystem>
+#include <thread>
+
+#include "posix_file_parts.hpp"
 
 namespace velmor {
 
 namespace {
 
-std::string errnoText(int error) { return std::strerror(error); }
+using posix::Descriptor;
+using posix::errnoText;
 
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-  // Closes now and reports a failed close (a delayed write error shows up here).
-  int close() {
-    int rc = ::close(fd_);
-    fd_ = -1;
-    return rc;
-  }
-
- private:
-  int fd_;
-};
-
-// The folder a file lives in, "." for a bare name.
-std::string folderOf(const std::string& path) {
-  std::filesystem::path parent = std::filesystem::path(path).parent_path();
-  return parent.empty() ? std::string(".") : parent.string();
-}
+constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 
 mode_t modeForNewFile() {
   mode_t mask = ::umask(0);
@@ -49,25 +28,18 @@ mode_t modeForNewFile() {
   return static_cast<mode_t>(0666 & ~mask);
 }
 
-bool writeAll(int fd, std::span<const std::uint8_t> bytes, int& error) {
-  const std::uint8_t* p = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      error = errno;
-      return false;
-    }
-    if (n == 0) {
-      error = EIO;
-      return false;
-    }
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
+// The held lock of edit sessions: the lock goes with the descriptor.
+class PosixLock : public FileLock {
+ public:
+  PosixLock(Descriptor fd, const struct stat& st) : fd_(std::move(fd)), st_(st) { posix::registerHeldLock(st_); }
+  ~PosixLock() override { posix::unregisterHeldLock(st_); }
+  PosixLock(const PosixLock&) = delete;
+  PosixLock& operator=(const PosixLock&) = delete;
+
+ private:
+  Descriptor fd_;
+  struct stat st_;
+};
 
 class PosixFiles : public FileServices {
  public:
@@ -81,21 +53,22 @@ class PosixFiles : public FileServices {
     if (::stat(path.c_str(), &st) != 0) return false;
     // The attribute is the absence of every write bit; access() would say
     // "writable" to the superuser whatever the bits are.
-    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    return (st.st_mode & kWriteBits) == 0;
   }
 
   bool heldOpen(const std::string& path) const override {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return false;
-    if (isReadOnly(path)) return true;
+    if ((st.st_mode & kWriteBits) == 0) return true;
+    if (!S_ISREG(st.st_mode)) return false;  // refused elsewhere, with its own message
+    // Our own edit lock is exclusive: while we hold it nobody else holds one.
+    if (posix::holdsLock(st)) return false;
     Descriptor fd(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.get() < 0) return true;
+    if (!fd.valid()) return true;
     // A record lock (fcntl or open-file-description) held by anyone else.
     struct flock probe {};
     probe.l_type = F_WRLCK;
     probe.l_whence = SEEK_SET;
-    probe.l_start = 0;
-    probe.l_len = 0;
     if (::fcntl(fd.get(), F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK) return true;
     // A whole-file flock lock.
     if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return errno == EWOULDBLOCK || errno == EAGAIN;
@@ -106,71 +79,250 @@ class PosixFiles : public FileServices {
   std::optional<std::string> setReadOnly(const std::string& path) override {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return errnoText(errno);
-    if (::chmod(path.c_str(), st.st_mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH)) != 0) {
-      return errnoText(errno);
-    }
+    if (::chmod(path.c_str(), st.st_mode & ~kWriteBits) != 0) return errnoText(errno);
     return std::nullopt;
   }
 
-  std::optional<std::string> atomicReplace(const std::string& requested,
-                                           std::span<const std::uint8_t> bytes) override {
-    // Replace the file a link points to, not the link itself.
-    std::string path = requested;
-    std::error_code ec;
-    if (std::filesystem::is_symlink(requested, ec)) {
-      auto resolved = std::filesystem::weakly_canonical(requested, ec);
-      if (!ec) path = resolved.string();
-    }
-    struct stat st {};
-    const bool existed = ::stat(path.c_str(), &st) == 0;
-    const mode_t mode = existed ? static_cast<mode_t>(st.st_mode & 07777) : modeForNewFile();
-
-    std::string name = std::filesystem::path(path).filename().string();
-    std::string temp = folderOf(path) + "/." + name + ".velmor-XXXXXX";
-    std::vector<char> pattern(temp.begin(), temp.end());
-    pattern.push_back('\0');
-    Descriptor fd(::mkostemp(pattern.data(), O_CLOEXEC));
-    if (fd.get() < 0) return errnoText(errno);
-    temp.assign(pattern.data());
-
-    auto fail = [&](int error) -> std::optional<std::string> {
-      if (fd.get() >= 0) fd.close();
-      ::unlink(temp.c_str());
-      return errnoText(error);
-    };
+  std::optional<WriteRefusal> checkWritable(const std::string& path) const override {
     int error = 0;
-    if (!writeAll(fd.get(), bytes, error)) return fail(error);
-    if (::fchmod(fd.get(), mode) != 0) return fail(errno);
-    if (::fsync(fd.get()) != 0) return fail(errno);
-    if (fd.close() != 0) return fail(errno);
-    if (::rename(temp.c_str(), path.c_str()) != 0) return fail(errno);
-    // Make the rename itself durable.
-    Descriptor folder(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0) ::fsync(folder.get());
+    auto real = posix::resolveLinks(path, error);
+    if (!real) return WriteRefusal{false, errnoText(error)};
+    return refusalFor(path, *real);
+  }
+
+  std::optional<std::string> atomicReplace(const std::string& requested, std::span<const std::uint8_t> bytes,
+                                           FileIdentity* written) override {
+    int error = 0;
+    auto path = posix::resolveLinks(requested, error);
+    if (!path) return errnoText(error);
+    if (auto refusal = refusalFor(requested, *path)) return refusal->text;
+    struct stat old {};
+    const bool existed = ::stat(path->c_str(), &old) == 0;
+
+    const std::string folder = posix::folderOf(*path);
+    posix::removeStaleTemporaries(folder);
+    auto temp = posix::TempFile::create(folder, error);
+    if (!temp) return errnoText(error);
+    if (!posix::writeAll(temp->fd(), bytes, error)) return errnoText(error);
+    if (existed) {
+      posix::copyOwnerAndMode(temp->fd(), old, old.st_mode & 07777);
+    } else if (::fchmod(temp->fd(), modeForNewFile()) != 0) {
+      // Stays private (0600), which is the safe side.
+    }
+    if (::fsync(temp->fd()) != 0) return errnoText(errno);
+    struct stat done {};
+    const std::int64_t takenNs = posix::nowNs();
+    const bool known = ::fstat(temp->fd(), &done) == 0;
+    // The file stays locked up to the rename, so no cleaner takes it for a leftover.
+    if (::rename(temp->path().c_str(), path->c_str()) != 0) return errnoText(errno);
+    temp->placed();
+    posix::syncFolder(folder);
+    if (written != nullptr) *written = known ? posix::identityOf(done, takenNs) : FileIdentity{};
     return std::nullopt;
   }
 
-  std::optional<std::vector<std::uint8_t>> readAll(const std::string& path, std::string& error) const override {
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
-      error = errnoText(errno);
-      return std::nullopt;
+  BackupResult createBackup(const std::string& original, const std::string& backup, std::string& error) override {
+    int code = 0;
+    auto target = posix::resolveLinks(backup, code);
+    if (!target) {
+      error = errnoText(code);
+      return BackupResult::Failed;
     }
-    std::vector<std::uint8_t> out;
+    struct stat present {};
+    if (::stat(target->c_str(), &present) == 0) {
+      if (S_ISREG(present.st_mode)) return BackupResult::Existed;
+      error = posix::notRegularText(present.st_mode, *target == backup ? "" : *target);
+      return BackupResult::Failed;
+    }
     struct stat st {};
-    if (::fstat(fd.get(), &st) == 0 && st.st_size > 0) out.reserve(static_cast<std::size_t>(st.st_size));
+    Descriptor in = openRegular(original, st, error);
+    if (!in.valid()) return BackupResult::Failed;
+
+    const std::string folder = posix::folderOf(*target);
+    posix::removeStaleTemporaries(folder);
+    auto temp = posix::TempFile::create(folder, code);
+    if (!temp) {
+      error = errnoText(code);
+      return BackupResult::Failed;
+    }
+    if (!copyAll(in.get(), temp->fd(), code)) {
+      error = errnoText(code);
+      return BackupResult::Failed;
+    }
+    posix::copyOwnerAndMode(temp->fd(), st, st.st_mode & 07777 & ~kWriteBits);
+    if (::fsync(temp->fd()) != 0) {
+      error = errnoText(errno);
+      return BackupResult::Failed;
+    }
+    // A link fails when the name exists: the first backup stays, even when
+    // another program made it a moment ago.
+    if (::link(temp->path().c_str(), target->c_str()) == 0) {
+      posix::syncFolder(folder);
+      return BackupResult::Created;  // the temporary name goes with `temp`
+    }
+    if (errno == EEXIST) return BackupResult::Existed;
+    // File systems without hard links (FAT): a rename after a last look.
+    if (::stat(target->c_str(), &present) == 0) return BackupResult::Existed;
+    if (::rename(temp->path().c_str(), target->c_str()) != 0) {
+      error = errnoText(errno);
+      return BackupResult::Failed;
+    }
+    temp->placed();
+    posix::syncFolder(folder);
+    return BackupResult::Created;
+  }
+
+  FileRead readFile(const std::string& path, std::uint64_t limit, OverLimit over) const override {
+    FileRead out;
+    struct stat st {};
+    bool notRegular = false;
+    Descriptor fd = openRegular(path, st, out.error, &notRegular);
+    if (!fd.valid()) {
+      out.status = notRegular ? ReadStatus::NotRegular : ReadStatus::Failed;
+      return out;
+    }
+    const std::int64_t takenNs = posix::nowNs();
+    out.identity = posix::identityOf(st, takenNs);
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    if (size > limit && over == OverLimit::Refuse) {
+      out.status = ReadStatus::TooLarge;
+      return out;
+    }
+    out.bytes.reserve(static_cast<std::size_t>(std::min(size, limit)));
     std::uint8_t buffer[65536];
     for (;;) {
-      ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+      const std::uint64_t room = limit - out.bytes.size();
+      // One byte past the limit tells a file that grew since it was measured.
+      const std::size_t want = over == OverLimit::Truncate ? std::min<std::uint64_t>(sizeof buffer, room)
+                                                           : std::min<std::uint64_t>(sizeof buffer, room + 1);
+      if (want == 0) break;
+      const ssize_t n = ::read(fd.get(), buffer, want);
       if (n < 0) {
         if (errno == EINTR) continue;
-        error = errnoText(errno);
-        return std::nullopt;
+        out.error = errnoText(errno);
+        out.bytes.clear();
+        return out;
       }
       if (n == 0) break;
-      out.insert(out.end(), buffer, buffer + n);
+      if (static_cast<std::uint64_t>(n) > room) {
+        out.status = ReadStatus::TooLarge;
+        out.bytes.clear();
+        return out;
+      }
+      out.bytes.insert(out.bytes.end(), buffer, buffer + n);
     }
+    out.status = ReadStatus::Read;
     return out;
+  }
+
+  FileIdentity identity(const std::string& path) const override {
+    const std::int64_t takenNs = posix::nowNs();
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return FileIdentity{};
+    return posix::identityOf(st, takenNs);
+  }
+
+  std::unique_ptr<FileLock> lockFile(const std::string& path, std::chrono::milliseconds wait,
+                                     const std::function<void()>& waiting, std::string& error) override {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    bool told = false;
+    for (;;) {
+      struct stat st {};
+      Descriptor fd = openRegular(path, st, error);
+      if (!fd.valid()) return nullptr;
+      if (::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) {
+        // The holder we waited for may have replaced the file meanwhile;
+        // the lock must be on the file the name stands for now.
+        struct stat named {};
+        if (::stat(path.c_str(), &named) == 0 && named.st_dev == st.st_dev && named.st_ino == st.st_ino)
+          return std::make_unique<PosixLock>(std::move(fd), st);
+        continue;
+      }
+      if (errno != EWOULDBLOCK && errno != EAGAIN && errno != EINTR) {
+        error = errnoText(errno);
+        return nullptr;
+      }
+      if (std::chrono::steady_clock::now() >= deadline) {
+        error = "another program is still editing it (it holds the file's lock); nothing was saved.";
+        return nullptr;
+      }
+      if (!told && waiting) waiting();
+      told = true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+  }
+
+  std::optional<std::string> appendToFile(const std::string& requested, std::span<const std::uint8_t> bytes) override {
+    int error = 0;
+    auto path = posix::resolveLinks(requested, error);
+    if (!path) return errnoText(error);
+    if (auto refusal = refusalFor(requested, *path); refusal && !refusal->readOnly) return refusal->text;
+    Descriptor fd(::open(path->c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW, 0666));
+    if (!fd.valid()) return errnoText(errno);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) return errnoText(errno);
+    if (!S_ISREG(st.st_mode)) return posix::notRegularText(st.st_mode, "");
+    posix::makeBlocking(fd.get());
+    if (!posix::writeAll(fd.get(), bytes, error)) return errnoText(error);
+    return std::nullopt;
+  }
+
+ private:
+  // What stands at `real` (the end of the links from `requested`) that a
+  // replace must not touch.
+  static std::optional<WriteRefusal> refusalFor(const std::string& requested, const std::string& real) {
+    struct stat st {};
+    if (::stat(real.c_str(), &st) != 0) return std::nullopt;  // a new file
+    if (!S_ISREG(st.st_mode)) return WriteRefusal{false, posix::notRegularText(st.st_mode, real == requested ? "" : real)};
+    if ((st.st_mode & kWriteBits) == 0) return WriteRefusal{true, errnoText(EACCES)};
+    return std::nullopt;
+  }
+
+  // Opens a regular file for reading: checked before the open, opened
+  // without blocking (a pipe would wait for a writer forever), checked
+  // again on the descriptor, then made blocking for the reads.
+  static Descriptor openRegular(const std::string& path, struct stat& st, std::string& error,
+                                bool* notRegular = nullptr) {
+    if (::stat(path.c_str(), &st) != 0) {
+      error = errnoText(errno);
+      return Descriptor();
+    }
+    if (!S_ISREG(st.st_mode)) {
+      error = posix::notRegularText(st.st_mode, "");
+      if (notRegular != nullptr) *notRegular = true;
+      return Descriptor();
+    }
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid()) {
+      error = errnoText(errno);
+      return fd;
+    }
+    if (::fstat(fd.get(), &st) != 0) {
+      error = errnoText(errno);
+      return Descriptor();
+    }
+    if (!S_ISREG(st.st_mode)) {  // swapped for something else since the first look
+      error = posix::notRegularText(st.st_mode, "");
+      if (notRegular != nullptr) *notRegular = true;
+      return Descriptor();
+    }
+    posix::makeBlocking(fd.get());
+    return fd;
+  }
+
+  static bool copyAll(int from, int to, int& error) {
+    std::uint8_t buffer[65536];
+    for (;;) {
+      const ssize_t n = ::read(from, buffer, sizeof buffer);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        error = errno;
+        return false;
+      }
+      if (n == 0) return true;
+      if (!posix::writeAll(to, std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(n)), error))
+        return false;
+    }
   }
 };
 

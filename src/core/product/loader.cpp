@@ -1,10 +1,9 @@
 #include "loader.hpp"
 
-#include <filesystem>
-
 #include "map_window.hpp"
 #include "../platform/file_services.hpp"
 #include "block_types.hpp"
+#include "disk_state.hpp"
 #include "number_text.hpp"
 #include "product_decoder.hpp"
 
@@ -52,21 +51,24 @@ LoadStatus loadbinary(ProductFile& file, ProductForm& form, const std::string& p
   form.tileCopyright1.clear();
   form.tileCopyright2.clear();
 
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(path, ec);
-  if (!ec && size > kMaxProductFileSize) {
+  file.diskIdentity = FileIdentity{};
+  file.diskCrc = 0;
+  // Only a regular file within the limit is read, and never with an open
+  // that could wait for ever (a pipe) or a read that never ends (a device).
+  activity.busy(true);
+  activity.progress(10);
+  LoadStatus status = LoadStatus::Read;
+  FileRead read = systemFiles().readFile(path, kMaxProductFileSize, OverLimit::Refuse);
+  if (read.status == ReadStatus::TooLarge) {
     prompter.message("tdb files are limited to 25mb.");
     activity.busy(false);
     return LoadStatus::TooLarge;
   }
-  activity.busy(true);
-  activity.progress(10);
-  LoadStatus status = LoadStatus::Read;
-  std::string error;
-  if (auto bytes = systemFiles().readAll(path, error)) {
-    file.data = std::move(*bytes);
+  if (read) {
+    file.data = std::move(read.bytes);
+    rememberDiskState(file, read.identity, file.data);
   } else {
-    prompter.message(error);
+    prompter.message(read.error);
     status = LoadStatus::Unreadable;
   }
   file.loadedData = file.data;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "../platform/file_services.hpp"
 #include "bytes.hpp"
 
 namespace velmor {
@@ -32,6 +33,10 @@ struct ProductFile {
   Bytes loadedData;
   std::vector<Bytes> blocks;
   bool modified = false;
+  // The file at `path` as loaded or last saved, and the CRC-32 of its bytes:
+  // a save over it first makes sure no other program has changed it since.
+  FileIdentity diskIdentity;
+  std::uint32_t diskCrc = 0;
 
   std::uint16_t productId = 0;
   std::uint16_t familyId = 0;

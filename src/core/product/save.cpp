@@ -2,6 +2,7 @@
 
 #include "block_types.hpp"
 #include "crc32.hpp"
+#include "disk_state.hpp"
 #include "number_text.hpp"
 #include "rebuilders.hpp"
 #include "save_check.hpp"
@@ -58,21 +59,20 @@ std::string backupName(const std::string& path) {
   return path.substr(0, dot) + "_bak.tdb";
 }
 
-void backup(const std::string& path, Prompter& prompter, FileServices& files) {
+bool backup(const std::string& path, Prompter& prompter, FileServices& files) {
   const std::string name = backupName(path);
-  if (files.exists(name)) return;  // the first backup ever made stays
   std::string error;
-  auto bytes = files.readAll(path, error);
-  if (!bytes) {
-    prompter.message(error);
-    return;
+  switch (files.createBackup(path, name, error)) {
+    case BackupResult::Existed:
+      return true;  // the first backup ever made stays
+    case BackupResult::Created:
+      prompter.message("Created backup of original TDB as read only:\r\n\r\n" + name);
+      return true;
+    case BackupResult::Failed:
+      break;
   }
-  if (auto failed = files.atomicReplace(name, *bytes)) {
-    prompter.message(*failed);
-    return;
-  }
-  prompter.message("Created backup of original TDB as read only:\r\n\r\n" + name);
-  if (auto failed = files.setReadOnly(name)) prompter.message(*failed);
+  prompter.message(error + ": " + name + "\r\n\r\nThe backup could not be made, so the file was not saved.");
+  return false;
 }
 
 std::optional<ComposedFile> composeSave(ProductFile& file, ProductForm& form, Prompter& prompter,
@@ -108,7 +108,11 @@ std::optional<ComposedFile> composeSave(ProductFile& file, ProductForm& form, Pr
   return out;
 }
 
-SaveOutcome save(SaveContext& context, const std::string& target) {
+namespace {
+
+// The pipeline; `becomesPath` when the model's path names the target once
+// it is saved (Save, Save As), so the file written is the one to watch.
+SaveOutcome saveFile(SaveContext& context, const std::string& target, bool becomesPath) {
   ProductFile& file = context.file;
   ProductForm& form = context.form;
   Prompter& prompter = context.prompter;
@@ -148,11 +152,26 @@ SaveOutcome save(SaveContext& context, const std::string& target) {
   Bytes& bytes = composed->bytes;
   std::optional<Bytes>& checksum = composed->checksum;
 
+  if (auto blocked = files.checkWritable(target)) {
+    // A read-only target is the system's refusal followed by the program's own hint.
+    if (blocked->readOnly) return giveUp(blocked->text + "   " + kFileInUse, SaveOutcome::Refused);
+    return giveUp(blocked->text + ": " + target + "\r\n\r\nThe file was not changed.", SaveOutcome::Refused);
+  }
   if (files.heldOpen(target)) return giveUp(kFileInUse, SaveOutcome::Refused);
-  if (files.exists(target)) backup(target, prompter, files);
-  if (auto failed = files.atomicReplace(target, bytes)) {
+  if (changedByAnotherProgram(file, target, files) &&
+      prompter.ask(kChangedByAnotherProgram, Buttons::YesNo) != Answer::Yes) {
+    undo.restore(file, form);
+    return SaveOutcome::Refused;
+  }
+  if (files.exists(target) && !backup(target, prompter, files)) {
+    undo.restore(file, form);
+    return SaveOutcome::Refused;
+  }
+  FileIdentity written;
+  if (auto failed = files.atomicReplace(target, bytes, &written)) {
     return giveUp(*failed + ": " + target + "\r\n\r\nThe file was not changed.", SaveOutcome::Failed);
   }
+  if (becomesPath) rememberDiskState(file, written, bytes);
 
   for (int p = 1; p <= 91; p += 10) progr(context.activity, static_cast<float>(p));
   context.log.savelog("Saved:" + target);
@@ -174,6 +193,12 @@ SaveOutcome save(SaveContext& context, const std::string& target) {
   file.overviewEdited = false;
   file.copyrightEdited = false;
   return SaveOutcome::Saved;
+}
+
+}  // namespace
+
+SaveOutcome save(SaveContext& context, const std::string& target) {
+  return saveFile(context, target, target == context.file.path);
 }
 
 SaveOutcome saveToPath(SaveContext& context) { return save(context, context.file.path); }
@@ -205,7 +230,7 @@ SaveOutcome saveAs(SaveContext& context, const std::string& dialogAnswer) {
   FileServices& files = context.files != nullptr ? *context.files : systemFiles();
   auto target = checkSaveName(dialogAnswer, context.prompter, files);
   if (!target) return SaveOutcome::Refused;
-  SaveOutcome outcome = save(context, *target);
+  SaveOutcome outcome = saveFile(context, *target, true);
   if (outcome == SaveOutcome::Saved) context.file.path = *target;
   return outcome;
 }

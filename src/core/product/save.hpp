@@ -55,8 +55,10 @@ std::optional<ComposedFile> composeSave(ProductFile& file, ProductForm& form, Pr
 // "_bak.tdb" appended.
 std::string backupName(const std::string& path);
 // Copies `path` to its backup name once: an existing backup is never
-// replaced. The copy is made read-only.
-void backup(const std::string& path, Prompter& prompter, FileServices& files);
+// replaced. The copy keeps the original's owner and group, and its mode
+// without the write bits. Returns false, after saying why, when no backup
+// exists afterwards: a save then stops rather than go on without one.
+bool backup(const std::string& path, Prompter& prompter, FileServices& files);
 
 // The progress bar under the map; a value of 0 or less leaves it unchanged.
 void progr(Activity& activity, float percent);

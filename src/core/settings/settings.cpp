@@ -1,7 +1,6 @@
 #include "settings.hpp"
 
 #include <cmath>
-#include <limits>
 #include <vector>
 
 #include "../product/number_text.hpp"
@@ -42,10 +41,12 @@ void readFlag(const std::string& line, bool& value) {
   if (v) value = *v != 0;
 }
 
-// A number beyond single precision does not convert.
-void readSingle(const std::string& line, float& value) {
+// A window position in twips. "nan", "inf" and places no screen has do not
+// convert: they would come back as wild numbers and put the panel where no
+// one can reach it, start after start.
+void readPosition(const std::string& line, float& value) {
   auto v = parseNumber(line);
-  if (!v || (std::isfinite(*v) && std::fabs(*v) > std::numeric_limits<float>::max())) return;
+  if (!v || !std::isfinite(*v) || std::fabs(*v) > kMaxWindowTwips) return;
   value = static_cast<float>(*v);
 }
 
@@ -80,8 +81,8 @@ void parseSettings(const std::string& text, Settings& s) {
   if (has(18)) readInteger(line(18), s.blockBorderColour);
   if (has(19)) readFlag(line(19), s.moreOptionsShown);
   if (has(20)) s.baseCampPath = line(20);
-  if (has(21)) readSingle(line(21), s.imgPanelLeft);
-  if (has(22)) readSingle(line(22), s.imgPanelTop);
+  if (has(21)) readPosition(line(21), s.imgPanelLeft);
+  if (has(22)) readPosition(line(22), s.imgPanelTop);
   if (has(23)) readFlag(line(23), s.overrideSettings);
   if (has(24)) readInteger(line(24), s.windowWidth);
   if (has(25)) readInteger(line(25), s.windowHeight);

@@ -46,6 +46,9 @@ struct Settings {
 };
 
 inline constexpr int kMinimumWindowSize = 1000;
+// The widest range a window position may take, in twips: 2^24 - 1 pixels
+// either way, past which no window system places anything.
+inline constexpr double kMaxWindowTwips = 16777215.0 * 15;
 
 // Reads the settings text into `settings`. Lines that are missing or do not
 // convert keep the value they had; nothing is ever reported.

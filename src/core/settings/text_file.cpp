@@ -1,17 +1,14 @@
 #include "text_file.hpp"
 
-#include <fstream>
-#include <iterator>
-
 #include "../common/prompter.hpp"
 #include "../platform/file_services.hpp"
 
 namespace velmor {
 
-std::string loadtext(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+std::string loadtext(const std::string& path, std::size_t limit) {
+  FileRead read = systemFiles().readFile(path, limit, OverLimit::Truncate);
+  if (!read) return {};
+  return std::string(read.bytes.begin(), read.bytes.end());
 }
 
 std::string replaceFileContent(const std::string& path, const std::string& text) {

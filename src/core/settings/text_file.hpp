@@ -2,14 +2,18 @@
 // Whole text files: the settings file and the other small texts the
 // program keeps. Written through a temporary file in the same folder that
 // is renamed over the target, so a failed write leaves the old file whole.
+#include <cstddef>
 #include <string>
 
 namespace velmor {
 
 class Prompter;
 
-// The whole content of a text file; empty when it does not exist or cannot be read.
-std::string loadtext(const std::string& path);
+// The content of a text file, at most its first `limit` bytes: the program's
+// own small texts never need more, and a huge or endless file must not stall
+// the start. Empty when it does not exist, cannot be read or is no regular file.
+inline constexpr std::size_t kTextFileLimit = 64 * 1024;
+std::string loadtext(const std::string& path, std::size_t limit = kTextFileLimit);
 
 // Replaces the file's content. Returns the error's description on failure,
 // an empty text on success.

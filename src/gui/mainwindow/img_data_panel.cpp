@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "tiles/byte_grid_view.hpp"
 
@@ -61,6 +62,16 @@ void ImgDataPanel::showForm(const ProductForm& form) {
   }
 }
 
+QPoint ImgDataPanel::placedInside(QPoint wanted, QSize panel, const QRect& area) {
+  const int x = std::clamp(wanted.x(), area.left(), std::max(area.left(), area.right() + 1 - panel.width()));
+  const int y = std::clamp(wanted.y(), area.top(), std::max(area.top(), area.bottom() + 1 - panel.height()));
+  return {x, y};
+}
+
+void ImgDataPanel::keepInside() {
+  if (parentWidget() != nullptr) move(placedInside(pos(), size(), parentWidget()->rect()));
+}
+
 void ImgDataPanel::mousePressEvent(QMouseEvent* event) {
   // Only the caption row and the border start a drag; the boxes take their own clicks.
   if (event->button() == Qt::LeftButton) {
@@ -79,12 +90,7 @@ void ImgDataPanel::mouseMoveEvent(QMouseEvent* event) {
     return;
   }
   const QPoint inParent = mapToParent(event->position().toPoint());
-  QPoint topLeft = inParent - pressPoint_;
-  // Keep the caption reachable: the panel never leaves the window entirely.
-  const QRect area = parentWidget()->rect();
-  topLeft.setX(std::clamp(topLeft.x(), area.left() - width() + 40, area.right() - 40));
-  topLeft.setY(std::clamp(topLeft.y(), area.top(), area.bottom() - 20));
-  move(topLeft);
+  move(placedInside(inParent - pressPoint_, size(), parentWidget()->rect()));
   event->accept();
 }
 

@@ -24,6 +24,12 @@ class ImgDataPanel : public QFrame {
   ByteGridView* grid() const { return grid_; }
   int boxCount() const { return static_cast<int>(shownCount_); }
 
+  // Where the panel goes when it is wanted at `wanted`: wholly inside
+  // `area` (its top-left corner inside, when the area is the smaller).
+  static QPoint placedInside(QPoint wanted, QSize panel, const QRect& area);
+  // Moves the panel back inside its window, wherever it was put.
+  void keepInside();
+
  signals:
   void boxEdited(int index, const QString& text);
   void keepChangesPressed();

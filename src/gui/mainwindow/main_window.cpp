@@ -197,13 +197,9 @@ void MainWindow::startVersionRevert() { versionRevert_.start(); }
 
 void MainWindow::keepImgPanelInView() {
   // The layout keeps the panel on the right and gives the plot the rest of
-  // the width; all that is left is to keep the floating panel reachable.
-  if (imgData_->isHidden()) return;
-  QPoint at = imgData_->pos();
-  const QRect area = centralWidget()->rect();
-  at.setX(std::clamp(at.x(), area.left() - imgData_->width() + 40, std::max(area.left(), area.right() - 40)));
-  at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - 20)));
-  imgData_->move(at);
+  // the width; the floating panel must stay wholly inside the window, shown
+  // or not, since the settings keep where it is.
+  imgData_->keepInside();
 }
 
 void MainWindow::openMoreOptions() {

@@ -125,6 +125,8 @@ void MainWindow::startUp(const std::string& commandLine) {
   } else {
     showMaximized();
   }
+  // Wherever the settings put the panel, it starts inside the window.
+  keepImgPanelInView();
   s.mapSourceTileCache = mapSourceTileCache(environment("AppData"));
   s.baseCampTileCache = baseCampTileCache(environment("AppData"));
 }
