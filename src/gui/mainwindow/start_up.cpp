@@ -119,6 +119,8 @@ void MainWindow::startUp(const std::string& commandLine) {
   } else {
     showMaximized();
   }
+  // The first control of the Tab order starts with the focus.
+  header_->versionBox()->setFocus(Qt::OtherFocusReason);
   s.mapSourceTileCache = mapSourceTileCache(environment("AppData"));
   s.baseCampTileCache = baseCampTileCache(environment("AppData"));
 }
