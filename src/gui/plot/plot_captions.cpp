@@ -21,13 +21,15 @@ bool readable(const QString& cut) { return !cut.isEmpty() && cut != QString(kEll
 CaptionLayout::CaptionLayout(QSize area, const QFontMetricsF& metrics)
     : area_(area),
       metrics_(metrics),
+      line_(metrics.height()),
+      least_(2 * metrics.averageCharWidth()),
       columns_(std::max(0, area.width()) / kCell + 1),
       rows_(std::max(0, area.height()) / kCell + 1),
       taken_(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_), false) {}
 
 bool CaptionLayout::roomNear(const QRectF& label) const {
-  const double line = metrics_.height();
-  const double least = 2 * metrics_.averageCharWidth();
+  const double line = line_;
+  const double least = least_;
   const QRectF room = label.adjusted(kPadX, kPadY, -kPadX, -kPadY);
   if (room.height() >= line && room.width() >= least) {
     return isFree(QRectF(room.left(), room.top(), least, line));

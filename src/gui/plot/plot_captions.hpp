@@ -44,6 +44,8 @@ class CaptionLayout {
 
   QSize area_;
   QFontMetricsF metrics_;
+  double line_ = 0;   // height of a line of text
+  double least_ = 0;  // narrowest room worth a caption: about two characters
   int columns_ = 0;
   int rows_ = 0;
   std::vector<bool> taken_;  // one cell per kCell x kCell pixels

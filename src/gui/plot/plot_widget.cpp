@@ -144,14 +144,14 @@ void PlotWidget::render() {
   const QRectF visible(-1, -1, width() + 2, height() + 2);
   // One batch of outlines per palette colour.
   std::array<std::vector<QRectF>, 14> outlines;
-  std::vector<std::pair<QRectF, int>> captions;
+  std::vector<int> captioned;  // tiles in view, in file order
   for (std::size_t i = 0; i < boxes_.size(); ++i) {
     const PlotBox& b = boxes_[i];
     if (!b.drawn) continue;
     const QRectF r = pixelRect(b);
     if (!visible.intersects(r.adjusted(-1, -1, 1, 1))) continue;
     outlines[i % 14].push_back(r);
-    captions.emplace_back(r, static_cast<int>(i));
+    captioned.push_back(static_cast<int>(i));
   }
   for (std::size_t c = 0; c < outlines.size(); ++c) {
     if (outlines[c].empty()) continue;
@@ -163,8 +163,8 @@ void PlotWidget::render() {
   painter.setPen(Qt::black);
   CaptionLayout layout(size(), QFontMetricsF(painter.font()));
   captionCount_ = 0;
-  for (const auto& [rect, tile] : captions) {
-    if (drawCaption(painter, rect, tile, layout)) ++captionCount_;
+  for (int tile : captioned) {
+    if (drawCaption(painter, pixelRect(boxes_[static_cast<std::size_t>(tile)]), tile, layout)) ++captionCount_;
   }
   drawingStale_ = false;
   drawnVersion_ = boxesVersion_;
