@@ -23,21 +23,22 @@ CaptionLayout::CaptionLayout(QSize area, const QFontMetricsF& metrics)
       metrics_(metrics),
       line_(metrics.height()),
       least_(2 * metrics.averageCharWidth()),
+      averageCharacter_(metrics.averageCharWidth()),
       columns_(std::max(0, area.width()) / kCell + 1),
       rows_(std::max(0, area.height()) / kCell + 1),
       taken_(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_), false) {}
 
-bool CaptionLayout::roomNear(const QRectF& label) const {
-  const double line = line_;
-  const double least = least_;
+bool CaptionLayout::roomNear(const QRectF& label, std::size_t characters) const {
   const QRectF room = label.adjusted(kPadX, kPadY, -kPadX, -kPadY);
-  if (room.height() >= line && room.width() >= least) {
-    return isFree(QRectF(room.left(), room.top(), least, line));
+  if (room.height() >= line_ && room.width() >= least_) {
+    return isFree(QRectF(room.left(), room.top(), least_, line_));
   }
-  const double top = label.center().y() - line / 2;
+  // Beside the label: about as wide as the text will be.
+  const double width = std::clamp(static_cast<double>(characters) * averageCharacter_, least_, kBesideMaxWidth);
+  const double top = label.center().y() - line_ / 2;
   double left = label.right() + kBesideGap;
-  if (left + least > area_.width()) left = label.left() - kBesideGap - least;
-  return left >= 0 && isFree(QRectF(left, top, least, line));
+  if (left + width > area_.width()) left = label.left() - kBesideGap - width;
+  return left >= 0 && isFree(QRectF(left, top, width, line_));
 }
 
 std::optional<PlacedCaption> CaptionLayout::place(const QRectF& label, const QString& description,

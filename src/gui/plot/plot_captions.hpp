@@ -27,9 +27,10 @@ class CaptionLayout {
  public:
   CaptionLayout(QSize area, const QFontMetricsF& metrics);
 
-  // A cheap first look: false when a caption of this label cannot fit, so
-  // that a plot of many tiles does not measure texts it will never write.
-  bool roomNear(const QRectF& label) const;
+  // A cheap first look, before any text is measured: false when a caption
+  // of `characters` characters cannot fit at this label. A plot of many
+  // tiles asks this of every label and measures only the few that pass.
+  bool roomNear(const QRectF& label, std::size_t characters) const;
   // Where the caption of a label goes, or nullopt when there is no room.
   std::optional<PlacedCaption> place(const QRectF& label, const QString& description, const QString& imgName);
 
@@ -46,6 +47,7 @@ class CaptionLayout {
   QFontMetricsF metrics_;
   double line_ = 0;   // height of a line of text
   double least_ = 0;  // narrowest room worth a caption: about two characters
+  double averageCharacter_ = 0;
   int columns_ = 0;
   int rows_ = 0;
   std::vector<bool> taken_;  // one cell per kCell x kCell pixels

@@ -123,8 +123,8 @@ int PlotWidget::labelAt(QPoint point) const {
 }
 
 bool PlotWidget::drawCaption(QPainter& painter, const QRectF& rect, int tile, CaptionLayout& layout) const {
-  if (!layout.roomNear(rect)) return false;
   const DetailMapView& view = form_.detailMaps[static_cast<std::size_t>(tile)];
+  if (!layout.roomNear(rect, std::max(view.listText.size(), std::size_t{1}))) return false;
   const auto placed =
       layout.place(rect, QString::fromStdString(view.listText), QString::fromStdString(view.imgName));
   if (!placed) return false;
