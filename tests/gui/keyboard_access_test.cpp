@@ -81,12 +81,7 @@ void KeyboardAccessTest::menusOpenWithAltAndEntriesKeepTheirCaptions() {
     }
   }
   QCOMPARE(menus->entry("Save As"), menus->saveAs());
-  QCOMPARE(menus->entry("Save a Copy"), menus->saveCopy());
-  QVERIFY(menus->entry("Create mdx"));
-  QCOMPARE(plainCaption("Save &As"), QString("Save As"));
   QCOMPARE(plainCaption("Maps && more &Tools"), QString("Maps & more Tools"));
-  QCOMPARE(menus->open()->shortcut(), QKeySequence(QKeySequence::Open));
-  QCOMPARE(menus->save()->shortcut(), QKeySequence(QKeySequence::Save));
   QCOMPARE(menus->exit()->shortcut(), QKeySequence(QKeySequence::Quit));
 
   // A recent entry is a path: its "&" is shown as such, not as a mark, and
@@ -151,8 +146,6 @@ void KeyboardAccessTest::everyControlAndDialogHasAName() {
   // The names a screen reader reads are the captions beside the fields.
   QCOMPARE(spokenName(w.headerRow()->textBox(HeaderText::Pid)), QString("PID"));
   QCOMPARE(spokenName(w.headerRow()->versionBox()), QString("TDB"));
-  QCOMPARE(spokenName(w.moreOptionsPanel()->codePageBox()), QString("Code Page"));
-  QCOMPARE(spokenName(w.mapArea()->plot()->zoomInButton()), QString("+"));
 
   ErrorsDialog errors(QStringLiteral("crc error"), &w);
   VERIFY_ACCESSIBLE(&errors);
