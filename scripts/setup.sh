@@ -12,6 +12,9 @@ packages=(
   clang libclang-rt-dev
   mkgmap
   xvfb xauth
+  # The window checked from outside as a screen reader reads it: the xcb
+  # platform, a session bus with the accessibility bus, Python's AT-SPI.
+  libqt6gui6 dbus-daemon at-spi2-core python3 python3-gi gir1.2-atspi-2.0
 )
 
 missing=()

@@ -164,19 +164,36 @@ TEST(FeatureOptions, UntickingMapWindowClearsItsBytes) {
   EXPECT_EQ(m.log.lines, (std::vector<std::string>{"Changed Map Window"}));
 }
 
-TEST(FeatureOptions, TheOtherOptionsAreAlwaysAccepted) {
+TEST(FeatureOptions, TheOtherOptionsNeedTheirTailByte) {
   Model m;
-  load(m, 300, {});
-  test::ScriptedPrompter quiet;
-  m.form.routable = true;
-  EXPECT_EQ(featureOptionClicked(m.file, m.form, FeatureOption::Routable, false, quiet, m.log), RuleOutcome::Accepted);
-  m.form.dem = true;
-  featureOptionClicked(m.file, m.form, FeatureOption::Dem, false, quiet, m.log);
-  m.form.profile = true;
-  featureOptionClicked(m.file, m.form, FeatureOption::Profile, false, quiet, m.log);
-  EXPECT_TRUE(m.form.routable && m.form.dem && m.form.profile);
+  load(m, 403, defaultTail(30));
+  // Tail bytes 38 to 40 lie past a 4.03 tail: a tick would never reach the
+  // file, so it is refused at once with the version that has room.
+  for (FeatureOption option : {FeatureOption::Routable, FeatureOption::Dem, FeatureOption::Profile}) {
+    test::ScriptedPrompter p;
+    p.expectMessage("Option only available with TDB version 4.07+.\r\nChange TDB version first.");
+    featureState(m.form, option) = true;
+    EXPECT_EQ(featureOptionClicked(m.file, m.form, option, false, p, m.log), RuleOutcome::Refused);
+    EXPECT_FALSE(featureState(m.form, option));
+  }
   EXPECT_TRUE(m.file.modified);
   EXPECT_EQ(m.log.lines, (std::vector<std::string>{"Changed Routing", "Changed DEM", "Changed Profile"}));
+
+  // From 4.07 on they are accepted and reach the saved tail ...
+  test::ScriptedPrompter quiet;
+  ASSERT_EQ(changeVersion(m.file, m.form, "4.07", quiet).outcome, RuleOutcome::Accepted);
+  for (FeatureOption option : {FeatureOption::Routable, FeatureOption::Dem, FeatureOption::Profile}) {
+    featureState(m.form, option) = true;
+    EXPECT_EQ(featureOptionClicked(m.file, m.form, option, false, quiet, m.log), RuleOutcome::Accepted);
+  }
+  EXPECT_TRUE(m.form.routable && m.form.dem && m.form.profile);
+  // ... and a version whose tail drops their bytes unticks them, as the
+  // saved file will read back.
+  ASSERT_EQ(changeVersion(m.file, m.form, "4.03", quiet).outcome, RuleOutcome::Accepted);
+  EXPECT_FALSE(m.form.routable || m.form.dem || m.form.profile);
+  // Unticking is always allowed.
+  m.form.routable = false;
+  EXPECT_EQ(featureOptionClicked(m.file, m.form, FeatureOption::Routable, false, quiet, m.log), RuleOutcome::Accepted);
 }
 
 TEST(SmallEdits, CodePageAndOverrideAndSizeLists) {

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
 
@@ -38,8 +39,10 @@ class EditingTest : public QObject {
   void printingNeedsALongTail();
   void codePageListFillsItsTailBytes();
   void pastedTextPassesTheKeyRules();
-  void extraBytesTypedDoNotMarkModified();
+  void typedExtraBytesAreKept();
+  void typedVersionOutsideTheListIsRefused();
   void burstOfResizesGivesOneReplot();
+  void plotAt1366NamesTilesAndKeepsTheReport();
   void moreOptionsOpensAndCloses();
   void imgDataPanelDragsAndCloses();
   void logsMenuAndOptionLogLines();
@@ -190,9 +193,10 @@ void EditingTest::pastedTextPassesTheKeyRules() {
   QVERIFY(w.state().file.overviewEdited);
 }
 
-void EditingTest::extraBytesTypedDoNotMarkModified() {
+void EditingTest::typedExtraBytesAreKept() {
   WindowFixture f;
-  MainWindow& w = f.start(f.copyFixture("north/north.tdb"));
+  const std::string path = f.copyFixture("north/north.tdb");
+  MainWindow& w = f.start(path);
   w.moreOptionsPanel()->show();
   QLineEdit* box = w.moreOptionsPanel()->extraBytes()->box(5);
   // Tail byte 5 of north.tdb (file offset 0x2A) is 0.
@@ -201,14 +205,66 @@ void EditingTest::extraBytesTypedDoNotMarkModified() {
   box->selectAll();
   QTest::keyClicks(box, "7F");
   QCOMPARE(w.state().form.extraBytes[5].text, std::string("7F"));
-  QVERIFY(!w.state().file.modified);
-  QVERIFY(!w.windowTitle().endsWith("+"));
+  // A typed byte is an edit: the title says so and closing asks first.
+  QVERIFY(w.state().file.modified);
+  QVERIFY(w.windowTitle().endsWith("+"));
   // Enter hands the focus to the next box.
   QTest::keyClick(box, Qt::Key_Return);
   QCOMPARE(w.focusWidget(), static_cast<QWidget*>(w.moreOptionsPanel()->extraBytes()->box(6)));
   // Boxes past the 41-byte tail are greyed and cannot be typed in.
   QVERIFY(w.moreOptionsPanel()->extraBytes()->box(41)->isReadOnly());
   QVERIFY(!w.moreOptionsPanel()->extraBytes()->box(40)->isReadOnly());
+
+  f.prompter.expectQuestion("Save changes?", Answer::Yes);
+  f.prompter.expectMessage("Created backup of original TDB as read only:\r\n\r\n" + f.workPath("north_bak.tdb"));
+  QVERIFY(w.close());
+  PROMPTS_OK(f);
+  QCOMPARE(byteAt(readFile(path), 0x25 + 5), std::uint8_t{0x7F});
+}
+
+void EditingTest::typedVersionOutsideTheListIsRefused() {
+  WindowFixture f;
+  const std::string path = f.copyFixture("north/north.tdb");
+  MainWindow& w = f.start(path);
+  w.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&w));
+  QComboBox* version = w.headerRow()->versionBox();
+  QCOMPARE(version->currentText(), QString("4.07"));
+
+  // Typed and confirmed with Enter: refused, and the box shows 4.07 again.
+  version->setFocus();
+  version->lineEdit()->selectAll();
+  QTest::keyClicks(version->lineEdit(), "4.10");
+  f.prompter.expectMessage(kUnknownVersion);
+  QTest::keyClick(version->lineEdit(), Qt::Key_Return);
+  PROMPTS_OK(f);
+  QTRY_VERIFY(!w.versionRevertPending());
+  QCOMPARE(version->currentText(), QString("4.07"));
+  QVERIFY(!w.state().file.modified);
+
+  // Typed and left for another box: the same, with one message only.
+  version->lineEdit()->selectAll();
+  QTest::keyClicks(version->lineEdit(), "9.99");
+  f.prompter.expectMessage(kUnknownVersion);
+  w.headerRow()->textBox(HeaderText::Pid)->setFocus();
+  PROMPTS_OK(f);
+  QTRY_VERIFY(!w.versionRevertPending());
+  QCOMPARE(version->currentText(), QString("4.07"));
+
+  // A version of the list typed in is taken as if picked.
+  version->setFocus();
+  version->lineEdit()->selectAll();
+  QTest::keyClicks(version->lineEdit(), "4.09");
+  QTest::keyClick(version->lineEdit(), Qt::Key_Return);
+  PROMPTS_OK(f);
+  QCOMPARE(w.moreOptionsPanel()->countBox()->text(), QString("58"));
+  QVERIFY(w.windowTitle().endsWith("+"));
+  f.prompter.expectMessage("Created backup of original TDB as read only:\r\n\r\n" + f.workPath("north_bak.tdb"));
+  w.menus()->save()->trigger();
+  PROMPTS_OK(f);
+  // Version 409 = 0x0199 at offset 7.
+  QCOMPARE(byteAt(readFile(path), 7), std::uint8_t{0x99});
+  QCOMPARE(version->currentText(), QString("4.09"));
 }
 
 void EditingTest::burstOfResizesGivesOneReplot() {
@@ -226,6 +282,37 @@ void EditingTest::burstOfResizesGivesOneReplot() {
   // Quiet from then on: no second re-plot follows.
   QTest::qWait(3 * ReplotDebouncer::kQuietMs);
   QCOMPARE(w.mapArea()->replotCount(), before + 1);
+}
+
+void EditingTest::plotAt1366NamesTilesAndKeepsTheReport() {
+  WindowFixture f;
+  MainWindow& window = f.start(f.copyFixture("grid/grid.tdb"));
+  window.showNormal();
+  window.resize(1366, 768);
+  window.openMoreOptions();
+  PlotWidget* plot = window.mapArea()->plot();
+  QTRY_VERIFY(!window.replotDebouncer().pending());
+  // Sixteen tiles of some 0.15 degrees in a 3.75 degree product: labels a
+  // few dozen pixels wide, each still named.
+  QVERIFY(plot->labelRect(1).width() < 60);
+  plot->grab();
+  QCOMPARE(plot->captionCount(), 16);
+
+  // Zoom and pan redraw the plot but leave the block report in its box.
+  const QString report = window.reportBox()->toPlainText();
+  QVERIFY(report.contains(QStringLiteral("Block id=&50")));
+  QTest::mouseClick(plot->zoomInButton(), Qt::LeftButton);
+  plot->setFocus();
+  QTest::keyClick(plot, Qt::Key_Left);
+  QTest::mouseClick(plot->zoomOutButton(), Qt::LeftButton);
+  QCOMPARE(window.reportBox()->toPlainText(), report);
+  // Once a tile is clicked the box shows its text, and keeps it likewise.
+  QTest::mouseClick(plot, Qt::LeftButton, {}, plot->labelRect(1).center());
+  const QString tile = window.reportBox()->toPlainText();
+  QVERIFY(tile.startsWith(QStringLiteral("Description:Tile 1 of grid")));
+  QTest::mouseClick(plot->zoomInButton(), Qt::LeftButton);
+  QCOMPARE(window.reportBox()->toPlainText(), tile);
+  PROMPTS_OK(f);
 }
 
 void EditingTest::moreOptionsOpensAndCloses() {

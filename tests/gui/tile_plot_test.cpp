@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "core/editor/tile_selection.hpp"
+#include "plot/plot_captions.hpp"
 #include "plot/plot_widget.hpp"
 #include "tile_fixture.hpp"
 #include "tiles/tile_controller.hpp"
@@ -125,6 +126,51 @@ class TilePlotTest : public QObject {
     QCOMPARE(shot.pixelColor(990, 300), QColor(0, 0, 128));
     // Tile 0 (index 0): black on the quarter's right edge at x 500.
     QCOMPARE(shot.pixelColor(500, 150), QColor(0, 0, 0));
+  }
+
+  void paleOutlinesAreDrawnDarker() {
+    // Tile index 7 is silver, all but invisible on white.
+    std::vector<DetailMapView> views;
+    for (int i = 0; i < 7; ++i) views.push_back(viewWithBounds("1.1#0.1#1#0#", "Small", "2000" + std::to_string(i)));
+    views.push_back(viewWithBounds("2#1#1#0#", "Whole", "20007"));
+    PlotFixture f(std::move(views));
+    const QColor drawn = f.plot->grab().toImage().pixelColor(990, 300);
+    QCOMPARE(drawn, outlineColour(QColor(192, 192, 192)));
+    QVERIFY(contrastOnWhite(drawn) >= 3.0);
+    // Same hue, only darker; colours dark enough already stay as they are.
+    QCOMPARE(drawn.red(), drawn.green());
+    QCOMPARE(drawn.green(), drawn.blue());
+    for (int c = 0; c < 14; ++c) {
+      const QColor palette = colourFromBgr(classicColour(c));
+      QVERIFY2(contrastOnWhite(outlineColour(palette)) >= 3.0, qPrintable(palette.name()));
+      if (contrastOnWhite(palette) >= 3.0) QCOMPARE(outlineColour(palette), palette);
+    }
+  }
+
+  void captionsAreCutToTheirLabelOrStandBeside() {
+    const QFontMetricsF metrics{QFont()};
+    const double line = metrics.height();
+    CaptionLayout layout(QSize(400, 300), metrics);
+    // A narrow label holds its description cut to its width, and the IMG
+    // name below when two lines fit.
+    const QRectF narrow(10, 10, 30, 2 * line + 4);
+    const auto inside = layout.place(narrow, "Tile 1 of grid (12340001)", "12340001");
+    QVERIFY(inside && !inside->beside);
+    QCOMPARE(inside->lines.size(), 2);
+    QVERIFY(inside->lines[0].endsWith(QChar(0x2026)));
+    QVERIFY(narrow.contains(inside->box));
+    for (const QString& text : inside->lines) QVERIFY(metrics.horizontalAdvance(text) <= narrow.width() - 4);
+    // A label of a few pixels gets its description on one line beside it.
+    const QRectF tiny(200, 100, 3, 3);
+    const auto beside = layout.place(tiny, "Lake", "12340002");
+    QVERIFY(beside && beside->beside);
+    QCOMPARE(beside->lines, QStringList{"Lake"});
+    QVERIFY(beside->box.left() > tiny.right());
+    // Its neighbour's caption would cover it: no caption rather than a smudge.
+    QVERIFY(!layout.place(QRectF(201, 101, 3, 3), "Pond", "12340003"));
+    // At the right edge of the picture the caption stands on the left.
+    const auto edge = layout.place(QRectF(396, 250, 2, 2), "Edge", "12340004");
+    QVERIFY(edge && edge->box.right() < 396);
   }
 
   void zoomButtonsAndTheirTip() {

@@ -29,7 +29,42 @@ std::string versionListText(int version) {
   return buf;
 }
 
+// The tail byte that holds a feature option.
+int featureTailByte(FeatureOption option) {
+  switch (option) {
+    case FeatureOption::Routable: return 38;
+    case FeatureOption::Dem: return 39;
+    case FeatureOption::Profile: return 40;
+    case FeatureOption::Printing: return 49;
+    case FeatureOption::MapWindow: return 50;
+  }
+  return 0;
+}
+
+// The oldest version of the list whose tail holds `byte`.
+std::string versionHolding(int byte) {
+  for (int version : {300, 403, 407, 408, 409, 411}) {
+    if (tailLengthForVersion(version).value_or(0) > byte) return versionListText(version);
+  }
+  return versionListText(411);
+}
+
+// Routable, DEM and Profile whose byte left the tail are shown as the file
+// will read back (a missing byte means "no"); otherwise the window would
+// show a tick that the save cannot write.
+void optionsFollowTail(ProductForm& form, int tail) {
+  if (tail <= featureTailByte(FeatureOption::Routable)) form.routable = false;
+  if (tail <= featureTailByte(FeatureOption::Dem)) form.dem = false;
+  if (tail <= featureTailByte(FeatureOption::Profile)) form.profile = false;
+}
+
 }  // namespace
+
+std::string optionNeedsVersionText(FeatureOption option) {
+  if (option == FeatureOption::Printing || option == FeatureOption::MapWindow) return kOptionNeeds409;
+  return "Option only available with TDB version " + versionHolding(featureTailByte(option)) +
+         "+.\r\nChange TDB version first.";
+}
 
 VersionChange changeVersion(ProductFile& file, ProductForm& form, const std::string& picked, Prompter& prompter) {
   // A refused pick goes back to the last version that was accepted, which
@@ -62,6 +97,7 @@ VersionChange changeVersion(ProductFile& file, ProductForm& form, const std::str
   form.overrideSettingsEnabled = *n > 0;
   file.headerTailLength = *n;
   newtdb(file, form, *n);
+  optionsFollowTail(form, *n);
   return {RuleOutcome::Accepted, picked};
 }
 
@@ -109,6 +145,12 @@ RuleOutcome featureOptionClicked(ProductFile& file, ProductForm& form, FeatureOp
       }
       outcome = RuleOutcome::Refused;
     }
+  } else if (featureState(form, option) && file.headerTailLength <= featureTailByte(option)) {
+    // A tick the tail has no byte for would be lost at the save without a
+    // word: refuse it now, as Printing and Map Window are refused.
+    prompter.message(optionNeedsVersionText(option));
+    featureState(form, option) = false;
+    outcome = RuleOutcome::Refused;
   }
   MarkModified(file);
   log.savelog(std::string("Changed ") + featureLogName(option));

@@ -38,6 +38,9 @@ enum class FeatureOption { Routable, Dem, Profile, Printing, MapWindow };
 // "Routing", "DEM", "Profile", "Print", "Map Window".
 const char* featureLogName(FeatureOption option);
 bool& featureState(ProductForm& form, FeatureOption option);
+// The refusal of an option whose tail byte the file's version has no room
+// for, naming the oldest version that has ("... TDB version 4.07+." ...).
+std::string optionNeedsVersionText(FeatureOption option);
 
 // A click on a feature option whose new state the form already holds.
 // Refused or not, the click marks the model modified and is logged.

@@ -15,6 +15,7 @@ ErrorsDialog::ErrorsDialog(const QString& errorText, QWidget* parent) : QDialog(
   auto* column = new QVBoxLayout(this);
   text_ = new QPlainTextEdit(this);
   text_->setObjectName("errorsText");
+  text_->setAccessibleName(QStringLiteral("Errors"));
   text_->setReadOnly(true);
   text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   QString shown = errorText;

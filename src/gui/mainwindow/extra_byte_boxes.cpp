@@ -24,6 +24,7 @@ ExtraByteBoxes::ExtraByteBoxes(QWidget* parent) : QWidget(parent) {
     edit->setMaxLength(2);
     edit->setAlignment(Qt::AlignCenter);
     edit->setToolTip(QStringLiteral("Byte %1").arg(k));
+    edit->setAccessibleName(QStringLiteral("Extra byte %1").arg(k));
     edit->setGeometry(QRect(places[static_cast<std::size_t>(k - 1)], kBoxSize));
     edit->setTextMargins(0, 0, 0, 0);
     edit->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }"));

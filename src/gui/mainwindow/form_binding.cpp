@@ -52,6 +52,13 @@ void FormBinding::connectHeader() {
   });
   connect(header, &HeaderRow::optionClicked, this, &FormBinding::featureOption);
   connect(header, &HeaderRow::versionPicked, this, &FormBinding::versionPicked);
+  connect(header, &HeaderRow::versionTyped, this, [this](const QString& text) {
+    // Leaving the box unchanged, or the moment after a refused pick (the box
+    // is about to be put back), is no new version.
+    if (versionBusy_ || window_.versionRevertPending()) return;
+    if (text.toStdString() == window_.state().form.versionText) return;
+    versionPicked(text);
+  });
   connect(header, &HeaderRow::mapWindowSizeEdited, this, [this, &file, &form](bool width, const QString& text) {
     mapWindowSizeChanged(file, form, width, text.toStdString());
     applied();
@@ -81,9 +88,12 @@ void FormBinding::connectMoreOptions() {
     tileCopyrightKey(file);
     applied();
   });
-  connect(panel, &MoreOptionsPanel::extraByteEdited, this, [&form](int number, const QString& text) {
-    // Typing alone does not mark the model modified.
+  connect(panel, &MoreOptionsPanel::extraByteEdited, this, [this, &form, &file](int number, const QString& text) {
+    // A typed byte is written at the next save, so it is a change to keep:
+    // closing without saving must ask first.
     form.extraBytes[static_cast<std::size_t>(number)].text = text.toStdString();
+    MarkModified(file);
+    window_.rebuildTitle();
   });
   connect(panel, &MoreOptionsPanel::overrideClicked, this, [this, &form, &file](bool ticked) {
     form.overrideSettings = ticked;
@@ -137,7 +147,11 @@ void FormBinding::featureOption(FeatureOption which) {
 
 void FormBinding::versionPicked(const QString& text) {
   EditorState& s = window_.state();
+  // The message of a refusal takes the focus from the box, which reports the
+  // same text again as it loses it: one message per change.
+  versionBusy_ = true;
   const VersionChange change = changeVersion(s.file, s.form, text.toStdString(), window_.prompter());
+  versionBusy_ = false;
   if (change.outcome == RuleOutcome::Accepted) MarkModified(s.file);
   applied();
   // The list finishes its own handling of the pick after this; the timer

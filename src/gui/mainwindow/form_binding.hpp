@@ -34,6 +34,7 @@ class FormBinding : public QObject {
   void applied();
 
   MainWindow& window_;
+  bool versionBusy_ = false;
 };
 
 }  // namespace velmor

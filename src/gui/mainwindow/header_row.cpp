@@ -18,13 +18,16 @@ QStringList versionEntries() { return {"3.00", "4.03", "4.07", "4.08", "4.09", "
 
 namespace {
 
-// A label above its field, as the header row is laid out.
+// A label above its field, as the header row is laid out. The label is the
+// field's buddy, so a screen reader names the field by it.
 QWidget* captioned(const char* caption, QWidget* field, QWidget* parent) {
   auto* box = new QWidget(parent);
   auto* column = new QVBoxLayout(box);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(1);
-  column->addWidget(new QLabel(QString::fromUtf8(caption), box));
+  auto* label = new QLabel(QString::fromUtf8(caption), box);
+  label->setBuddy(field);
+  column->addWidget(label);
   column->addWidget(field);
   return box;
 }
@@ -59,6 +62,9 @@ HeaderRow::HeaderRow(QWidget* parent) : QWidget(parent) {
   version_->setMinimumContentsLength(5);
   row->addWidget(captioned("TDB", version_, this));
   connect(version_, &QComboBox::textActivated, this, &HeaderRow::versionPicked);
+  // A version typed into the box counts once it is confirmed with Enter or
+  // the box is left; the rule then accepts it or puts the box back.
+  connect(version_->lineEdit(), &QLineEdit::editingFinished, this, [this] { emit versionTyped(version_->currentText()); });
 
   fid_ = addText(HeaderText::Fid, "FID", 60);
   row->addWidget(fid_->parentWidget());
@@ -105,7 +111,9 @@ HeaderRow::HeaderRow(QWidget* parent) : QWidget(parent) {
     list->setEnabled(false);
     list->setMinimumContentsLength(4);
     flags->addSpacing(12);
-    flags->addWidget(new QLabel(QString::fromUtf8(caption), this));
+    auto* label = new QLabel(QString::fromUtf8(caption), this);
+    label->setBuddy(list);
+    flags->addWidget(label);
     flags->addWidget(list);
     connect(list, &QComboBox::textActivated, this,
             [this, isWidth](const QString& text) { emit mapWindowSizeEdited(isWidth, text); });
@@ -138,6 +146,11 @@ QLineEdit* HeaderRow::addText(HeaderText which, const char* caption, int width) 
   connect(edit, &QLineEdit::textEdited, this, [this, which](const QString& text) { emit textEdited(which, text); });
   connect(edit, &QLineEdit::returnPressed, this, [this, which] { emit enterPressed(which); });
   return edit;
+}
+
+QList<QWidget*> HeaderRow::tabOrder() const {
+  return {version_, fid_,       pid_,    family_, series_, launch_,      routable_, dem_,
+          profile_, printing_, mapWindow_, width_, height_, moreOptions_};
 }
 
 QLineEdit* HeaderRow::textBox(HeaderText which) const {

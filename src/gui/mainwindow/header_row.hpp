@@ -31,11 +31,15 @@ class HeaderRow : public QWidget {
   QComboBox* heightList() const { return height_; }
   QPushButton* moreOptionsButton() const { return moreOptions_; }
   QToolButton* launchButton() const { return launch_; }
+  // The controls in the order they stand on the screen, for the Tab key.
+  QList<QWidget*> tabOrder() const;
 
  signals:
   void textEdited(velmor::HeaderText which, const QString& text);
   void enterPressed(velmor::HeaderText which);
   void versionPicked(const QString& text);
+  // Enter in the version box, or the focus left it: the text it holds.
+  void versionTyped(const QString& text);
   void optionClicked(velmor::FeatureOption which);
   void mapWindowSizeEdited(bool width, const QString& text);
   void moreOptionsPressed();

@@ -39,6 +39,7 @@ ImgDataPanel::ImgDataPanel(const ProductForm& form, QWidget* parent) : QFrame(pa
   connect(close_, &QPushButton::clicked, this, &ImgDataPanel::closePressed);
 
   grid_ = new ByteGridView(form, this);
+  grid_->setAccessibleName(QStringLiteral("img data bytes"));
   connect(grid_, &ByteGridView::boxEdited, this, &ImgDataPanel::boxEdited);
   column->addWidget(grid_, 1);
   resize(16 * 28 + 70, 240);

@@ -9,6 +9,9 @@
 
 namespace velmor {
 
+// A caption as it is read out: mnemonic marks removed, "&&" read as "&".
+QString plainCaption(const QString& caption);
+
 class MainMenus : public QObject {
   Q_OBJECT
  public:
@@ -26,8 +29,11 @@ class MainMenus : public QObject {
   QAction* checkForUpdates() const { return checkForUpdates_; }
   QAction* about() const { return about_; }
   QAction* whatsNew() const { return whatsNew_; }
-  // Looks an entry up by its caption ("Create mdx" ...), for the tools that serve them later.
+  // Looks an entry up by its caption ("Create mdx" ...), for the tools that
+  // serve them later. Mnemonic marks do not count: "Save As" finds "Save &As".
   QAction* entry(const QString& caption) const;
+  // A menu of the bar by its caption ("File" ...).
+  QMenu* menu(const QString& caption) const;
 
   // Shows the recent-file captions and their greyed state.
   void showRecent(const RecentFileMenu& recent);

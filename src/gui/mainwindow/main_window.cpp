@@ -31,6 +31,7 @@
 #include "services/message_box_prompter.hpp"
 #include "services/progress_activity.hpp"
 #include "plot/plot_widget.hpp"
+#include "tiles/byte_grid_view.hpp"
 #include "tiles/tile_controller.hpp"
 #include "twips.hpp"
 
@@ -95,7 +96,20 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
   connectLogs();
   new HelpCommands(*this);
   installBlockSample(*this);
+  orderTabs();
   rebuildTitle();
+}
+
+void MainWindow::orderTabs() {
+  // Tab walks the window as it is read: the header row from the version box
+  // on, the list on the left, the plot's buttons and the report, then the
+  // panels. Hidden controls are skipped by Qt.
+  QList<QWidget*> order = header_->tabOrder();
+  order << mapArea_->searchBox() << mapArea_->list() << mapArea_->searchButton();
+  order << mapArea_->plot()->zoomInButton() << mapArea_->plot()->zoomOutButton() << report_;
+  order << moreOptions_->tabOrder();
+  order << imgData_->keepChangesButton() << imgData_->closeButton() << imgData_->grid();
+  for (qsizetype k = 1; k < order.size(); ++k) QWidget::setTabOrder(order[k - 1], order[k]);
 }
 
 MainWindow::~MainWindow() {
@@ -124,12 +138,15 @@ void MainWindow::buildLayout() {
   middle->addWidget(mapArea_->plot(), 3);
   report_ = new QPlainTextEdit(central);
   report_->setObjectName("reportBox");
+  report_->setAccessibleName(QStringLiteral("Block report"));
   report_->setReadOnly(true);
+  report_->setTabChangesFocus(true);
   report_->setLineWrapMode(QPlainTextEdit::NoWrap);
   report_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   middle->addWidget(report_, 1);
   progress_ = new QProgressBar(central);
   progress_->setObjectName("progressBar");
+  progress_->setAccessibleName(QStringLiteral("Progress"));
   progress_->setRange(0, 100);
   progress_->setValue(1);
   progress_->setTextVisible(false);

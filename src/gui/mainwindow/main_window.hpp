@@ -95,6 +95,7 @@ class MainWindow : public QMainWindow {
   void buildLayout();
   void connectLogs();
   void keepImgPanelInView();
+  void orderTabs();
 
   EditorState state_;
   std::unique_ptr<Prompter> ownPrompter_;

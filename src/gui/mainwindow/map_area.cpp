@@ -13,16 +13,22 @@ MapArea::MapArea(const ProductForm& form, const ProductFile& file, QWidget* pare
   listPanel_->setObjectName("detailMapPanel");
   auto* column = new QVBoxLayout(listPanel_);
   column->setContentsMargins(0, 0, 0, 0);
-  column->addWidget(new QLabel(QStringLiteral("Double Click to Edit"), listPanel_));
+  auto* hint = new QLabel(QStringLiteral("Double Click to Edit"), listPanel_);
+  column->addWidget(hint);
 
   searchBox_ = new QLineEdit(listPanel_);
   searchBox_->setObjectName("searchBox");
+  // Named after the button it works with.
+  searchBox_->setAccessibleName(QStringLiteral("Search text"));
   // The search box stands out in pale green, as map makers know it.
   searchBox_->setStyleSheet(QStringLiteral("QLineEdit { background-color: rgb(214, 252, 148); }"));
   column->addWidget(searchBox_);
 
   list_ = new QListView(listPanel_);
   list_->setObjectName("detailMapList");
+  hint->setBuddy(list_);
+  list_->setAccessibleName(QStringLiteral("Detail maps"));
+  list_->setAccessibleDescription(hint->text());
   list_->setUniformItemSizes(true);  // keeps scrolling through 350,000 rows cheap
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list_->setSelectionMode(QAbstractItemView::SingleSelection);

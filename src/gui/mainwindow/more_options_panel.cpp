@@ -28,6 +28,13 @@ QLineEdit* lineBox(QWidget* parent, const char* name, int width = 0) {
   return edit;
 }
 
+// A label that names the field beside it, for the eye and for screen readers.
+QLabel* labelFor(const QString& caption, QWidget* field, QWidget* parent) {
+  auto* label = new QLabel(caption, parent);
+  label->setBuddy(field);
+  return label;
+}
+
 void showText(QLineEdit* edit, const std::string& text) {
   const QString shown = QString::fromStdString(text);
   if (edit->text() != shown) edit->setText(shown);
@@ -47,8 +54,8 @@ MoreOptionsPanel::MoreOptionsPanel(QWidget* parent) : QFrame(parent) {
   column->setSpacing(4);
 
   auto* top = new QHBoxLayout;
-  top->addWidget(new QLabel(QStringLiteral("Code Page"), this));
   codePage_ = new QComboBox(this);
+  top->addWidget(labelFor(QStringLiteral("Code Page"), codePage_, this));
   codePage_->setObjectName("codePageBox");
   codePage_->setEditable(true);
   codePage_->setInsertPolicy(QComboBox::NoInsert);
@@ -57,24 +64,25 @@ MoreOptionsPanel::MoreOptionsPanel(QWidget* parent) : QFrame(parent) {
   codePage_->setMinimumContentsLength(5);
   top->addWidget(codePage_);
   top->addStretch(1);
-  auto* close = new QToolButton(this);
-  close->setObjectName("moreOptionsClose");
-  close->setText(QStringLiteral("X"));
-  top->addWidget(close);
+  close_ = new QToolButton(this);
+  close_->setObjectName("moreOptionsClose");
+  close_->setText(QStringLiteral("X"));
+  close_->setToolTip(QStringLiteral("Close More Options"));
+  top->addWidget(close_);
   column->addLayout(top);
-  connect(close, &QToolButton::clicked, this, &MoreOptionsPanel::closePressed);
+  connect(close_, &QToolButton::clicked, this, &MoreOptionsPanel::closePressed);
   connect(codePage_, &QComboBox::textActivated, this, &MoreOptionsPanel::codePagePicked);
   connect(codePage_->lineEdit(), &QLineEdit::textEdited, this, &MoreOptionsPanel::codePageEdited);
 
   auto* overview = new QGridLayout;
-  overview->addWidget(new QLabel(QStringLiteral("Overview Name"), this), 0, 0);
   overviewName_ = lineBox(this, "overviewNameBox");
-  overview->addWidget(overviewName_, 0, 1, 1, 3);
-  overview->addWidget(new QLabel(QStringLiteral("Overview Number"), this), 1, 0);
   overviewNumber_ = lineBox(this, "overviewNumberBox", 90);
-  overview->addWidget(overviewNumber_, 1, 1);
-  overview->addWidget(new QLabel(QStringLiteral("Parent Number"), this), 1, 2);
   parentNumber_ = lineBox(this, "parentNumberBox", 90);
+  overview->addWidget(labelFor(QStringLiteral("Overview Name"), overviewName_, this), 0, 0);
+  overview->addWidget(overviewName_, 0, 1, 1, 3);
+  overview->addWidget(labelFor(QStringLiteral("Overview Number"), overviewNumber_, this), 1, 0);
+  overview->addWidget(overviewNumber_, 1, 1);
+  overview->addWidget(labelFor(QStringLiteral("Parent Number"), parentNumber_, this), 1, 2);
   overview->addWidget(parentNumber_, 1, 3);
   column->addLayout(overview);
   auto overviewSignal = [this](QLineEdit* edit, OverviewText which) {
@@ -90,14 +98,19 @@ MoreOptionsPanel::MoreOptionsPanel(QWidget* parent) : QFrame(parent) {
   south_ = lineBox(this, "southBox", 90);
   west_ = lineBox(this, "westBox", 90);
   east_ = lineBox(this, "eastBox", 90);
-  compass->addWidget(new QLabel(QStringLiteral("N"), this), 0, 2, Qt::AlignRight);
+  compass->addWidget(labelFor(QStringLiteral("N"), north_, this), 0, 2, Qt::AlignRight);
   compass->addWidget(north_, 0, 3);
-  compass->addWidget(new QLabel(QStringLiteral("W"), this), 1, 0, Qt::AlignRight);
+  compass->addWidget(labelFor(QStringLiteral("W"), west_, this), 1, 0, Qt::AlignRight);
   compass->addWidget(west_, 1, 1);
-  compass->addWidget(new QLabel(QStringLiteral("E"), this), 1, 4, Qt::AlignRight);
+  compass->addWidget(labelFor(QStringLiteral("E"), east_, this), 1, 4, Qt::AlignRight);
   compass->addWidget(east_, 1, 5);
-  compass->addWidget(new QLabel(QStringLiteral("S"), this), 2, 2, Qt::AlignRight);
+  compass->addWidget(labelFor(QStringLiteral("S"), south_, this), 2, 2, Qt::AlignRight);
   compass->addWidget(south_, 2, 3);
+  // One letter is terse when read out without the compass in view.
+  north_->setAccessibleName(QStringLiteral("N, north bound"));
+  east_->setAccessibleName(QStringLiteral("E, east bound"));
+  south_->setAccessibleName(QStringLiteral("S, south bound"));
+  west_->setAccessibleName(QStringLiteral("W, west bound"));
   column->addLayout(compass);
   auto boundSignal = [this](QLineEdit* edit, Bound which) {
     connect(edit, &QLineEdit::textEdited, this, [this, which](const QString& text) { emit boundEdited(which, text); });
@@ -123,6 +136,8 @@ MoreOptionsPanel::MoreOptionsPanel(QWidget* parent) : QFrame(parent) {
   copyrightByte3_ = lineBox(this, "copyrightByte3Box", 30);
   copyrightByte2_->setReadOnly(true);
   copyrightByte3_->setReadOnly(true);
+  copyrightByte2_->setAccessibleName(QStringLiteral("Copyright byte 2"));
+  copyrightByte3_->setAccessibleName(QStringLiteral("Copyright byte 3"));
   for (QWidget* w : std::initializer_list<QWidget*>{sources_, copyrightInfo_, display_, print_, copyrightByte2_, copyrightByte3_})
     copyrightRow->addWidget(w);
   copyrightRow->addStretch(1);
@@ -135,7 +150,10 @@ MoreOptionsPanel::MoreOptionsPanel(QWidget* parent) : QFrame(parent) {
 
   copyright_ = new QPlainTextEdit(this);
   copyright_->setObjectName("copyrightBox");
+  copyright_->setAccessibleName(QStringLiteral("Copyright text"));
   copyright_->setFixedHeight(64);
+  // Tab moves on to the next field, as everywhere else in the panel.
+  copyright_->setTabChangesFocus(true);
   column->addWidget(copyright_);
   connect(copyright_, &QPlainTextEdit::textChanged, this, [this] {
     // Only what the user typed counts as an edit; showForm blocks the signal.
@@ -144,9 +162,12 @@ MoreOptionsPanel::MoreOptionsPanel(QWidget* parent) : QFrame(parent) {
   });
 
   auto* tiles = new QHBoxLayout;
-  tiles->addWidget(new QLabel(QStringLiteral("Tile Copyright"), this));
   tileCopyright1_ = lineBox(this, "tileCopyright1Box");
   tileCopyright2_ = lineBox(this, "tileCopyright2Box");
+  tiles->addWidget(labelFor(QStringLiteral("Tile Copyright"), tileCopyright1_, this));
+  // One label for two boxes: each box gets a name of its own.
+  tileCopyright1_->setAccessibleName(QStringLiteral("Tile Copyright 1"));
+  tileCopyright2_->setAccessibleName(QStringLiteral("Tile Copyright 2"));
   tileCopyright1_->setStyleSheet(kTileCopyrightStyle);
   tileCopyright2_->setStyleSheet(kTileCopyrightStyle);
   tiles->addWidget(tileCopyright1_);
@@ -156,9 +177,9 @@ MoreOptionsPanel::MoreOptionsPanel(QWidget* parent) : QFrame(parent) {
   connect(tileCopyright2_, &QLineEdit::textEdited, this, [this](const QString& t) { emit tileCopyrightEdited(2, t); });
 
   auto* extraRow = new QHBoxLayout;
-  extraRow->addWidget(new QLabel(QStringLiteral("Extra"), this));
   count_ = lineBox(this, "countBox", 40);
   count_->setReadOnly(true);
+  extraRow->addWidget(labelFor(QStringLiteral("Extra"), count_, this));
   extraRow->addWidget(count_);
   auto* caution = new QLabel(QStringLiteral("Caution: Do not edit unless you've made a backup!"), this);
   caution->setStyleSheet(QStringLiteral("QLabel { color: rgb(192, 0, 0); }"));
@@ -192,6 +213,16 @@ MoreOptionsPanel::MoreOptionsPanel(QWidget* parent) : QFrame(parent) {
   // As wide as the rows of extra-byte boxes: the rest of the width is the plot's.
   const QMargins margins = column->contentsMargins();
   setMaximumWidth(std::max(sizeHint().width(), extraBytes_->width() + margins.left() + margins.right() + 2 * frameWidth()));
+}
+
+QList<QWidget*> MoreOptionsPanel::tabOrder() const {
+  QList<QWidget*> order{codePage_, close_,      overviewName_, overviewNumber_, parentNumber_, north_,
+                        west_,     east_,       south_,        sources_,        copyrightInfo_, display_,
+                        print_,    copyrightByte2_, copyrightByte3_, copyright_, tileCopyright1_, tileCopyright2_,
+                        count_};
+  for (int k = 1; k <= kExtraByteBoxes; ++k) order << extraBytes_->box(k);
+  order << override_ << copyStream_ << pasteStream_ << recalculate_;
+  return order;
 }
 
 QLineEdit* MoreOptionsPanel::overviewBox(OverviewText which) const {

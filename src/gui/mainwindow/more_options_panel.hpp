@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolButton>
 
 #include "core/product/product_form.hpp"
 
@@ -39,6 +40,8 @@ class MoreOptionsPanel : public QFrame {
   QPushButton* copyStreamButton() const { return copyStream_; }
   QPushButton* pasteStreamButton() const { return pasteStream_; }
   QPushButton* recalculateButton() const { return recalculate_; }
+  // The controls in the order they stand on the screen, for the Tab key.
+  QList<QWidget*> tabOrder() const;
 
  signals:
   void codePageEdited(const QString& text);
@@ -54,6 +57,7 @@ class MoreOptionsPanel : public QFrame {
 
  private:
   QComboBox* codePage_ = nullptr;
+  QToolButton* close_ = nullptr;
   QLineEdit* overviewName_ = nullptr;
   QLineEdit* overviewNumber_ = nullptr;
   QLineEdit* parentNumber_ = nullptr;

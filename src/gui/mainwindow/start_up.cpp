@@ -127,6 +127,8 @@ void MainWindow::startUp(const std::string& commandLine) {
   }
   // Wherever the settings put the panel, it starts inside the window.
   keepImgPanelInView();
+  // The first control of the Tab order starts with the focus.
+  header_->versionBox()->setFocus(Qt::OtherFocusReason);
   s.mapSourceTileCache = mapSourceTileCache(environment("AppData"));
   s.baseCampTileCache = baseCampTileCache(environment("AppData"));
 }

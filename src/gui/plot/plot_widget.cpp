@@ -11,6 +11,7 @@
 
 #include "core/editor/tile_selection.hpp"
 #include "core/settings/settings.hpp"
+#include "plot_captions.hpp"
 
 namespace velmor {
 
@@ -18,10 +19,6 @@ namespace {
 
 constexpr double kTwipsPerPixel = 15.0;
 const char* kPanHint = "Use Arrow Keys to move map ";
-
-// Captions are drawn only where a label is big enough to hold them; at the
-// scale of a whole large product most tiles are a few pixels wide.
-constexpr double kCaptionMinWidth = 36;
 
 }  // namespace
 
@@ -41,15 +38,21 @@ PlotWidget::PlotWidget(const ProductForm& form, const ProductFile& file, QWidget
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMinimumSize(200, 150);
   setToolTip(QString::fromLatin1(kPanHint));
+  setAccessibleName(QStringLiteral("Map plot"));
+  setAccessibleDescription(QString::fromLatin1(kPanHint));
 
   zoomIn_ = new QPushButton(QStringLiteral("+"), this);
   zoomIn_->setObjectName("zoomIn");
   zoomOut_ = new QPushButton(QStringLiteral("-"), this);
   zoomOut_->setObjectName("zoomOut");
+  // The captions are "+" and "-"; read out, they say what they do.
+  zoomIn_->setAccessibleDescription(QStringLiteral("Zoom in"));
+  zoomOut_->setAccessibleDescription(QStringLiteral("Zoom out"));
   int x = 2;
   for (QPushButton* button : {zoomIn_, zoomOut_}) {
     button->setToolTip(QString::fromLatin1(kPanHint));
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab, but a click leaves the focus where it was.
+    button->setFocusPolicy(Qt::TabFocus);
     button->setGeometry(x, 2, 24, 24);
     x += 26;
   }
@@ -119,11 +122,19 @@ int PlotWidget::labelAt(QPoint point) const {
   return topLabel(form_, under);
 }
 
-void PlotWidget::drawCaption(QPainter& painter, const QRectF& rect, int tile) const {
-  if (rect.width() < kCaptionMinWidth || rect.height() < painter.fontMetrics().height()) return;
+bool PlotWidget::drawCaption(QPainter& painter, const QRectF& rect, int tile, CaptionLayout& layout) const {
   const DetailMapView& view = form_.detailMaps[static_cast<std::size_t>(tile)];
-  painter.drawText(rect.adjusted(2, 1, -2, -1), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                   QString::fromStdString(view.listText) + QLatin1Char('\n') + QString::fromStdString(view.imgName));
+  if (!layout.roomNear(rect, std::max(view.listText.size(), std::size_t{1}))) return false;
+  const auto placed =
+      layout.place(rect, QString::fromStdString(view.listText), QString::fromStdString(view.imgName));
+  if (!placed) return false;
+  const double line = QFontMetricsF(painter.font()).height();
+  QRectF row(placed->box.left(), placed->box.top(), placed->box.width() + 1, line);
+  for (const QString& text : placed->lines) {
+    painter.drawText(row, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    row.translate(0, line);
+  }
+  return true;
 }
 
 void PlotWidget::render() {
@@ -133,23 +144,28 @@ void PlotWidget::render() {
   const QRectF visible(-1, -1, width() + 2, height() + 2);
   // One batch of outlines per palette colour.
   std::array<std::vector<QRectF>, 14> outlines;
-  std::vector<std::pair<QRectF, int>> captions;
+  std::vector<int> captioned;  // tiles in view, in file order
   for (std::size_t i = 0; i < boxes_.size(); ++i) {
     const PlotBox& b = boxes_[i];
     if (!b.drawn) continue;
     const QRectF r = pixelRect(b);
     if (!visible.intersects(r.adjusted(-1, -1, 1, 1))) continue;
     outlines[i % 14].push_back(r);
-    if (r.width() >= kCaptionMinWidth) captions.emplace_back(r, static_cast<int>(i));
+    captioned.push_back(static_cast<int>(i));
   }
   for (std::size_t c = 0; c < outlines.size(); ++c) {
     if (outlines[c].empty()) continue;
-    painter.setPen(QPen(colourFromBgr(classicColour(static_cast<int>(c))), 0));
+    // Pale palette colours are drawn darker: silver on white is all but gone.
+    painter.setPen(QPen(outlineColour(colourFromBgr(classicColour(static_cast<int>(c)))), 0));
     painter.setBrush(Qt::NoBrush);
     painter.drawRects(outlines[c].data(), static_cast<int>(outlines[c].size()));
   }
   painter.setPen(Qt::black);
-  for (const auto& [rect, tile] : captions) drawCaption(painter, rect, tile);
+  CaptionLayout layout(size(), QFontMetricsF(painter.font()));
+  captionCount_ = 0;
+  for (int tile : captioned) {
+    if (drawCaption(painter, pixelRect(boxes_[static_cast<std::size_t>(tile)]), tile, layout)) ++captionCount_;
+  }
   drawingStale_ = false;
   drawnVersion_ = boxesVersion_;
 }
@@ -166,7 +182,9 @@ void PlotWidget::paintEvent(QPaintEvent*) {
     painter.setBrush(colourFromBgr(highlightFill_));
     painter.drawRect(highlight);
     painter.setPen(Qt::black);
-    drawCaption(painter, QRectF(highlight), s.highlightLabel - 1);
+    // The current tile is always named, over whatever caption lies there.
+    CaptionLayout alone(size(), QFontMetricsF(painter.font()));
+    drawCaption(painter, QRectF(highlight), s.highlightLabel - 1, alone);
   }
 }
 

@@ -16,6 +16,8 @@
 
 namespace velmor {
 
+class CaptionLayout;
+
 class PlotWidget : public QWidget {
   Q_OBJECT
  public:
@@ -42,6 +44,8 @@ class PlotWidget : public QWidget {
   // The top-most label under a point (pixels), 0 for none.
   int labelAt(QPoint point) const;
   int replotCount() const { return replotCount_; }
+  // Captions written by the last drawing.
+  int captionCount() const { return captionCount_; }
 
   QPushButton* zoomInButton() const { return zoomIn_; }
   QPushButton* zoomOutButton() const { return zoomOut_; }
@@ -68,7 +72,8 @@ class PlotWidget : public QWidget {
   void ensureBoxes() const;
   void render();
   QRectF pixelRect(const PlotBox& box) const;
-  void drawCaption(QPainter& painter, const QRectF& rect, int tile) const;
+  // Writes tile's caption where the layout finds room; false when none.
+  bool drawCaption(QPainter& painter, const QRectF& rect, int tile, CaptionLayout& layout) const;
 
   const ProductForm& form_;
   const ProductFile& file_;
@@ -85,6 +90,7 @@ class PlotWidget : public QWidget {
   QPushButton* zoomIn_ = nullptr;
   QPushButton* zoomOut_ = nullptr;
   int replotCount_ = 0;
+  int captionCount_ = 0;
 };
 
 // 0x00BBGGRR as a colour.

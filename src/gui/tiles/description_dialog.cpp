@@ -17,8 +17,10 @@ DescriptionDialog::DescriptionDialog(QWidget* parent) : QDialog(parent) {
   img_->setObjectName("imgName");
   grid->addWidget(imgCaption, 0, 0);
   grid->addWidget(img_, 0, 1);
-  grid->addWidget(new QLabel(QStringLiteral("IMG Description"), this), 1, 0);
   text_ = new QLineEdit(this);
+  auto* textCaption = new QLabel(QStringLiteral("IMG Description"), this);
+  textCaption->setBuddy(text_);
+  grid->addWidget(textCaption, 1, 0);
   text_->setObjectName("descriptionBox");
   text_->setMinimumWidth(260);
   grid->addWidget(text_, 1, 1);

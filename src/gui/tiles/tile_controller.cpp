@@ -42,7 +42,9 @@ TileController::TileController(ProductFile& file, ProductForm& form, Prompter& p
     connect(views_.list, &QListView::doubleClicked, this, [this] { editDescription(); });
     connect(views_.list->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
-              if (!syncing_ && current.isValid()) listClicked(current.row());
+              // Moving through the list with the keyboard (or Tab into it)
+              // selects the tile but leaves the focus in the list.
+              if (!syncing_ && current.isValid()) listClicked(current.row(), false);
             });
   }
   if (views_.searchBox) views_.searchBox->installEventFilter(this);
@@ -98,17 +100,19 @@ void TileController::showSelection() {
     syncing_ = false;
   }
   if (views_.plot) views_.plot->refreshSelection();
-  if (views_.showPanelText) {
+  // Until a tile is clicked there is no panel text, and the box keeps what
+  // it shows (after a load: the block report).
+  if (views_.showPanelText && !form_.tileState.panelText.empty()) {
     QString text = QString::fromStdString(form_.tileState.panelText);
     views_.showPanelText(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
   }
 }
 
-void TileController::listClicked(int row) {
+void TileController::listClicked(int row, bool focusPlot) {
   listClick(form_, row);
   showSelection();
   // Arrow keys pan the plot after a list click.
-  if (views_.plot) views_.plot->setFocus(Qt::OtherFocusReason);
+  if (focusPlot && views_.plot) views_.plot->setFocus(Qt::OtherFocusReason);
 }
 
 void TileController::labelClicked(int label) {

@@ -41,7 +41,9 @@ class TileController : public QObject {
   // After a load: list, plot and panel from the form.
   void showTiles();
 
-  void listClicked(int row);
+  // A click on list entry `row`; the plot takes the focus unless the entry
+  // was reached with the keyboard.
+  void listClicked(int row, bool focusPlot = true);
   void labelClicked(int label);
   void labelRightClicked(int label);
   // Double click on a list entry or a label: the "Edit Description" dialog.

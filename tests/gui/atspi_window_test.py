@@ -1,0 +1,263 @@
+#!/usr/bin/env python3
+"""The real velmor window, driven from outside through AT-SPI as a screen reader drives it.
+
+    atspi_window_test.py --velmor PATH --product FILE.tdb --pid 2 --fid 300
+
+Runs the program on its own Xvfb display and D-Bus session with Qt's accessibility bridge on and
+checks: the frame is named after the program, the menu bar reads File/Preferences/Tools/Logs/Help,
+the "FID" and "PID" boxes are found by name and hold the product's ids, "More Options" pressed
+through its accessible action shows the panel, and File, Exit closes the program cleanly.
+Exit code 77 (skipped) only when no D-Bus session or accessibility bus can be started.
+"""
+import argparse
+import os
+import select
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIP = 77
+MENUS = ["File", "Preferences", "Tools", "Logs", "Help"]
+
+
+def fail(message):
+    print("FAIL: " + message, flush=True)
+    sys.exit(1)
+
+
+def skip(message):
+    print("SKIP: " + message, flush=True)
+    sys.exit(SKIP)
+
+
+def start_display():
+    """Xvfb on a free display number it picks itself (no race with other tests doing the same)."""
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1400x900x24", "-nolisten", "tcp"],
+                              pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              start_new_session=True)
+    os.close(write_end)
+    number = b""
+    deadline = time.monotonic() + 30
+    while not number.endswith(b"\n") and time.monotonic() < deadline:
+        if not select.select([read_end], [], [], max(0.0, deadline - time.monotonic()))[0]:
+            break
+        chunk = os.read(read_end, 16)
+        if not chunk:
+            break
+        number += chunk
+    os.close(read_end)
+    if not number.strip().isdigit():
+        server.kill()
+        server.wait()
+        fail("Xvfb did not start")
+    return server, ":" + number.strip().decode()
+
+
+def run_outer(args):
+    for tool in ("Xvfb", "dbus-run-session"):
+        if not shutil.which(tool):
+            fail(tool + " is missing (scripts/setup.sh installs it)")
+    marker = tempfile.NamedTemporaryFile(prefix="velmor-atspi-", delete=False)
+    marker.close()
+    os.unlink(marker.name)
+    server, display = start_display()
+    command = ["dbus-run-session", "--", sys.executable, os.path.abspath(__file__), "--inner", "--marker", marker.name,
+               "--velmor", args.velmor, "--product", args.product, "--pid", args.pid, "--fid", args.fid]
+    env = dict(os.environ, DISPLAY=display)
+    env.pop("XAUTHORITY", None)
+    try:
+        # A process group of its own, so a time-out takes down the bus and the program with it.
+        child = subprocess.Popen(command, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                                 start_new_session=True)
+        try:
+            output, _ = child.communicate(timeout=args.timeout)
+        except subprocess.TimeoutExpired:
+            os.killpg(child.pid, signal.SIGKILL)
+            output, _ = child.communicate()
+            print(output)
+            fail("no result within %d s" % args.timeout)
+    finally:
+        server.terminate()
+        try:
+            server.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            server.kill()
+            server.wait()
+    print(output, end="")
+    inner_ran = os.path.exists(marker.name)
+    if inner_ran:
+        os.unlink(marker.name)
+    if not inner_ran:
+        skip("the D-Bus session could not be started")
+    return child.returncode
+
+
+# ---------------------------------------------------------------------------------------------
+# Inside: the program on the display, read and driven through the accessibility bus.
+
+def accessibility_bus_or_skip():
+    try:
+        import gi
+        gi.require_version("Atspi", "2.0")
+        from gi.repository import Atspi, Gio, GLib
+    except (ImportError, ValueError) as error:
+        fail("the AT-SPI bindings are missing (gir1.2-atspi-2.0, python3-gi): %s" % error)
+    try:
+        bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
+        bus.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress", None,
+                      GLib.VariantType.new("(s)"), Gio.DBusCallFlags.NONE, 10000, None)
+    except GLib.Error as error:
+        skip("the accessibility bus could not be started: %s" % error.message)
+    return Atspi
+
+
+class Screen:
+    """The AT-SPI desktop as a screen reader sees it."""
+
+    def __init__(self, Atspi):
+        self.Atspi = Atspi
+
+    def wait(self, what, probe, seconds=60):  # ASan builds start slowly
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            found = probe()
+            if found:
+                return found
+            time.sleep(0.25)
+        fail("timed out waiting for " + what)
+
+    def application(self, pid):
+        desktop = self.Atspi.get_desktop(0)
+        for k in range(desktop.get_child_count()):
+            app = desktop.get_child_at_index(k)
+            try:
+                if app is not None and app.get_process_id() == pid:
+                    return app
+            except Exception:  # an application leaving the bus meanwhile
+                continue
+        return None
+
+    def find(self, root, role_names, name=None, depth=0):
+        """The first accessible below root with one of the role names (and the name, if given)."""
+        if root is None or depth > 12:
+            return None
+        try:
+            if root.get_role_name() in role_names and (name is None or root.get_name() == name):
+                return root
+            count = root.get_child_count()
+        except Exception:
+            return None
+        for k in range(count):
+            hit = self.find(root.get_child_at_index(k), role_names, name, depth + 1)
+            if hit is not None:
+                return hit
+        return None
+
+    def showing(self, accessible):
+        accessible.clear_cache()
+        return accessible.get_state_set().contains(self.Atspi.StateType.SHOWING)
+
+    def text(self, accessible):
+        return self.Atspi.Text.get_text(accessible, 0, -1)
+
+    def press(self, accessible):
+        actions = self.Atspi.Action.get_n_actions(accessible)
+        if actions < 1:
+            fail("%r offers no action" % accessible.get_name())
+        self.Atspi.Action.do_action(accessible, 0)
+
+
+TEXT_ROLES = ("text", "entry", "password text")
+
+
+def run_inner(args):
+    with open(args.marker, "w"):
+        pass
+    Atspi = accessibility_bus_or_skip()
+    screen = Screen(Atspi)
+    home = tempfile.mkdtemp(prefix="velmor-atspi-home-")
+    product = os.path.join(home, os.path.basename(args.product))
+    shutil.copyfile(args.product, product)
+    env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1",
+               VELMOR_HOME=home)
+    env.setdefault("ASAN_OPTIONS", "detect_leaks=0")
+    program = subprocess.Popen([args.velmor, product], env=env)
+    try:
+        app = screen.wait("the program on the accessibility bus", lambda: screen.application(program.pid))
+        print("found application %r" % app.get_name(), flush=True)
+
+        frame = screen.wait("the main window", lambda: screen.find(app, ("frame",)))
+        if "Velmor" not in frame.get_name():
+            fail("the main window is named %r, not after the program" % frame.get_name())
+
+        bar = screen.find(frame, ("menu bar",))
+        if bar is None:
+            fail("no menu bar")
+        menus = [bar.get_child_at_index(k).get_name() for k in range(bar.get_child_count())]
+        if menus != MENUS:
+            fail("the menu bar reads %r, not %r" % (menus, MENUS))
+
+        for name, expected in (("FID", args.fid), ("PID", args.pid)):
+            box = screen.find(frame, TEXT_ROLES, name)
+            if box is None:
+                fail("no text box named %r" % name)
+            if screen.text(box) != expected:
+                fail("the %s box holds %r, not %r" % (name, screen.text(box), expected))
+
+        more = screen.find(frame, ("push button",), "More Options")
+        override = screen.find(frame, ("check box",), "Override settings")
+        if more is None or override is None:
+            fail("no \"More Options\" button or \"Override settings\" box")
+        if screen.showing(override):
+            fail("the More Options panel shows before it was asked for")
+        screen.press(more)
+        screen.wait("the More Options panel", lambda: screen.showing(override) and not screen.showing(more), 20)
+
+        file_menu = screen.find(bar, ("menu item", "menu"), "File")
+        exit_entry = screen.find(file_menu, ("menu item",), "Exit")
+        if exit_entry is None:
+            fail("no \"Exit\" entry in the File menu")
+        screen.press(exit_entry)
+        try:
+            code = program.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            fail("File, Exit did not close the program")
+        if code != 0:
+            fail("the program ended with exit code %d" % code)
+        # The settings written at the close remember the open panel (line 19).
+        with open(os.path.join(home, "system", "velmor.dat"), newline="") as settings:
+            lines = settings.read().split("\r\n")
+        if len(lines) < 20 or lines[19] != "1":
+            fail("the settings file does not record the open More Options panel")
+        print("PASS: frame, menus, FID/PID, More Options and Exit through AT-SPI", flush=True)
+        return 0
+    finally:
+        if program.poll() is None:
+            program.terminate()
+            try:
+                program.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                program.kill()
+                program.wait()
+        shutil.rmtree(home, ignore_errors=True)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--velmor", required=True)
+    parser.add_argument("--product", required=True)
+    parser.add_argument("--pid", required=True)
+    parser.add_argument("--fid", required=True)
+    parser.add_argument("--timeout", type=int, default=180)
+    parser.add_argument("--inner", action="store_true")
+    parser.add_argument("--marker")
+    args = parser.parse_args()
+    sys.exit(run_inner(args) if args.inner else run_outer(args))
+
+
+if __name__ == "__main__":
+    main()
