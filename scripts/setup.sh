@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   clang libclang-rt-dev
   mkgmap
+  wine wine64
   xvfb xauth
 )
 
