@@ -20,6 +20,7 @@ class MainMenus : public QObject {
   QAction* saveCopy() const { return saveCopy_; }
   QAction* exit() const { return exit_; }
   QAction* recent(int entry) const { return recent_[static_cast<std::size_t>(entry)]; }  // 0 = most recent
+  QAction* getTdb() const { return getTdb_; }
   QAction* readLogs() const { return readLogs_; }
   QAction* clearMainLog() const { return clearMainLog_; }
   // Looks an entry up by its caption ("Create mdx" ...), for the tools that serve them later.
@@ -39,6 +40,7 @@ class MainMenus : public QObject {
   QAction* saveCopy_ = nullptr;
   QAction* exit_ = nullptr;
   std::array<QAction*, kRecentFileCount> recent_{};
+  QAction* getTdb_ = nullptr;
   QAction* readLogs_ = nullptr;
   QAction* clearMainLog_ = nullptr;
 };

@@ -13,6 +13,7 @@
 #include "core/editor/log_menu.hpp"
 #include "core/editor/stream_tools.hpp"
 #include "core/editor/window_title.hpp"
+#include "core/install/install_environment.hpp"
 #include "core/platform/shell.hpp"
 #include "core/settings/settings_file.hpp"
 #include "dialogs/errors_dialog.hpp"
@@ -21,6 +22,7 @@
 #include "form_binding.hpp"
 #include "header_row.hpp"
 #include "img_data_panel.hpp"
+#include "install/get_tdb_command.hpp"
 #include "main_menus.hpp"
 #include "map_area.hpp"
 #include "more_options_panel.hpp"
@@ -54,6 +56,7 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
     ownShell_ = desktopShell();
     shell_ = ownShell_.get();
   }
+  install_ = services.install;
   errorsPresenter_ = services.showErrors;
 
   buildLayout();
@@ -91,6 +94,7 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
     if (recalculate(state_.file, state_.form)) refreshFromForm();
   });
   connectLogs();
+  connect(menus_->getTdb(), &QAction::triggered, this, [this] { getTdbFromMapsource(*this); });
   rebuildTitle();
 }
 
@@ -159,6 +163,14 @@ void MainWindow::connectLogs() {
 }
 
 Activity& MainWindow::activity() { return *activity_; }
+
+InstallEnvironment& MainWindow::installEnvironment() {
+  if (!install_) {
+    ownInstall_ = systemInstallEnvironment();
+    install_ = ownInstall_.get();
+  }
+  return *install_;
+}
 
 LogSink& MainWindow::log() {
   if (fileLog_) return *fileLog_;
