@@ -72,7 +72,8 @@ int runReg(const RegOptions& o) {
                                                             quietActivity());
   if (result.status != MapsourceFilesStatus::Written) return 1;
   std::cout << result.registryFile << "\n";
-  return 0;
+  // Written but not imported, when importing was asked for: the message says how to do it by hand.
+  return o.import && !result.importStarted ? 1 : 0;
 }
 
 }  // namespace

@@ -65,6 +65,15 @@ TEST(CliReg, FolderAndBranchFollowTheWinePrefixUnlessToldOtherwise) {
                             "\"LOC\"=\"D:\\\\Karten\\\\Alps\\\\\"\r\n"),
             std::string::npos);
 
+  // An import that cannot happen (no prefix there) leaves the file written, says how, and exits 1.
+  args = {"reg", "--name", "Alps Topo", "--fid", "4660", "-o", out, "--import", "--wine-prefix",
+          (prefix / "none").string()};
+  args.insert(args.end(), files.begin(), files.end());
+  r = cli(args);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(fs::exists(out));
+  EXPECT_NE(r.err.find("was written but not imported"), std::string::npos) << r.err;
+
   // A refusal prints its message, exits 1 and writes nothing.
   fs::remove(out);
   args = {"reg", "--name", "Alps/Topo", "--fid", "4660", "-o", out, "--wine-prefix", prefix.string()};

@@ -239,7 +239,8 @@ MapsourceFilesResult create_mapsourcefiles(const MapsourceFilesRequest& request,
   result.status = MapsourceFilesStatus::Written;
   if (importer) {
     const ImportResult imported = importer->import(result.registryFile);
-    if (imported.status != ImportStatus::Started) {
+    result.importStarted = imported.status == ImportStatus::Started;
+    if (!result.importStarted) {
       prompter.message("The registry file " + result.registryFile + " was written but not imported.\r\n\r\n" +
                        imported.advice);
     }

@@ -59,6 +59,7 @@ enum class MapsourceFilesStatus { Refused, WriteFailed, Written };
 struct MapsourceFilesResult {
   MapsourceFilesStatus status = MapsourceFilesStatus::Refused;
   std::string registryFile;  // the file written (or that could not be)
+  bool importStarted = false;  // the importer took the file
 };
 
 // The "Create" button of the "Create TDB Files" dialog: checks the listed
