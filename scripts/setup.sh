@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   clang libclang-rt-dev
   mkgmap
+  wine wine64
   xvfb xauth
   # The window checked from outside as a screen reader reads it: the xcb
   # platform, a session bus with the accessibility bus, Python's AT-SPI.

@@ -8,5 +8,7 @@ void addReportCommand(CLI::App& app, int& exitCode);
 void addShowCommand(CLI::App& app, int& exitCode);
 void addVerifyCommand(CLI::App& app, int& exitCode);
 void addEditCommand(CLI::App& app, int& exitCode);
+void addRegCommand(CLI::App& app, int& exitCode);
+void addInstalledCommand(CLI::App& app, int& exitCode);
 
 }  // namespace velmor::cli

@@ -242,8 +242,7 @@ void StartUpTest::listsAndMenusAsTheUserKnowsThem() {
   QCOMPARE(file.size(), 13);
   QCOMPARE(w.menus()->save()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
   // Tools that are not in the program yet are there, but cannot be chosen.
-  for (const char* later : {"Locate Programs", "Settings", "Get tdb from Mapsource", "Create All", "Create Basemap",
-                            "Create mdx"}) {
+  for (const char* later : {"Locate Programs", "Settings", "Create All", "Create Basemap", "Create mdx"}) {
     QAction* entry = w.menus()->entry(later);
     QVERIFY2(entry != nullptr, later);
     QVERIFY2(!entry->isEnabled(), later);

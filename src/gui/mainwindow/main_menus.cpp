@@ -51,7 +51,7 @@ MainMenus::MainMenus(QMenuBar* bar) : QObject(bar), bar_(bar) {
   later(preferences, "&Settings");
 
   QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
-  later(tools, "&Get tdb from Mapsource");
+  getTdb_ = tools->addAction(QStringLiteral("&Get tdb from Mapsource"));
   tools->addSeparator();
   QMenu* create = tools->addMenu(QStringLiteral("Create &Mapsource Files"));
   later(create, "Create &All");

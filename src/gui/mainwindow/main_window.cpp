@@ -13,6 +13,7 @@
 #include "core/editor/log_menu.hpp"
 #include "core/editor/stream_tools.hpp"
 #include "core/editor/window_title.hpp"
+#include "core/install/install_environment.hpp"
 #include "core/platform/shell.hpp"
 #include "core/settings/settings_file.hpp"
 #include "dialogs/block_sample.hpp"
@@ -23,6 +24,7 @@
 #include "header_row.hpp"
 #include "help/help_commands.hpp"
 #include "img_data_panel.hpp"
+#include "install/get_tdb_command.hpp"
 #include "main_menus.hpp"
 #include "map_area.hpp"
 #include "more_options_panel.hpp"
@@ -57,6 +59,7 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
     ownShell_ = desktopShell();
     shell_ = ownShell_.get();
   }
+  install_ = services.install;
   errorsPresenter_ = services.showErrors;
 
   buildLayout();
@@ -97,6 +100,7 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
   new HelpCommands(*this);
   installBlockSample(*this);
   orderTabs();
+  connect(menus_->getTdb(), &QAction::triggered, this, [this] { getTdbFromMapsource(*this); });
   rebuildTitle();
 }
 
@@ -180,6 +184,14 @@ void MainWindow::connectLogs() {
 }
 
 Activity& MainWindow::activity() { return *activity_; }
+
+InstallEnvironment& MainWindow::installEnvironment() {
+  if (!install_) {
+    ownInstall_ = systemInstallEnvironment();
+    install_ = ownInstall_.get();
+  }
+  return *install_;
+}
 
 LogSink& MainWindow::log() {
   if (fileLog_) return *fileLog_;

@@ -23,6 +23,7 @@ class FileLog;
 class FormBinding;
 class HeaderRow;
 class ImgDataPanel;
+class InstallEnvironment;
 class MainMenus;
 class MapArea;
 class MoreOptionsPanel;
@@ -38,6 +39,9 @@ struct WindowServices {
   Prompter* prompter = nullptr;
   FileDialogProvider* dialogs = nullptr;
   Shell* shell = nullptr;
+  // The registry, maps folder and importer of MapSource's Windows (the Wine
+  // prefix on Linux).
+  InstallEnvironment* install = nullptr;
   std::function<void(const std::string& errorText)> showErrors;
 };
 
@@ -56,6 +60,7 @@ class MainWindow : public QMainWindow {
   Prompter& prompter() { return *prompter_; }
   FileDialogProvider& dialogs() { return *dialogs_; }
   Shell& shell() { return *shell_; }
+  InstallEnvironment& installEnvironment();
   Activity& activity();
   LogSink& log();
 
@@ -104,6 +109,8 @@ class MainWindow : public QMainWindow {
   Prompter* prompter_ = nullptr;
   FileDialogProvider* dialogs_ = nullptr;
   Shell* shell_ = nullptr;
+  std::unique_ptr<InstallEnvironment> ownInstall_;
+  InstallEnvironment* install_ = nullptr;
   std::function<void(const std::string&)> errorsPresenter_;
   std::unique_ptr<ProgressActivity> activity_;
   std::unique_ptr<FileLog> fileLog_;

@@ -8,6 +8,7 @@
 #include "core/editor/file_log.hpp"
 #include "core/editor/help_menu.hpp"
 #include "core/platform/file_services.hpp"
+#include "core/install/install_environment.hpp"
 #include "core/product/bytes.hpp"
 #include "core/settings/recent_files.hpp"
 #include "core/settings/settings_file.hpp"
@@ -93,8 +94,8 @@ void MainWindow::startUp(const std::string& commandLine) {
     imgData_->move(pixelsFromTwips(s.settings.imgPanelLeft), pixelsFromTwips(s.settings.imgPanelTop));
   fileLog_ = std::make_unique<FileLog>(s.settings, s.folders.logFolder);
 
-  // The program runs natively, never as a 32-bit guest on 64-bit Windows.
-  s.is64BitWindows = false;
+  // The Windows MapSource runs in: on Linux the Wine prefix's architecture.
+  s.is64BitWindows = installEnvironment().is64BitWindows();
   s.form.codePageText.clear();
   s.file.path.clear();
   rebuildTitle();

@@ -88,6 +88,7 @@ MainWindow& WindowFixture::window() {
     services.prompter = &prompter;
     services.dialogs = &dialogs;
     services.shell = &shell;
+    services.install = install;
     services.showErrors = [this](const std::string& text) { errorsShown.push_back(text); };
     window_ = std::make_unique<MainWindow>(services);
   }

@@ -88,6 +88,8 @@ class WindowFixture {
   QtScriptedPrompter prompter;
   ScriptedDialogs dialogs;
   RecordingShell shell;
+  // MapSource's Windows for the install tools; the machine's own when null.
+  InstallEnvironment* install = nullptr;
   std::vector<std::string> errorsShown;
 
  private:

@@ -1,0 +1,41 @@
+// velmor-cli installed: the products MapSource and BaseCamp know.
+#include <iostream>
+#include <nlohmann/json.hpp>
+
+#include "cli_prompter.hpp"
+#include "commands.hpp"
+#include "core/install/install_environment.hpp"
+#include "core/install/installed_products.hpp"
+
+namespace velmor::cli {
+
+void addInstalledCommand(CLI::App& app, int& exitCode) {
+  auto* cmd = app.add_subcommand("installed", "List the products installed for MapSource/BaseCamp");
+  auto prefix = std::make_shared<std::string>();
+  auto json = std::make_shared<bool>(false);
+  cmd->add_option("--wine-prefix", *prefix, "Wine prefix (default: $WINEPREFIX, else ~/.wine)");
+  cmd->add_flag("--json", *json, "An array of {source, fromFolder, name, line, tdb, file}");
+  cmd->callback([&exitCode, prefix, json] {
+    auto environment = systemInstallEnvironment(*prefix);
+    CliPrompter prompter;
+    const auto products = listInstalledProducts(*environment, prompter, quietActivity());
+    if (*json) {
+      nlohmann::ordered_json out = nlohmann::ordered_json::array();
+      for (const InstalledProduct& p : products) {
+        out.push_back({{"source", p.source},
+                       {"fromFolder", p.fromFolder},
+                       {"name", p.name},
+                       {"line", p.line},
+                       {"tdb", p.tdb},
+                       {"file", p.file ? nlohmann::ordered_json(*p.file) : nlohmann::ordered_json(nullptr)}});
+      }
+      std::cout << out.dump(2) << "\n";
+    } else {
+      for (const InstalledProduct& p : products)
+        std::cout << p.line << "\n        " << (p.file ? *p.file : "not found: " + p.tdb) << "\n";
+    }
+    exitCode = 0;
+  });
+}
+
+}  // namespace velmor::cli

@@ -1,0 +1,124 @@
+#include "install_environment.hpp"
+
+#include <filesystem>
+#include <system_error>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+
+#include "../platform/wine_prefix.hpp"
+#include "../platform/wine_registry.hpp"
+#endif
+
+namespace velmor {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Our paths are UTF-8 on every system.
+fs::path utf8Path(const std::string& path) { return fs::path(std::u8string(path.begin(), path.end())); }
+
+bool isRegularFile(const std::string& path) {
+  std::error_code ec;
+  return fs::is_regular_file(utf8Path(path), ec);
+}
+
+#ifndef _WIN32
+
+class WineEnvironment : public InstallEnvironment {
+ public:
+  WineEnvironment(WinePrefix prefix, bool waitForImport)
+      : prefix_(std::move(prefix)), importer_(wineRegistryImporter(prefix_, waitForImport)) {}
+
+  bool is64BitWindows() override { return prefix_.is64Bit(); }
+
+  RegistryReader* registry() override {
+    // The wineserver rewrites system.reg as the registry changes (an
+    // import, an installer): read it again when it is not the one we read.
+    struct stat st {};
+    if (::stat(prefix_.systemRegistryPath().c_str(), &st) != 0) {
+      reader_.reset();
+      return nullptr;
+    }
+    const bool same = reader_ && st.st_mtim.tv_sec == stamp_.tv_sec && st.st_mtim.tv_nsec == stamp_.tv_nsec &&
+                      st.st_size == size_;
+    if (!same) {
+      std::string error;
+      auto registry = WineRegistry::load(prefix_.systemRegistryPath(), error);
+      if (!registry) {
+        reader_.reset();
+        return nullptr;
+      }
+      reader_ = std::make_unique<WineRegistryReader>(std::make_shared<const WineRegistry>(std::move(*registry)), true);
+      stamp_ = st.st_mtim;
+      size_ = st.st_size;
+    }
+    return reader_.get();
+  }
+
+  std::optional<std::string> windowsFolder(const std::string& localFolder) override {
+    return prefix_.windowsPath(localFolder);
+  }
+
+  std::optional<std::string> localFile(const std::string& windowsPath) override {
+    auto path = prefix_.localPath(windowsPath);
+    if (!path || !isRegularFile(*path)) return std::nullopt;
+    return path;
+  }
+
+  std::optional<std::string> mapsFolder() override { return prefix_.mapsFolder(); }
+  RegistryImporter& importer() override { return *importer_; }
+
+ private:
+  WinePrefix prefix_;
+  std::unique_ptr<RegistryImporter> importer_;
+  std::unique_ptr<WineRegistryReader> reader_;
+  timespec stamp_{};
+  off_t size_ = 0;
+};
+
+#else
+
+class WindowsEnvironment : public InstallEnvironment {
+ public:
+  WindowsEnvironment() : registry_(windowsRegistry()), importer_(shellRegistryImporter()) {}
+  bool is64BitWindows() override { return windowsIs64Bit(); }
+  RegistryReader* registry() override { return registry_.get(); }
+  std::optional<std::string> windowsFolder(const std::string& localFolder) override {
+    std::string folder = localFolder;
+    for (char& c : folder)
+      if (c == '/') c = '\\';
+    return folder;
+  }
+  std::optional<std::string> localFile(const std::string& windowsPath) override {
+    if (!isRegularFile(windowsPath)) return std::nullopt;
+    return windowsPath;
+  }
+  std::optional<std::string> mapsFolder() override {
+    std::error_code ec;
+    if (!fs::is_directory(utf8Path("c:\\programdata\\garmin\\maps"), ec)) return std::nullopt;
+    return std::string("c:\\programdata\\garmin\\maps");
+  }
+  RegistryImporter& importer() override { return *importer_; }
+
+ private:
+  std::unique_ptr<RegistryReader> registry_;
+  std::unique_ptr<RegistryImporter> importer_;
+};
+
+#endif
+
+}  // namespace
+
+std::unique_ptr<InstallEnvironment> systemInstallEnvironment(const std::string& winePrefix, bool waitForImport) {
+#ifndef _WIN32
+  return std::make_unique<WineEnvironment>(WinePrefix::locate(winePrefix), waitForImport);
+#else
+  (void)winePrefix;
+  (void)waitForImport;
+  return std::make_unique<WindowsEnvironment>();
+#endif
+}
+
+}  // namespace velmor

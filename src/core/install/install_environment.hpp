@@ -1,0 +1,40 @@
+#pragma once
+// What installing and listing map products needs of the machine: the
+// registry MapSource reads, how its Windows names our folders, where
+// BaseCamp keeps installed maps, and who imports a registry file. On Linux
+// all of it is the Wine prefix the map programs run in; on Windows it is
+// Windows itself.
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "../platform/registry_importer.hpp"
+#include "../platform/registry_reader.hpp"
+
+namespace velmor {
+
+class InstallEnvironment {
+ public:
+  virtual ~InstallEnvironment() = default;
+  // `is64BitWindows`: the registry file then writes under Wow6432Node.
+  virtual bool is64BitWindows() = 0;
+  // The registry as a 32-bit MapSource sees it, as it is now; nullptr when
+  // there is none to read.
+  virtual RegistryReader* registry() = 0;
+  // How a local folder is written into a registry file ("Z:\home\me\maps");
+  // nullopt when that Windows cannot reach it.
+  virtual std::optional<std::string> windowsFolder(const std::string& localFolder) = 0;
+  // The local file that a product path read from the registry names;
+  // nullopt when there is no such file here.
+  virtual std::optional<std::string> localFile(const std::string& windowsPath) = 0;
+  // The local folder of "c:\programdata\garmin\maps"; nullopt when there is none.
+  virtual std::optional<std::string> mapsFolder() = 0;
+  virtual RegistryImporter& importer() = 0;
+};
+
+// This machine's: on Linux the Wine prefix `winePrefix` (else $WINEPREFIX,
+// else ~/.wine). With `waitForImport` an import returns when it has ended.
+std::unique_ptr<InstallEnvironment> systemInstallEnvironment(const std::string& winePrefix = "",
+                                                             bool waitForImport = false);
+
+}  // namespace velmor

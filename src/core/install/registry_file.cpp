@@ -1,0 +1,252 @@
+#include "registry_file.hpp"
+
+#include "../common/prompter.hpp"
+#include "../platform/file_services.hpp"
+#include "../platform/registry_importer.hpp"
+#include "../platform/unicode_text.hpp"
+#include "../product/code_page.hpp"
+#include "../product/field_encoding.hpp"
+
+namespace velmor {
+
+namespace {
+
+// The registry file is ANSI text, as the registry editor reads REGEDIT4.
+constexpr int kRegistryFileCodePage = 1252;
+
+bool endsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+std::string fileNameOf(const std::string& path) {
+  const auto cut = path.find_last_of("/\\");
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+bool isBasicBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Whether the old BASIC Val() of a text is 0. Val reads a number from the
+// start of the text, passing over blanks, with an optional sign and the
+// prefixes &H and &O; a text that does not start with a number is 0.
+bool basicValueIsZero(const std::string& text) {
+  std::size_t i = 0;
+  auto skipBlanks = [&] {
+    while (i < text.size() && isBasicBlank(text[i])) ++i;
+  };
+  skipBlanks();
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  skipBlanks();
+  std::string digits = "0123456789";
+  if (i + 1 < text.size() && text[i] == '&') {
+    const char radix = static_cast<char>(text[i + 1] | 0x20);
+    if (radix == 'h') digits = "0123456789abcdefABCDEF";
+    if (radix == 'o') digits = "01234567";
+    if (radix == 'h' || radix == 'o') i += 2;
+  }
+  for (; i < text.size(); ++i) {
+    if (isBasicBlank(text[i])) continue;
+    if (digits.find(text[i]) == std::string::npos) break;
+    if (text[i] != '0') return false;
+  }
+  return true;
+}
+
+bool isBasemapCandidate(const std::string& name) {
+  return endsWith(name, ".img") && basicValueIsZero(name.substr(0, name.find('.'))) && !contains(name, "gmapsup");
+}
+
+// A path written between double quotes must not end the quotes or the line.
+bool breaksValueLine(const std::string& text) {
+  for (char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '"' || u < 0x20 || u == 0x7F) return true;
+  }
+  return false;
+}
+
+std::string withoutTrailingSeparators(std::string folder) {
+  while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+  return folder;
+}
+
+#ifdef _WIN32
+constexpr char kLocalSeparator = '\\';
+#else
+constexpr char kLocalSeparator = '/';
+#endif
+
+}  // namespace
+
+std::optional<ProductFileSet> classifyChosenFiles(const std::vector<std::string>& chosenFiles, std::string& refusal) {
+  ProductFileSet set;
+  bool tdb = false;
+  bool mdx = false;
+  bool basemap = false;
+  for (const std::string& entry : chosenFiles) {
+    const std::string name = lowerUtf8(fileNameOf(entry));
+    if (endsWith(name, ".tdb")) {
+      if (tdb) {
+        refusal = kTwoTdbFiles;
+        return std::nullopt;
+      }
+      tdb = true;
+      set.productFile = name;
+    } else if (endsWith(name, ".mdx")) {
+      if (mdx) {
+        refusal = kTwoMdxFiles;
+        return std::nullopt;
+      }
+      mdx = true;
+      set.indexFile = name;
+    } else if (contains(name, "mdr.img")) {
+      set.mdrFile = name;  // the last one counts
+    } else if (isBasemapCandidate(name)) {
+      if (basemap) {
+        refusal = kTwoBasemaps;
+        return std::nullopt;
+      }
+      basemap = true;
+      set.basemap = name;
+    }
+  }
+  return set;
+}
+
+std::string registryKeyPrefix(bool is64BitWindows) {
+  return is64BitWindows ? "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Garmin\\MapSource\\Families\\"
+                        : "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Garmin\\MapSource\\Families\\";
+}
+
+std::string escapedFolder(const std::string& folder) {
+  std::string out;
+  for (char c : folder) {
+    out += c;
+    if (c == '\\') out += '\\';
+  }
+  return out + "\\\\";
+}
+
+std::string familyIdText(std::uint16_t familyId) {
+  const std::string hex = hexByte2(static_cast<std::uint8_t>(familyId >> 8)) +
+                          hexByte2(static_cast<std::uint8_t>(familyId & 0xFF));
+  return hex.substr(2, 2) + "," + hex.substr(0, 2);
+}
+
+std::string registryFileText(const ProductFileSet& files, const std::string& familyKeyName, std::uint16_t familyId,
+                             const std::string& folder, bool is64BitWindows) {
+  const std::string prefix = registryKeyPrefix(is64BitWindows);
+  const std::string e = escapedFolder(folder);
+  std::string text;
+  auto line = [&text](const std::string& content) { text += content + kCrLf; };
+  auto value = [&line](const std::string& name, const std::string& data) {
+    line("\"" + name + "\"=\"" + data + "\"");
+  };
+  line("REGEDIT4");
+  line("");
+  line(prefix + familyKeyName + "]");
+  line("\"ID\"=hex:" + familyIdText(familyId));
+  if (!files.indexFile.empty()) value("IDX", e + files.indexFile);
+  if (!files.mdrFile.empty()) value("MDR", e + files.mdrFile);
+  // The product subkey is always "1".
+  line(prefix + familyKeyName + "\\1]");
+  value("LOC", e);
+  if (!files.basemap.empty()) value("BMAP", e + files.basemap);
+  value("TDB", e + files.productFile);
+  return text;
+}
+
+std::optional<std::string> familyKeyNameProblem(const std::string& familyKeyName) {
+  bool bad = familyKeyName == "." || familyKeyName == "..";
+  for (char c : familyKeyName) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '\\' || c == '/' || c == ']' || u < 0x20 || u == 0x7F) bad = true;
+  }
+  if (!bad) return std::nullopt;
+  return "The Mapsource Name \"" + familyKeyName +
+         "\" cannot be used: it names the registry key and the registry file, so it may not hold \"\\\", \"/\", "
+         "\"]\" or control characters, nor be \".\" or \"..\". No registry file was written.";
+}
+
+MapsourceFilesResult create_mapsourcefiles(const MapsourceFilesRequest& request, Prompter& prompter,
+                                           FileServices& files, RegistryImporter* importer, Activity& activity) {
+  MapsourceFilesResult result;
+  const std::string folder = withoutTrailingSeparators(request.registryFolder);
+  prompter.message(folder);
+  if (request.chosenFiles.empty()) {
+    prompter.message(kNoEssentialFiles);
+    return result;
+  }
+  std::string refusal;
+  auto set = classifyChosenFiles(request.chosenFiles, refusal);
+  if (!set) {
+    prompter.message(refusal);
+    return result;
+  }
+  if (set->productFile.empty()) {
+    prompter.message(kNoTdbFile);
+    return result;
+  }
+  prompter.message(set->basemap + kCrLf + set->productFile + kCrLf + set->indexFile + kCrLf + set->mdrFile);
+  if (request.familyKeyName.empty()) {
+    prompter.message(kNoMapsourceName);
+    return result;
+  }
+  if (auto problem = familyKeyNameProblem(request.familyKeyName)) {
+    prompter.message(*problem);
+    return result;
+  }
+  const auto familyId = box16(request.fidText);
+  if (!familyId) {
+    prompter.message("The FID box must hold a number from 0 to 65535. No registry file was written.");
+    return result;
+  }
+  for (const std::string* path : std::initializer_list<const std::string*>{&folder, &set->productFile, &set->indexFile, &set->mdrFile, &set->basemap}) {
+    if (breaksValueLine(*path)) {
+      prompter.message("\"" + *path +
+                       "\" cannot be written into a registry file: it holds a double quote or a control character. "
+                       "No registry file was written.");
+      return result;
+    }
+  }
+  const std::string text = registryFileText(*set, request.familyKeyName, *familyId, folder, request.is64BitWindows);
+  const CodePage& page = CodePage::get(kRegistryFileCodePage);
+  if (auto bad = page.firstUnencodable(text)) {
+    prompter.message("A registry file is written in code page 1252, which cannot write \"" + *bad +
+                     "\" (in the Mapsource Name or a path). No registry file was written.");
+    return result;
+  }
+
+  if (request.outputPath.empty() && request.localFolder.empty()) {
+    prompter.message("There is no product folder to write the registry file to. No registry file was written.");
+    return result;
+  }
+  result.registryFile = request.outputPath.empty()
+                            ? withoutTrailingSeparators(request.localFolder) + kLocalSeparator +
+                                  request.familyKeyName + ".reg"
+                            : request.outputPath;
+  activity.busy(true);
+  const auto bytes = page.encode(text + kCrLf);
+  if (auto error = files.atomicReplace(result.registryFile, *bytes)) {
+    activity.busy(false);
+    // An older registry file at this path is not what the user asked for:
+    // nothing is offered for import.
+    prompter.message("Cannot write the registry file " + result.registryFile + ":\r\n\r\n" + *error);
+    result.status = MapsourceFilesStatus::WriteFailed;
+    return result;
+  }
+  result.status = MapsourceFilesStatus::Written;
+  if (importer) {
+    const ImportResult imported = importer->import(result.registryFile);
+    result.importStarted = imported.status == ImportStatus::Started;
+    if (!result.importStarted) {
+      prompter.message("The registry file " + result.registryFile + " was written but not imported.\r\n\r\n" +
+                       imported.advice);
+    }
+  }
+  activity.busy(false);
+  return result;
+}
+
+}  // namespace velmor

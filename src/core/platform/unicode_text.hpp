@@ -1,0 +1,18 @@
+#pragma once
+// UTF-16 <-> UTF-8 and case folding for the texts that come from Windows:
+// registry names and values, and Windows paths, which compare without
+// regard to case.
+#include <string>
+#include <string_view>
+
+namespace velmor {
+
+// Unpaired surrogates and invalid UTF-8 sequences become U+FFFD.
+std::string utf16ToUtf8(std::u16string_view text);
+std::u16string utf8ToUtf16(std::string_view text);
+
+// Lower case, character by character (ICU's simple mapping).
+std::string lowerUtf8(std::string_view text);
+bool equalsNoCase(std::string_view a, std::string_view b);
+
+}  // namespace velmor

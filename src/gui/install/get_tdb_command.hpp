@@ -1,0 +1,13 @@
+#pragma once
+// Tools, "Get tdb from Mapsource": pick an installed product and open its
+// product file the way File, Open does.
+namespace velmor {
+
+class MainWindow;
+
+void getTdbFromMapsource(MainWindow& window);
+
+inline constexpr const char* kSaveAsTdbFirst = "Do you want to save your changes as a TDB file first?";
+inline constexpr const char* kCannotLocate = "Cannot locate ";
+
+}  // namespace velmor

@@ -1,0 +1,57 @@
+#pragma once
+// "TDBs in Mapsource/Basecamp": the products MapSource and BaseCamp know,
+// with a search box; "Open" (or a double click) picks one for the main
+// window to open.
+#include <QDialog>
+#include <optional>
+#include <vector>
+
+#include "core/install/installed_products.hpp"
+#include "core/install/installed_search.hpp"
+
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace velmor {
+
+class Activity;
+class InstallEnvironment;
+class Prompter;
+
+class InstalledProductsDialog : public QDialog {
+  Q_OBJECT
+ public:
+  // Fills the list once, from the registry and the maps folder.
+  InstalledProductsDialog(InstallEnvironment& environment, Prompter& prompter, Activity& activity,
+                          QWidget* parent = nullptr);
+
+  // The product the user opened; nullopt after "Close".
+  const std::optional<InstalledProduct>& chosenProduct() const { return chosen_; }
+
+  QListWidget* list() const { return list_; }
+  QLineEdit* searchBox() const { return searchBox_; }
+  QPushButton* searchButton() const { return searchButton_; }
+  QPushButton* openButton() const { return openButton_; }
+  QPushButton* closeButton() const { return closeButton_; }
+
+  static constexpr const char* kTitle = "TDBs in Mapsource/Basecamp";
+  static constexpr const char* kPleaseSelect = "Please select.";
+
+ private:
+  void search();
+  void open();
+
+  Prompter& prompter_;
+  std::vector<InstalledProduct> products_;  // parallel to the list's lines
+  std::vector<std::string> lines_;
+  InstalledSearch searchState_;
+  std::optional<InstalledProduct> chosen_;
+  QListWidget* list_ = nullptr;
+  QLineEdit* searchBox_ = nullptr;
+  QPushButton* searchButton_ = nullptr;
+  QPushButton* openButton_ = nullptr;
+  QPushButton* closeButton_ = nullptr;
+};
+
+}  // namespace velmor

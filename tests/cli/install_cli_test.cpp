@@ -1,0 +1,105 @@
+// velmor-cli reg and installed against a Wine prefix laid out on disk as Wine
+// lays it out (drives, system.reg), without running Wine.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "support/product_builder.hpp"
+#include "support/run_process.hpp"
+
+using namespace velmor;
+using namespace velmor::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+ProcessResult cli(std::vector<std::string> args) {
+  args.insert(args.begin(), VELMOR_CLI);
+  return runProcess(args);
+}
+
+std::string slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A 64-bit prefix whose drive C holds Maps/Alps with the product's files.
+fs::path makePrefix() {
+  const fs::path prefix = fs::canonical(tempDir());
+  fs::create_directories(prefix / "drive_c/Maps/Alps");
+  fs::create_directories(prefix / "dosdevices");
+  fs::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
+  fs::create_directory_symlink("/", prefix / "dosdevices/z:");
+  fs::copy_file(std::string(VELMOR_TEST_DATA) + "/wine/system.reg", prefix / "system.reg");
+  for (const char* name : {"alps.tdb", "alps.mdx", "basemap.img"}) std::ofstream(prefix / "drive_c/Maps/Alps" / name);
+  return prefix;
+}
+
+}  // namespace
+
+TEST(CliReg, FolderAndBranchFollowTheWinePrefixUnlessToldOtherwise) {
+  const fs::path prefix = makePrefix();
+  const fs::path alps = prefix / "drive_c/Maps/Alps";
+  const std::vector<std::string> files = {(alps / "alps.tdb").string(), (alps / "alps.mdx").string(),
+                                          (alps / "basemap.img").string()};
+
+  std::vector<std::string> args = {"reg", "--name", "Alps Topo", "--fid", "4660", "--wine-prefix", prefix.string()};
+  args.insert(args.end(), files.begin(), files.end());
+  ProcessResult r = cli(args);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const std::string text = slurp((alps / "Alps Topo.reg").string());
+  EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Garmin\\MapSource\\Families\\Alps Topo]\r\n"),
+            std::string::npos);
+  EXPECT_NE(text.find("\"TDB\"=\"C:\\\\Maps\\\\Alps\\\\alps.tdb\"\r\n"), std::string::npos);
+
+  // A Windows folder is written as given; --32 chooses the branch; -o the place.
+  const std::string out = (prefix / "other.reg").string();
+  args = {"reg", "--name", "Alps Topo", "--fid", "4660", "--32", "--folder", "D:\\Karten\\Alps", "-o", out,
+          "--wine-prefix", prefix.string()};
+  args.insert(args.end(), files.begin(), files.end());
+  r = cli(args);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, out + "\n");
+  EXPECT_NE(slurp(out).find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Garmin\\MapSource\\Families\\Alps Topo\\1]\r\n"
+                            "\"LOC\"=\"D:\\\\Karten\\\\Alps\\\\\"\r\n"),
+            std::string::npos);
+
+  // An import that cannot happen (no prefix there) leaves the file written, says how, and exits 1.
+  args = {"reg", "--name", "Alps Topo", "--fid", "4660", "-o", out, "--import", "--wine-prefix",
+          (prefix / "none").string()};
+  args.insert(args.end(), files.begin(), files.end());
+  r = cli(args);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(fs::exists(out));
+  EXPECT_NE(r.err.find("was written but not imported"), std::string::npos) << r.err;
+
+  // A refusal prints its message, exits 1 and writes nothing.
+  fs::remove(out);
+  args = {"reg", "--name", "Alps/Topo", "--fid", "4660", "-o", out, "--wine-prefix", prefix.string()};
+  args.insert(args.end(), files.begin(), files.end());
+  r = cli(args);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("The Mapsource Name \"Alps/Topo\" cannot be used"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(out));
+  r = cli({"reg", "--name", "Alps", "--fid", "1", "-o", out, files[0], files[0]});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("Can't have 2 tdb files"), std::string::npos);
+  EXPECT_FALSE(fs::exists(out));
+}
+
+TEST(CliInstalled, ListsThePrefixRegistryAndSaysWhichFilesAreHere) {
+  const fs::path prefix = makePrefix();
+  ProcessResult r = cli({"installed", "--wine-prefix", prefix.string(), "--json"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  // Alps Topo's product file is in the prefix; Grid's is not.
+  EXPECT_NE(r.out.find("\"tdb\": \"c:\\\\maps\\\\alps\\\\alps.tdb\",\n    \"file\": \"" +
+                       (prefix / "drive_c/Maps/Alps/alps.tdb").string() + "\""),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("\"tdb\": \"z:\\\\tmp\\\\grid\\\\grid.tdb\",\n    \"file\": null"), std::string::npos);
+  // Without a prefix there is nothing to list, and that is no error.
+  r = cli({"installed", "--wine-prefix", prefix.string() + "/none"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "");
+}

@@ -1,0 +1,160 @@
+// Tools, "Get tdb from Mapsource": the browser lists a stand-in registry,
+// searches it and opens the chosen product through the window's own open;
+// and the "Create" button's registry file through its adapter.
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+
+#include "install/create_registry_file.hpp"
+#include "install/get_tdb_command.hpp"
+#include "install/installed_products_dialog.hpp"
+#include "mainwindow/header_row.hpp"
+#include "mainwindow/main_menus.hpp"
+#include "support/fake_install.hpp"
+#include "support/window_fixture.hpp"
+
+using namespace velmor;
+using namespace velmor::test;
+
+#define PROMPTS_OK(f) QVERIFY2((f).prompter.problems().isEmpty(), qPrintable((f).prompter.problems().join("\n")))
+
+class InstalledProductsTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void browserListsSearchesAndOpensTheChosenProduct();
+  void unsavedChangesAndAMissingFileStopTheOpen();
+  void createButtonAdapterWritesTheFileAndCallsTheImporter();
+};
+
+namespace {
+
+const std::string kFamilies = "SOFTWARE\\Garmin\\MapSource\\Families\\";
+
+// Runs `act` on the browser once it is up (it is modal, and it lets events
+// run while it fills), then triggers the menu entry.
+void withBrowser(MainWindow& w, const std::function<void(InstalledProductsDialog&)>& act) {
+  bool ran = false;
+  QTimer poll;
+  poll.setInterval(10);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<InstalledProductsDialog*>(QApplication::activeModalWidget());
+    if (!dialog || !dialog->isVisible()) return;
+    poll.stop();
+    ran = true;
+    act(*dialog);
+    if (QApplication::activeModalWidget() == dialog) dialog->reject();
+  });
+  poll.start();
+  w.menus()->getTdb()->trigger();
+  QVERIFY(ran);
+}
+
+void doubleClick(QListWidget* list, int row) {
+  QListWidgetItem* item = list->item(row);
+  const QPoint at = list->visualItemRect(item).center();
+  // A double click is a click and then a second press, as a mouse sends it.
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+}  // namespace
+
+void InstalledProductsTest::browserListsSearchesAndOpensTheChosenProduct() {
+  WindowFixture f;
+  const std::string grid = f.copyFixture("grid/grid.tdb", "Grid.tdb");
+  FakeInstallEnvironment env;
+  env.registryReader.text(kFamilies + "Alps\\1", "TDB", "C:\\Maps\\Alps\\alps.tdb")
+      .text(kFamilies + "Grid Map", "TDB", "C:\\Maps\\Grid\\Grid.tdb");
+  env.files["c:\\maps\\grid\\grid.tdb"] = grid;
+  f.install = &env;
+  MainWindow& w = f.start();
+  QVERIFY(w.menus()->getTdb()->isEnabled());
+
+  withBrowser(w, [&](InstalledProductsDialog& d) {
+    QCOMPARE(d.windowTitle(), QString("TDBs in Mapsource/Basecamp"));
+    QCOMPARE(d.list()->count(), 2);
+    QCOMPARE(d.list()->item(1)->text(), QString("    grid map   c:\\maps\\grid"));
+    QCOMPARE(d.searchBox()->palette().color(QPalette::Base), QColor(214, 252, 148));
+    QCOMPARE(QApplication::focusWidget(), d.searchBox());
+    for (QWidget* control : d.findChildren<QWidget*>()) {
+      if (auto* b = qobject_cast<QPushButton*>(control)) QVERIFY(!b->text().isEmpty());
+      if (qobject_cast<QLineEdit*>(control) || qobject_cast<QListWidget*>(control))
+        QVERIFY(!control->accessibleName().isEmpty());
+    }
+    // Enter in the search box searches; it does not press "Open".
+    QTest::keyClicks(d.searchBox(), "GRID");
+    QTest::keyClick(d.searchBox(), Qt::Key_Return);
+    QVERIFY(d.isVisible());
+    QCOMPARE(d.list()->selectedItems().size(), 1);
+    QCOMPARE(d.list()->row(d.list()->selectedItems().front()), 1);
+    d.openButton()->click();
+  });
+  PROMPTS_OK(f);
+  QCOMPARE(w.state().file.path, grid);
+  QCOMPARE(w.headerRow()->textBox(HeaderText::Fid)->text(), QString("300"));
+  QCOMPARE(w.state().recent.captions[0], grid);
+  QVERIFY(!w.windowTitle().endsWith("+"));
+}
+
+void InstalledProductsTest::unsavedChangesAndAMissingFileStopTheOpen() {
+  WindowFixture f;
+  const std::string north = f.copyFixture("north/north.tdb");
+  FakeInstallEnvironment env;
+  env.registryReader.text(kFamilies + "Gone", "TDB", "C:\\Maps\\Gone\\gone.tdb");
+  f.install = &env;
+  MainWindow& w = f.start(north);
+  QLineEdit* fid = w.headerRow()->textBox(HeaderText::Fid);
+  fid->setFocus();
+  fid->selectAll();
+  QTest::keyClicks(fid, "99");
+  QVERIFY(w.state().file.modified);
+
+  // "Open" with nothing selected keeps the browser up; Cancel to the question keeps the edits.
+  f.prompter.expectMessage(InstalledProductsDialog::kPleaseSelect);
+  f.prompter.expectQuestion(kSaveAsTdbFirst, Answer::Cancel);
+  withBrowser(w, [&](InstalledProductsDialog& d) {
+    d.openButton()->click();
+    QVERIFY(d.isVisible());
+    doubleClick(d.list(), 0);
+  });
+  PROMPTS_OK(f);
+  QCOMPARE(w.state().file.path, north);
+  QVERIFY(w.state().file.modified);
+
+  // No goes on, to a product file that is not there.
+  f.prompter.expectQuestion(kSaveAsTdbFirst, Answer::No);
+  f.prompter.expectMessage("Cannot locate c:\\maps\\gone\\gone.tdb");
+  withBrowser(w, [&](InstalledProductsDialog& d) { doubleClick(d.list(), 0); });
+  PROMPTS_OK(f);
+  QCOMPARE(w.state().file.path, north);
+  QCOMPARE(fid->text(), QString("99"));
+}
+
+void InstalledProductsTest::createButtonAdapterWritesTheFileAndCallsTheImporter() {
+  WindowFixture f;
+  FakeInstallEnvironment env;
+  env.is64 = true;
+  const QString folder = QString::fromStdString(f.workPath(""));
+  const QStringList chosen = {folder + "/grid.tdb", folder + "/grid.mdx", folder + "/12340001.img",
+                              folder + "/grid_mdr.img", folder + "/grid.img"};
+  f.prompter.expectMessage(*env.windowsFolder(f.workPath("")))
+      .expectMessage("grid.img\r\ngrid.tdb\r\ngrid.mdx\r\ngrid_mdr.img");
+  const auto result = createRegistryFile(chosen, "Grid Map", "4660", folder, f.prompter, env, quietActivity());
+  PROMPTS_OK(f);
+  QCOMPARE(result.status, MapsourceFilesStatus::Written);
+  QCOMPARE(result.registryFile, f.workPath("Grid Map.reg"));
+  QCOMPARE(env.recordingImporter.imported, std::vector<std::string>{result.registryFile});
+  const std::string text = readFile(result.registryFile);
+  QVERIFY(text.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Garmin\\MapSource\\Families\\Grid Map\\1]\r\n") !=
+          std::string::npos);
+  // grid.img is named "grid", whose number is 0: the basemap.
+  QVERIFY(text.find("\"BMAP\"=\"Z:") != std::string::npos);
+}
+
+QTEST_MAIN(InstalledProductsTest)
+#include "installed_products_test.moc"
