@@ -22,8 +22,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # compiler's DLLs beside it: libgcc, libstdc++ and winpthread linked in.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-# Test programs run through Wine on the build machine.
-find_program(VELMOR_WINE NAMES wine)
-if(VELMOR_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${VELMOR_WINE})
-endif()
+# Test programs run through Wine on the build machine (ctest in the build
+# folder), in the prefix the script keeps for them.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/run-windows-test.sh)

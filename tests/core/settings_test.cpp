@@ -256,6 +256,9 @@ TEST(ProgramFolder, Choice) {
   EXPECT_EQ(chooseProgramFolder(facts), "/tmp/v");
   facts.velmorHome = "";
   EXPECT_EQ(chooseProgramFolder(facts), "/opt/velmor");
+  facts.executableInstalled = true;  // /usr/bin as root: writable, yet installed
+  EXPECT_EQ(chooseProgramFolder(facts), "/data/velmor");
+  facts.executableInstalled = false;
   facts.executableFolderWritable = false;
   EXPECT_EQ(chooseProgramFolder(facts), "/data/velmor");
   facts.xdgDataHome = "";

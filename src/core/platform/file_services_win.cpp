@@ -295,10 +295,11 @@ class WindowsFiles : public FileServices {
     // list; a file that does not exist yet is simply moved into place.
     const bool existed = ::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
     if (existed) {
-      // A target another program holds fails here with the sharing text,
-      // rather than inside ReplaceFileW, whose failures name its own steps
-      // (and under Wine leave a file of its own behind).
-      Handle probe(::CreateFileW(target.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+      // A target another program holds without letting others write or
+      // delete it fails here with the sharing text, rather than inside
+      // ReplaceFileW, whose failures name its own steps (and under Wine
+      // leave a file of its own behind). Our own edit lock shares all.
+      Handle probe(::CreateFileW(target.c_str(), GENERIC_WRITE | DELETE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
       if (!probe.valid()) return fail(::GetLastError());
     }
     const bool moved = existed ? ::ReplaceFileW(target.c_str(), temp->path.c_str(), nullptr,

@@ -19,7 +19,8 @@ std::string joined(const std::string& folder, const std::string& name) {
 
 std::string chooseProgramFolder(const ProgramFolderFacts& facts) {
   if (facts.velmorHome && !facts.velmorHome->empty()) return *facts.velmorHome;
-  if (!facts.executableFolder.empty() && facts.executableFolderWritable) return facts.executableFolder;
+  if (!facts.executableFolder.empty() && facts.executableFolderWritable && !facts.executableInstalled)
+    return facts.executableFolder;
   if (facts.appData && !facts.appData->empty()) return joined(*facts.appData, "Velmor");
   // An empty XDG_DATA_HOME counts as unset, as the base-directory rules say.
   if (facts.xdgDataHome && !facts.xdgDataHome->empty()) return joined(*facts.xdgDataHome, "velmor");
@@ -41,6 +42,8 @@ ProgramFolderFacts currentProgramFolderFacts() {
   if (!exe.empty()) {
     facts.executableFolder = utf8FromPath(pathFromUtf8(exe).parent_path());
     facts.executableFolderWritable = folderWritable(facts.executableFolder);
+    std::error_code ec;
+    facts.executableInstalled = std::filesystem::is_directory(pathFromUtf8(exe).parent_path().parent_path() / "share" / "velmor", ec);
   }
   return facts;
 }

@@ -8,6 +8,8 @@
 #include "core/editor/file_log.hpp"
 #include "core/editor/help_menu.hpp"
 #include "core/platform/file_services.hpp"
+#include "core/platform/system_facts.hpp"
+#include "core/platform/utf8_path.hpp"
 #include "core/install/install_environment.hpp"
 #include "core/product/bytes.hpp"
 #include "core/settings/recent_files.hpp"
@@ -34,7 +36,7 @@ std::optional<std::string> commandLineFile(const std::string& text) {
   std::string path = cleanCommandLine(text);
   // A folder is not a product file, though it exists.
   std::error_code ec;
-  if (path.empty() || path.find('*') != std::string::npos || !std::filesystem::is_regular_file(path, ec))
+  if (path.empty() || path.find('*') != std::string::npos || !std::filesystem::is_regular_file(pathFromUtf8(path), ec))
     return std::nullopt;
   return path;
 }
@@ -46,10 +48,8 @@ void replaceAll(std::string& text, const std::string& from, const std::string& t
     text.replace(at, from.size(), to);
 }
 
-std::string environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
+// UTF-8 on every system (the C library's getenv gives the ANSI code page on Windows).
+std::string environment(const char* name) { return environmentValue(name).value_or(""); }
 
 }  // namespace
 
