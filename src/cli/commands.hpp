@@ -8,5 +8,8 @@ void addReportCommand(CLI::App& app, int& exitCode);
 void addShowCommand(CLI::App& app, int& exitCode);
 void addVerifyCommand(CLI::App& app, int& exitCode);
 void addEditCommand(CLI::App& app, int& exitCode);
+void addImgCommand(CLI::App& app, int& exitCode);
+void addBoundsCommand(CLI::App& app, int& exitCode);
+void addMdxCommand(CLI::App& app, int& exitCode);
 
 }  // namespace velmor::cli

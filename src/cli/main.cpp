@@ -5,13 +5,16 @@
 #include "commands.hpp"
 
 int main(int argc, char** argv) {
-  CLI::App app{"Velmor command-line tool: read, check and edit Garmin map product files (.tdb)", "velmor-cli"};
+  CLI::App app{"Velmor command-line tool: read, check and edit Garmin map product files (.tdb), scan IMG tiles, write MDX indexes", "velmor-cli"};
   app.require_subcommand(1);
   int exitCode = 0;
   velmor::cli::addReportCommand(app, exitCode);
   velmor::cli::addShowCommand(app, exitCode);
   velmor::cli::addVerifyCommand(app, exitCode);
   velmor::cli::addEditCommand(app, exitCode);
+  velmor::cli::addImgCommand(app, exitCode);
+  velmor::cli::addBoundsCommand(app, exitCode);
+  velmor::cli::addMdxCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
