@@ -14,12 +14,11 @@ namespace velmor {
 
 namespace {
 
-// Read in pieces that stay in the processor's cache while they are searched,
-// however large the window.
-constexpr std::int64_t kChunk = 1 << 20;
-// The furthest any header field used here lies from the header's start
-// (the last LBL size field ends at 0xC0). A header starting near the end of
-// a piece is read from the bytes just after it.
+// The file is read in pieces that stay in the processor's cache while they
+// are searched, however large the window. The furthest any header field used
+// here lies from the header's start is 0xC0 (the last LBL size field); a
+// header starting near the end of a piece is read from the bytes just after
+// it, so no header is lost at a piece's or a window's edge.
 constexpr std::int64_t kLookahead = 256;
 // Events run after every this many pieces.
 constexpr std::int64_t kChunksPerYield = 16;
@@ -190,11 +189,12 @@ float imgEastToDegrees(std::uint32_t units) {
   return (units & 0xFFFFFF) == 0x800000 ? 180.0f : imgUnitsToDegrees(units);
 }
 
-ImgScanResult loadbinaryfst(RangeReader& reader, Prompter& prompter, Activity& activity, std::int64_t windowSize) {
+ImgScanResult loadbinaryfst(RangeReader& reader, Prompter& prompter, Activity& activity, const ScanLayout& layout) {
   ImgScanResult out;
   const std::int64_t fileSize = reader.size();
   out.fileSize = fileSize;
-  if (windowSize < 1) windowSize = scanWindowSize;
+  const std::int64_t windowSize = layout.windowSize < 1 ? scanWindowSize : layout.windowSize;
+  const std::int64_t chunk = std::max<std::int64_t>(layout.pieceSize, 16);
   if (fileSize / 1024 / 1024 > 1000) prompter.message(kImgTooLarge);
 
   activity.busy(true);
@@ -204,10 +204,10 @@ ImgScanResult loadbinaryfst(RangeReader& reader, Prompter& prompter, Activity& a
   static constexpr char kSignature[] = "GARMIN ";
   constexpr std::int64_t kSignatureLength = 10;  // "GARMIN " and the kind
 
-  std::vector<std::uint8_t> piece(static_cast<std::size_t>(std::min(fileSize, kChunk + kLookahead)));
+  std::vector<std::uint8_t> piece(static_cast<std::size_t>(std::min(fileSize, chunk + kLookahead)));
   bool failed = false;
-  for (std::int64_t base = 0, count = 0; base < fileSize; base += kChunk, ++count) {
-    const std::int64_t want = std::min(kChunk + kLookahead, fileSize - base);
+  for (std::int64_t base = 0, count = 0; base < fileSize; base += chunk, ++count) {
+    const std::int64_t want = std::min(chunk + kLookahead, fileSize - base);
     std::string error;
     const std::int64_t got = reader.readAt(base, std::span(piece.data(), static_cast<std::size_t>(want)), error);
     if (got < 0) {
@@ -218,7 +218,7 @@ ImgScanResult loadbinaryfst(RangeReader& reader, Prompter& prompter, Activity& a
     if (base == 0 && got > 0 && piece[0] != 0) prompter.message(kNeedsXorring);
     const ByteReader r(std::span<const std::uint8_t>(piece.data(), static_cast<std::size_t>(got)));
     // Headers that start in this piece: their signatures begin 2 bytes in.
-    const std::int64_t pieceEnd = std::min(kChunk, got);
+    const std::int64_t pieceEnd = std::min(chunk, got);
     const std::int64_t searchEnd = std::min(got - kSignatureLength + 1, pieceEnd + 2);
     const std::uint8_t* data = piece.data();
     for (std::int64_t q = 2; q < searchEnd;) {

@@ -63,9 +63,15 @@ float imgEastToDegrees(std::uint32_t units);
 // header was found, the system's error text when the file cannot be read.
 // The activity shows the busy pointer and gets its events run between steps.
 ImgScanResult loadbinaryfst(const std::string& path, Prompter& prompter, Activity& activity = quietActivity());
-// The same on any reader; `windowSize` is scanWindowSize but for tests.
+// How a scan cuts the file: windows (for the kinds list) and the pieces it
+// reads at a time. Only tests and the fuzzer use other values.
+struct ScanLayout {
+  std::int64_t windowSize = scanWindowSize;
+  std::int64_t pieceSize = 1 << 20;
+};
+// The same on any reader.
 ImgScanResult loadbinaryfst(RangeReader& reader, Prompter& prompter, Activity& activity = quietActivity(),
-                            std::int64_t windowSize = scanWindowSize);
+                            const ScanLayout& layout = {});
 
 // Fills tileBounds and hasBounds from the usable tiles of a scan.
 void get_imglimits(ImgScanResult& scan);
