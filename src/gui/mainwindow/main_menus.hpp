@@ -22,6 +22,8 @@ class MainMenus : public QObject {
   QAction* recent(int entry) const { return recent_[static_cast<std::size_t>(entry)]; }  // 0 = most recent
   QAction* readLogs() const { return readLogs_; }
   QAction* clearMainLog() const { return clearMainLog_; }
+  QAction* createAll() const { return createAll_; }
+  QAction* createMdx() const { return createMdx_; }
   // Looks an entry up by its caption ("Create mdx" ...), for the tools that serve them later.
   QAction* entry(const QString& caption) const;
 
@@ -41,6 +43,8 @@ class MainMenus : public QObject {
   std::array<QAction*, kRecentFileCount> recent_{};
   QAction* readLogs_ = nullptr;
   QAction* clearMainLog_ = nullptr;
+  QAction* createAll_ = nullptr;
+  QAction* createMdx_ = nullptr;
 };
 
 }  // namespace velmor

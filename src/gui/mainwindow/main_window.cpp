@@ -15,6 +15,7 @@
 #include "core/editor/window_title.hpp"
 #include "core/platform/shell.hpp"
 #include "core/settings/settings_file.hpp"
+#include "createfiles/mapsource_commands.hpp"
 #include "dialogs/errors_dialog.hpp"
 #include "extra_byte_boxes.hpp"
 #include "file_commands.hpp"
@@ -68,6 +69,10 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
   connect(&versionRevert_, &QTimer::timeout, this, [this] { header_->showForm(state_.form); });
 
   fileCommands_ = std::make_unique<FileCommands>(*this);
+  mapsource_ = new MapsourceCommands(*this);
+  connect(menus_->createAll(), &QAction::triggered, mapsource_, &MapsourceCommands::openCreateFilesDialog);
+  connect(createFiles_, &QPushButton::clicked, mapsource_, &MapsourceCommands::openCreateFilesDialog);
+  connect(menus_->createMdx(), &QAction::triggered, mapsource_, &MapsourceCommands::createMdx);
   binding_ = std::make_unique<FormBinding>(*this);
   TileViews views;
   views.list = mapArea_->list();
@@ -130,7 +135,14 @@ void MainWindow::buildLayout() {
   progress_->setValue(1);
   progress_->setTextVisible(false);
   progress_->setMaximumHeight(12);
-  middle->addWidget(progress_);
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(progress_, 1);
+  createFiles_ = new QPushButton(QStringLiteral("Create TDB Files"), central);
+  createFiles_->setObjectName("createTdbFilesButton");
+  createFiles_->setAccessibleName(createFiles_->text());
+  createFiles_->setToolTip(QStringLiteral("Overview bounds from IMG tiles, and the files that install the map"));
+  bottom->addWidget(createFiles_);
+  middle->addLayout(bottom);
   body->addLayout(middle, 1);
 
   moreOptions_ = new MoreOptionsPanel(central);
