@@ -21,7 +21,7 @@ namespace {
 // it, so no header is lost at a piece's or a window's edge.
 constexpr std::int64_t kLookahead = 256;
 // Events run after every this many pieces.
-constexpr std::int64_t kChunksPerYield = 16;
+constexpr std::int64_t kChunksPerYield = 64;
 
 enum Kind { Rgn, Tre, Lbl, Net, Nod, KindCount };
 constexpr const char* kKindNames[KindCount] = {"RGN", "TRE", "LBL", "NET", "NOD"};

@@ -67,7 +67,7 @@ ImgScanResult loadbinaryfst(const std::string& path, Prompter& prompter, Activit
 // reads at a time. Only tests and the fuzzer use other values.
 struct ScanLayout {
   std::int64_t windowSize = scanWindowSize;
-  std::int64_t pieceSize = 1 << 20;
+  std::int64_t pieceSize = 1 << 18;
 };
 // The same on any reader.
 ImgScanResult loadbinaryfst(RangeReader& reader, Prompter& prompter, Activity& activity = quietActivity(),
