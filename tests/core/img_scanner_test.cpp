@@ -2,6 +2,8 @@
 // what it must not take for a header, and that it never reads outside the data.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstring>
 #include <filesystem>
 
@@ -177,9 +179,15 @@ TEST(ImgScan, ImageAboveTheLimitIsWarnedAboutAndScannedToItsEnd) {
   EXPECT_EQ(big.tileBounds, scan(fixture("north/63240001.img")).result.tileBounds);
   std::filesystem::remove_all(std::filesystem::path(path).parent_path());
 
-  // What cannot be read is said, with its path.
+  // What cannot be read is said, with its path; a FIFO named like a map is
+  // refused at once instead of hanging the scan.
   RecordingPrompter missing;
   EXPECT_FALSE(loadbinaryfst("/nonexistent/x.img", missing).readable);
-  ASSERT_EQ(missing.messages.size(), 1u);
+  const std::string fifo = tempDir() + "/pipe.img";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(loadbinaryfst(fifo, missing).readable);
+  ASSERT_EQ(missing.messages.size(), 2u);
   EXPECT_NE(missing.messages[0].find("/nonexistent/x.img"), std::string::npos);
+  EXPECT_EQ(missing.messages[1], "Not a regular file: " + fifo);
+  std::filesystem::remove_all(std::filesystem::path(fifo).parent_path());
 }
