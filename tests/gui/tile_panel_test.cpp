@@ -42,7 +42,7 @@ struct Views {
     search = new QLineEdit(&window);
     column->addWidget(search);
     list = new QListView(&window);
-    list->setModel(new DetailMapListModel(form, list));
+    list->setModel(new DetailMapListModel(form, file, list));
     column->addWidget(list);
     searchButton = new QPushButton(QStringLiteral("Search Map TXT"), &window);
     column->addWidget(searchButton);

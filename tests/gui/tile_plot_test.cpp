@@ -27,8 +27,8 @@ struct PlotFixture {
   PlotWidget* plot = nullptr;
   TileController* controller = nullptr;
 
-  explicit PlotFixture(std::vector<DetailMapView> views) {
-    form.detailMaps = std::move(views);
+  explicit PlotFixture(const std::vector<RoundTile>& tiles) {
+    openRoundTiles(file, form, tiles);
     file.overallBounds.leastLongitude = 0;
     file.overallBounds.greatestLongitude = 1000;
     file.overallBounds.leastLatitude = 1000;
@@ -50,9 +50,9 @@ struct PlotFixture {
   }
 };
 
-std::vector<DetailMapView> quarterAndWhole() {
+std::vector<RoundTile> quarterAndWhole() {
   // Label 1: the north-west quarter; label 2: the whole product, on top.
-  return {viewWithBounds("2#0.5#1.5#0#", "Quarter", "20001"), viewWithBounds("2#1#1#0#", "Whole", "20002")};
+  return {{20001, "Quarter", 2, 0.5f, 1.5f, 0}, {20002, "Whole", 2, 1, 1, 0}};
 }
 
 }  // namespace

@@ -11,13 +11,13 @@
 
 namespace velmor {
 
-// A tile's bounds in thousandths of a degree, as its bounds record shows them.
+// A tile's bounds in thousandths of a degree, as its texts show them.
 struct PlotTile {
   double north = 0, east = 0, south = 0, west = 0;
-  bool valid = false;  // false when a bound of the record is not a number
+  bool valid = false;
 };
 
-// Parses the bounds records once; the plot reuses the result on every redraw.
+// Works the bounds out once; the plot reuses the result on every redraw.
 PlotTile plotTile(const DetailMapView& view);
 std::vector<PlotTile> plotTiles(std::span<const DetailMapView> views);
 

@@ -114,7 +114,7 @@ bool keepChanges(ProductFile& file, ProductForm& form, Prompter& prompter) {
   }
   file.blocks[k] = std::move(bytes);
   refreshTileView(file, form, tile);
-  refreshPanelText(form, tile);
+  refreshPanelText(file, form, tile);
   form.keepChangesEnabled = false;
   form.tileState.rawBytesPending = false;
   prompter.message("Changes saved.");

@@ -25,6 +25,9 @@ inline std::string numberText(float value) { return numberText(static_cast<doubl
 // significant digits first instead of 15.
 std::string formatDegrees(double value, bool singlePrecision = false);
 std::string formatDegreesText(const std::string& numberText);
+// The number formatDegrees(value, true) shows, read back from its text:
+// what the plot places a tile by.
+double shownDegrees(float value);
 
 // 1-based position of the first "." (else the first ","), 0 when neither.
 std::size_t decimalSeparatorPosition(std::string_view text);

@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "core/editor/tile_selection.hpp"
+#include "core/product/tile_texts.hpp"
 #include "core/settings/settings.hpp"
 
 namespace velmor {
@@ -121,9 +122,8 @@ int PlotWidget::labelAt(QPoint point) const {
 
 void PlotWidget::drawCaption(QPainter& painter, const QRectF& rect, int tile) const {
   if (rect.width() < kCaptionMinWidth || rect.height() < painter.fontMetrics().height()) return;
-  const DetailMapView& view = form_.detailMaps[static_cast<std::size_t>(tile)];
   painter.drawText(rect.adjusted(2, 1, -2, -1), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                   QString::fromStdString(view.listText) + QLatin1Char('\n') + QString::fromStdString(view.imgName));
+                   QString::fromStdString(tileCaption(file_, form_, tile)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 void PlotWidget::render() {
@@ -206,7 +206,7 @@ bool PlotWidget::event(QEvent* event) {
     auto* help = static_cast<QHelpEvent*>(event);
     const int label = labelAt(help->pos());
     const QString tip = label == 0 ? QString::fromLatin1(kPanHint)
-                                   : QString::fromStdString(form_.detailMaps[static_cast<std::size_t>(label - 1)].tooltip())
+                                   : QString::fromStdString(tileTexts(file_, form_, label - 1).tooltip())
                                          .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QToolTip::showText(help->globalPos(), tip, this);
     return true;
