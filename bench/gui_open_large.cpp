@@ -75,7 +75,7 @@ int main(int argc, char* argv[]) {
   const double open = ms(t);
   const double openCpu = cpuMs() - cpu;
   const std::size_t plotted = static_cast<std::size_t>(
-      std::count_if(plot->boxes().begin(), plot->boxes().end(), [](const velmor::PlotBox& b) { return b.drawn; }));
+      std::count_if(plot->boxes().begin(), plot->boxes().end(), [](const velmor::PlotLabel& b) { return b.drawn; }));
 
   double worst = 0, total = 0, worstCpu = 0;
   const int rounds = 5;

@@ -39,17 +39,25 @@ void JsonOut::close() {
 
 JsonOut& JsonOut::key(std::string_view name) {
   item();
-  escaped(name);
-  buffer_.append(": ");
+  buffer_.push_back('"');
+  buffer_.append(name);
+  buffer_.append("\": ");
   afterKey_ = true;
   return *this;
 }
 
 void JsonOut::escaped(std::string_view text) {
   // As nlohmann writes strings: the short escapes, \u00XX for the other
-  // control characters, everything else (UTF-8 included) as it is.
+  // control characters, everything else (UTF-8 included) as it is. Runs of
+  // plain characters go in whole: a show of millions of tiles writes
+  // gigabytes of them.
   buffer_.push_back('"');
-  for (char c : text) {
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x20 && c != '"' && c != '\\') continue;
+    buffer_.append(text.substr(run, i - run));
+    run = i + 1;
     switch (c) {
       case '"': buffer_.append("\\\""); break;
       case '\\': buffer_.append("\\\\"); break;
@@ -58,16 +66,14 @@ void JsonOut::escaped(std::string_view text) {
       case '\n': buffer_.append("\\n"); break;
       case '\r': buffer_.append("\\r"); break;
       case '\t': buffer_.append("\\t"); break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char hex[8];
-          std::snprintf(hex, sizeof hex, "\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
-          buffer_.append(hex);
-        } else {
-          buffer_.push_back(c);
-        }
+      default: {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\u%04x", static_cast<unsigned>(c));
+        buffer_.append(hex);
+      }
     }
   }
+  buffer_.append(text.substr(run));
   buffer_.push_back('"');
 }
 

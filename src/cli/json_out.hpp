@@ -21,7 +21,7 @@ class JsonOut {
   void openObject() { open('{'); }
   void openArray() { open('['); }
   void close();
-  // The key of the next value inside an object.
+  // The key of the next value inside an object: a plain name, written as it is.
   JsonOut& key(std::string_view name);
 
   void value(std::string_view text);

@@ -115,4 +115,15 @@ std::vector<PlotBox> plotGeometry(const OverallBounds& bounds, std::span<const P
   return boxes;
 }
 
+void plotLabels(const OverallBounds& bounds, std::span<const PlotTile> tiles, const PlotArea& area,
+                std::vector<PlotLabel>& labels) {
+  labels.resize(tiles.size());
+  if (tiles.empty()) return;
+  const PlotFrame frame = plotFrame(bounds, area);
+  for (std::size_t i = 0; i < tiles.size(); ++i) {
+    const PlotBox box = plotBox(frame, tiles[i], i);
+    labels[i] = {box.left, box.top, box.width, box.height, box.drawn};
+  }
+}
+
 }  // namespace velmor

@@ -53,6 +53,17 @@ PlotBox plotBox(const PlotFrame& frame, const PlotTile& tile, std::size_t index)
 std::vector<PlotBox> plotGeometry(const OverallBounds& bounds, std::span<const PlotTile> tiles,
                                   const PlotArea& area);
 
+// What the plot keeps of a box between redraws: its label alone, which is
+// all that drawing and clicks need, for products of millions of tiles.
+struct PlotLabel {
+  double left = 0, top = 0, width = 0, height = 0;
+  bool drawn = false;
+};
+// The labels of every tile, written over `labels` in place, so that a
+// re-plot never holds two lists at once.
+void plotLabels(const OverallBounds& bounds, std::span<const PlotTile> tiles, const PlotArea& area,
+                std::vector<PlotLabel>& labels);
+
 // Entry i of the classic 16-colour palette (0..15) as 0x00BBGGRR.
 std::uint32_t classicColour(int index);
 inline std::uint32_t tileColour(std::size_t tile) { return classicColour(static_cast<int>(tile % 14)); }

@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 
+#include "core/editor/plot_raster.hpp"
 #include "core/editor/tile_selection.hpp"
 #include "core/product/tile_texts.hpp"
 #include "core/settings/settings.hpp"
@@ -23,6 +24,7 @@ const char* kPanHint = "Use Arrow Keys to move map ";
 // Captions are drawn only where a label is big enough to hold them; at the
 // scale of a whole large product most tiles are a few pixels wide.
 constexpr double kCaptionMinWidth = 36;
+constexpr std::size_t kMaxCaptions = 2000;
 
 }  // namespace
 
@@ -59,6 +61,7 @@ PlotWidget::PlotWidget(const ProductForm& form, const ProductFile& file, QWidget
 }
 
 void PlotWidget::setTiles() {
+  tiles_ = {};  // the last file's bounds go before the new ones are worked out
   tiles_ = plotTiles(form_.detailMaps);
   replot();
 }
@@ -85,14 +88,17 @@ PlotArea PlotWidget::plotArea() const {
 
 void PlotWidget::ensureBoxes() const {
   if (!boxesStale_ && boxesSize_ == size()) return;
-  if (tiles_.size() != form_.detailMaps.size()) tiles_ = plotTiles(form_.detailMaps);
-  boxes_ = plotGeometry(file_.overallBounds, tiles_, plotArea());
+  if (tiles_.size() != form_.detailMaps.size()) {
+    tiles_ = {};
+    tiles_ = plotTiles(form_.detailMaps);
+  }
+  plotLabels(file_.overallBounds, tiles_, plotArea(), boxes_);
   boxesSize_ = size();
   boxesStale_ = false;
   ++boxesVersion_;
 }
 
-QRectF PlotWidget::pixelRect(const PlotBox& box) const {
+QRectF PlotWidget::pixelRect(const PlotLabel& box) const {
   return {box.left / kTwipsPerPixel, box.top / kTwipsPerPixel, box.width / kTwipsPerPixel,
           box.height / kTwipsPerPixel};
 }
@@ -110,7 +116,7 @@ int PlotWidget::labelAt(QPoint point) const {
   const double y = point.y() * kTwipsPerPixel;
   std::vector<int> under;
   for (std::size_t i = 0; i < boxes_.size(); ++i) {
-    const PlotBox& b = boxes_[i];
+    const PlotLabel& b = boxes_[i];
     // A label of zero width or height still takes clicks on its edge pixel.
     if (b.drawn && x >= b.left - kTwipsPerPixel / 2 && x <= b.left + b.width + kTwipsPerPixel / 2 &&
         y >= b.top - kTwipsPerPixel / 2 && y <= b.top + b.height + kTwipsPerPixel / 2) {
@@ -128,25 +134,30 @@ void PlotWidget::drawCaption(QPainter& painter, const QRectF& rect, int tile) co
 
 void PlotWidget::render() {
   if (drawing_.size() != size()) drawing_ = QImage(size(), QImage::Format_RGB32);
-  drawing_.fill(Qt::white);
+  // The outlines, one batch per palette colour, as one picture: its cost
+  // does not grow with the size of the outlines, however many overlap.
+  const OutlineRaster raster = rasterOutlines(boxes_, width(), height(), kTwipsPerPixel);
+  std::array<QRgb, kOutlineBatches> palette{};
+  for (int c = 0; c < kOutlineBatches; ++c) palette[static_cast<std::size_t>(c)] = colourFromBgr(classicColour(c)).rgb();
+  const QRgb white = QColor(Qt::white).rgb();
+  for (int y = 0; y < raster.height && y < drawing_.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(drawing_.scanLine(y));
+    for (int x = 0; x < raster.width && x < drawing_.width(); ++x) {
+      const int c = raster.at(x, y);
+      line[x] = c < 0 ? white : palette[static_cast<std::size_t>(c)];
+    }
+  }
   QPainter painter(&drawing_);
   const QRectF visible(-1, -1, width() + 2, height() + 2);
-  // One batch of outlines per palette colour.
-  std::array<std::vector<QRectF>, 14> outlines;
+  // Captions of the labels in view; only so many, for a crafted file can
+  // put millions of wide labels on top of each other.
   std::vector<std::pair<QRectF, int>> captions;
-  for (std::size_t i = 0; i < boxes_.size(); ++i) {
-    const PlotBox& b = boxes_[i];
+  for (std::size_t i = 0; i < boxes_.size() && captions.size() < kMaxCaptions; ++i) {
+    const PlotLabel& b = boxes_[i];
     if (!b.drawn) continue;
     const QRectF r = pixelRect(b);
     if (!visible.intersects(r.adjusted(-1, -1, 1, 1))) continue;
-    outlines[i % 14].push_back(r);
     if (r.width() >= kCaptionMinWidth) captions.emplace_back(r, static_cast<int>(i));
-  }
-  for (std::size_t c = 0; c < outlines.size(); ++c) {
-    if (outlines[c].empty()) continue;
-    painter.setPen(QPen(colourFromBgr(classicColour(static_cast<int>(c))), 0));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRects(outlines[c].data(), static_cast<int>(outlines[c].size()));
   }
   painter.setPen(Qt::black);
   for (const auto& [rect, tile] : captions) drawCaption(painter, rect, tile);
