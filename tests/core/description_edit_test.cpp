@@ -25,7 +25,7 @@ std::vector<TileSpec> twoTiles() {
 TEST(DescriptionEdit, LongerTextGrowsOnlyTheFieldAndTheLengthBytes) {
   OpenedTiles o;
   openTiles(o, twoTiles());
-  const std::vector<Bytes> before = o.file.blocks;
+  const BlockList before = o.file.blocks;
   const int k = o.form.detailMaps[1].blockIndex;
   listClick(o.file, o.form, 1);
   ScriptedPrompter prompter;
@@ -82,7 +82,7 @@ TEST(DescriptionEdit, TheOldTextElsewhereInTheBlockStays) {
 TEST(DescriptionEdit, SameTextChangesNothing) {
   OpenedTiles o;
   openTiles(o, twoTiles());
-  const std::vector<Bytes> before = o.file.blocks;
+  const BlockList before = o.file.blocks;
   ScriptedPrompter prompter;
   EXPECT_EQ(editDescription(o.file, o.form, 0, " First tile  ", prompter), DescriptionEdit::Unchanged);
   EXPECT_EQ(o.file.blocks, before);
@@ -92,7 +92,7 @@ TEST(DescriptionEdit, SameTextChangesNothing) {
 TEST(DescriptionEdit, RefusesTextsTheFileCannotHold) {
   OpenedTiles o;
   openTiles(o, twoTiles());
-  const std::vector<Bytes> before = o.file.blocks;
+  const BlockList before = o.file.blocks;
   {
     ScriptedPrompter prompter;
     prompter.expectMessage(
@@ -116,7 +116,7 @@ TEST(DescriptionEdit, RefusesABlockLongerThan65535Bytes) {
   // Body: 24 + 65401 (text and zero) + 2 + 2 + 4 + 7 + 10 ("10001.TRE" and zero) = 65450.
   t.description = std::string(65400, 'd');
   openTiles(o, {t});
-  const std::vector<Bytes> before = o.file.blocks;
+  const BlockList before = o.file.blocks;
   ScriptedPrompter prompter;
   prompter.expectMessage("With this description the tile's block would be longer than 65535 bytes. Nothing was changed.");
   EXPECT_EQ(editDescription(o.file, o.form, 0, std::string(65500, 'e'), prompter), DescriptionEdit::Refused);

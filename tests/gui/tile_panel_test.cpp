@@ -65,7 +65,7 @@ struct Views {
   }
 
   QString listText(int row) const { return list->model()->index(row, 0).data().toString(); }
-  const Bytes& blockOf(int tile) const {
+  Bytes blockOf(int tile) const {
     return file.blocks[static_cast<std::size_t>(form.detailMaps[static_cast<std::size_t>(tile)].blockIndex)];
   }
 };

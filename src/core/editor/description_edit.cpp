@@ -63,7 +63,7 @@ DescriptionEdit editDescription(ProductFile& file, ProductForm& form, int tile, 
     return DescriptionEdit::Refused;
   }
 
-  Bytes& block = file.blocks[k];
+  const BlockList::Ref block = file.blocks[k];
   const ByteReader reader(block);
   const std::size_t oldLength = reader.textLength(kDescriptionOffset, static_cast<std::int64_t>(block.size()));
   const bool unterminated = kDescriptionOffset + oldLength >= block.size();
@@ -88,7 +88,7 @@ DescriptionEdit editDescription(ProductFile& file, ProductForm& form, int tile, 
   const std::size_t body = rebuilt.size() - 3;
   rebuilt[1] = static_cast<std::uint8_t>(body & 0xFF);
   rebuilt[2] = static_cast<std::uint8_t>(body >> 8);
-  block = std::move(rebuilt);
+  file.blocks.set(k, std::move(rebuilt));
   // The tile's texts are made from this block from now on.
   refreshPanelText(file, form, tile);
   // Byte boxes showing this block would otherwise put the old description

@@ -94,9 +94,7 @@ std::uint16_t ProductDecoder::decodeHeader() {
   form_.tailBoxCount = tail > 0 ? tail : 0;
   form_.countBoxText = std::to_string(tail > 0 ? tail : 1);
 
-  Bytes header(file_.data.begin(),
-               file_.data.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(n + 3u, file_.data.size())));
-  file_.blocks.push_back(std::move(header));
+  file_.blocks.addLoaded(0, std::min<std::size_t>(n + 3u, file_.data.size()));
   return n;
 }
 

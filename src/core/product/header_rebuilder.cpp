@@ -104,8 +104,8 @@ Refusal updateblock0(ProductFile& file, ProductForm& form, Prompter& prompter) {
   if (auto r = frameBlock(HeaderBlock, body, "The header block", block)) return r;
   if (!note.empty()) prompter.message(note);
   for (std::size_t k = 0; k < boxes.size(); ++k) form.extraBytes[k].text = boxes[k];
-  if (file.blocks.empty()) file.blocks.emplace_back();
-  file.blocks[0] = std::move(block);
+  if (file.blocks.empty()) file.blocks.push_back({});
+  file.blocks.set(0, std::move(block));
   return std::nullopt;
 }
 

@@ -132,7 +132,9 @@ void get_data(ProductFile& file, ProductForm& form, Prompter& prompter, Activity
   file.checksumIndex = -1;
   file.checksumText.clear();
   file.overallBounds = OverallBounds{};
-  file.blocks = {};
+  // The blocks as read stay places in a copy of the bytes read, so that
+  // edits to `data` (the family id goes in at once) leave them as they were.
+  file.blocks.load(std::make_shared<const Bytes>(file.data));
 
   ProductDecoder decoder(file, form);
   const ByteReader& r = decoder.reader();
@@ -152,15 +154,15 @@ void get_data(ProductFile& file, ProductForm& form, Prompter& prompter, Activity
     n = decoder.bit2(pos + 1);
     if (n == 0) break;
     ++k;
-    file.blocks.emplace_back();
     bool known = false;
     if (checksumMet) {
       messages.show("Header " + hexUpper(type) + " past end: File is corrupt.");
       MarkModified(file);
       markedCorrupt = true;
+      file.blocks.push_back({});  // an empty entry: saving drops the block
     } else {
       const std::int64_t end = std::min(pos + n + 3, size);
-      file.blocks.back().assign(file.data.begin() + pos, file.data.begin() + end);
+      file.blocks.addLoaded(static_cast<std::size_t>(pos), static_cast<std::size_t>(end - pos));
       known = true;
       switch (type) {
         case OverviewMapBlock:

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "block_list.hpp"
 #include "bytes.hpp"
 
 namespace velmor {
@@ -30,7 +31,7 @@ struct ProductFile {
   std::string path;
   Bytes data;
   Bytes loadedData;
-  std::vector<Bytes> blocks;
+  BlockList blocks;
   bool modified = false;
 
   std::uint16_t productId = 0;

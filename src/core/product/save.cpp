@@ -34,12 +34,13 @@ std::optional<std::uint16_t> idValue(const std::string& text) { return box16(tex
 // new one is written.
 Bytes joinBlocks(const ProductFile& file, bool dropChecksum) {
   std::size_t total = 0;
-  for (const Bytes& b : file.blocks) total += b.size();
+  for (const BlockList::Ref b : file.blocks) total += b.size();
   Bytes out;
   out.reserve(total + kChecksumBlockSize);
   for (std::size_t i = 0; i < file.blocks.size(); ++i) {
     if (dropChecksum && static_cast<int>(i) == file.checksumIndex) continue;
-    out.insert(out.end(), file.blocks[i].begin(), file.blocks[i].end());
+    const BlockList::Ref b = file.blocks[i];
+    out.insert(out.end(), b.begin(), b.end());
   }
   return out;
 }
@@ -162,7 +163,7 @@ SaveOutcome save(SaveContext& context, const std::string& target) {
   file.loadedData = std::move(bytes);
   if (checksum) {
     if (file.checksumIndex >= 0 && static_cast<std::size_t>(file.checksumIndex) < file.blocks.size()) {
-      file.blocks[static_cast<std::size_t>(file.checksumIndex)] = std::move(*checksum);
+      file.blocks.set(static_cast<std::size_t>(file.checksumIndex), std::move(*checksum));
     } else {
       file.blocks.push_back(std::move(*checksum));
       file.checksumIndex = static_cast<int>(file.blocks.size()) - 1;

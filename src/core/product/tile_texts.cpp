@@ -1,7 +1,5 @@
 #include "tile_texts.hpp"
 
-#include <cstring>
-
 #include "code_page.hpp"
 #include "number_text.hpp"
 #include "tile_layout.hpp"
@@ -15,15 +13,6 @@ const DetailMapView* viewOf(const ProductForm& form, int tile) {
   return &form.detailMaps[static_cast<std::size_t>(tile)];
 }
 
-// The tile's block is still the one read from the file at its offset.
-bool unchangedSinceLoad(const ProductFile& file, const Bytes& block, std::uint32_t offset) {
-  const std::size_t size = file.data.size();
-  if (offset >= size || block.size() > size - offset) return false;
-  const ByteReader r(file.data);
-  const std::size_t loaded = std::min<std::size_t>(3u + r.bit2(offset + 1), size - offset);
-  return loaded == block.size() && std::memcmp(file.data.data() + offset, block.data(), block.size()) == 0;
-}
-
 std::string description(const TileSource& s, const CodePage& page) {
   const std::int64_t end = s.origin + 3 + s.reader.bit2(s.origin + 1);
   return page.decode(s.reader.gettext(s.origin + 27, 0, end));
@@ -34,9 +23,8 @@ std::string description(const TileSource& s, const CodePage& page) {
 TileSource tileSource(const ProductFile& file, const DetailMapView& view) {
   const auto k = static_cast<std::size_t>(view.blockIndex);
   if (view.blockIndex <= 0 || k >= file.blocks.size()) return {};
-  const Bytes& block = file.blocks[k];
-  if (unchangedSinceLoad(file, block, view.blockOffset)) return {ByteReader(file.data), view.blockOffset, 0};
-  return {ByteReader(block), 0, view.blockOffset};
+  if (file.blocks.loadedAt(k, view.blockOffset)) return {ByteReader(file.blocks.source()), view.blockOffset, 0};
+  return {ByteReader(file.blocks[k]), 0, view.blockOffset};
 }
 
 void readTileBounds(const ByteReader& reader, std::int64_t origin, DetailMapView& view) {
