@@ -2,6 +2,7 @@
 
 #include "core/editor/plot_geometry.hpp"
 #include "core/editor/plot_navigation.hpp"
+#include "core/editor/plot_raster.hpp"
 #include "core/editor/tile_selection.hpp"
 #include "support/tile_product.hpp"
 
@@ -203,4 +204,33 @@ TEST(PlotNavigation, ArrowKeysPanOnlyWithoutATextBox) {
   EXPECT_EQ(o.form.panY, 0);
   EXPECT_FALSE(panKey(o.form, PanKey::Left, true));
   EXPECT_EQ(o.form.panX, -100);
+}
+
+TEST(PlotRaster, OutlinesOfEveryBatchWithTheLaterBatchOnTop) {
+  // Labels in pixels (one unit a pixel) on a 10 x 8 picture: label 0 (batch
+  // 0) from (1,1) to (6,5); label 1 (batch 1) from (4,3) to (12,6), cut by
+  // the right edge; label 2 not drawn; label 15 (batch 1 again) wholly
+  // outside; label 14 (batch 0) a single pixel at (8,1).
+  std::vector<PlotLabel> labels(16);
+  labels[0] = {1, 1, 5, 4, true};
+  labels[1] = {4, 3, 8, 3, true};
+  labels[2] = {0, 0, 9, 7, false};
+  labels[14] = {8.5, 1.9, 0, 0, true};
+  labels[15] = {20, 20, 5, 5, true};
+  const OutlineRaster r = rasterOutlines(labels, 10, 8, 1.0);
+  const char* expected[] = {
+      "..........",  //
+      ".000000.0.",  //
+      ".0....0...",  //
+      ".0..111111",  //
+      ".0..1.0...",  //
+      ".000100...",  //
+      "....111111",  //
+      "..........",
+  };
+  for (int y = 0; y < 8; ++y) {
+    std::string row;
+    for (int x = 0; x < 10; ++x) row += r.at(x, y) < 0 ? '.' : static_cast<char>('0' + r.at(x, y));
+    EXPECT_EQ(row, expected[y]) << "row " << y;
+  }
 }

@@ -43,6 +43,7 @@ std::uint16_t ProductDecoder::decodeHeader() {
   file_.headerTailOffset = familyOffset + static_cast<std::int64_t>(file_.familyName.size()) + 1;
   file_.headerTailLength = static_cast<int>(3 + static_cast<std::int64_t>(n) - file_.headerTailOffset);
   const int tail = file_.headerTailLength;
+  file_.headerDamaged = tail < 0;
   file_.preservedTailByte = tail >= 1 ? reader_.dat(file_.headerTailOffset) : 0;
   file_.tailOverflow.clear();
   for (int k = 100; k < tail; ++k) file_.tailOverflow.push_back(reader_.dat(file_.headerTailOffset + k));

@@ -101,6 +101,7 @@ LoadStatus loadbinary(ProductFile& file, ProductForm& form, const std::string& p
   file.modified = false;
   file.overviewEdited = false;
   file.copyrightEdited = false;
+  file.mapWindowEdited = false;
   activity.busy(false);
   return status;
 }
@@ -130,6 +131,7 @@ void get_data(ProductFile& file, ProductForm& form, Prompter& prompter, Activity
   file.copyrightIndex = -1;
   file.overviewIndex = -1;
   file.checksumIndex = -1;
+  file.droppedBlocks = 0;
   file.checksumText.clear();
   file.overallBounds = OverallBounds{};
   // The blocks as read stay places in a copy of the bytes read, so that
@@ -160,6 +162,7 @@ void get_data(ProductFile& file, ProductForm& form, Prompter& prompter, Activity
       MarkModified(file);
       markedCorrupt = true;
       file.blocks.push_back({});  // an empty entry: saving drops the block
+      ++file.droppedBlocks;
     } else {
       const std::int64_t end = std::min(pos + n + 3, size);
       file.blocks.addLoaded(static_cast<std::size_t>(pos), static_cast<std::size_t>(end - pos));

@@ -3,6 +3,7 @@
 #include "rebuilders.hpp"
 
 #include "block_types.hpp"
+#include "byte_reader.hpp"
 #include "number_text.hpp"
 
 namespace velmor {
@@ -113,6 +114,11 @@ Refusal updatecopyright(ProductFile& file, ProductForm& form) {
 
 Refusal updateoverview(ProductFile& file, ProductForm& form) {
   if (!validIndex(file, file.overviewIndex)) return std::nullopt;
+  // A box that still shows what the stored block decodes to keeps the
+  // stored bytes: the bounds are shown with five decimals, truncated, and
+  // encoding that text again would move a bound nobody touched.
+  const Bytes stored = file.blocks[static_cast<std::size_t>(file.overviewIndex)];
+  const ByteReader old(stored);
   Bytes body;
   std::string number;
   for (char c : form.overviewNumberText) {
@@ -132,14 +138,25 @@ Refusal updateoverview(ProductFile& file, ProductForm& form) {
                                                                {&form.overviewEast, "east"},
                                                                {&form.overviewSouth, "south"},
                                                                {&form.overviewWest, "west"}};
+  std::int64_t at = 11;  // north, east, south and west follow each other
   for (const auto& [text, name] : bounds) {
+    const bool asStored = old.inside(at, 4) && *text == formatDegrees(mapUnitsToDegrees(old.bit4(at)));
+    at += 4;
+    if (asStored) {
+      appendLe32(body, static_cast<std::uint32_t>(old.bit4(at - 4)));
+      continue;
+    }
     auto units = degreesToUnits(*text);
     if (!units) {
       return refusalText(std::string("The ") + name + " bound box must hold a number of degrees from -180 to 180.");
     }
     appendLe32(body, *units);
   }
-  if (auto r = appendText(CodePage::get(form.textCodePage), form.overviewNameText, "The Overview Name", body)) return r;
+  const Bytes storedName = old.gettext(27, 0, static_cast<std::int64_t>(stored.size()));
+  if (auto r = appendStoredOrText(CodePage::get(form.textCodePage), form.overviewNameText, storedName,
+                                  "The Overview Name", body)) {
+    return r;
+  }
   Bytes block;
   if (auto r = frameBlock(OverviewMapBlock, body, "The overview block", block)) return r;
   file.blocks.set(static_cast<std::size_t>(file.overviewIndex), std::move(block));
