@@ -2,6 +2,7 @@
 // tile by tile and block by block as they are produced, so a file of
 // millions of blocks takes no more memory than its opening does.
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <nlohmann/json.hpp>
 
@@ -107,6 +108,28 @@ ordered_json boundsJson(const ProductFile& file) {
           {"minlon", b.leastLongitude}};
 }
 
+// Degree texts of tile bounds. Tiles of a grid share their edges, so a
+// small table of recent values saves most of the work on millions of tiles.
+class DegreeTexts {
+ public:
+  const std::string& operator()(float degrees) {
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &degrees, sizeof bits);
+    Slot& slot = slots_[bits * 2654435761u >> (32 - kBits)];
+    if (!slot.used || slot.bits != bits) slot = {bits, true, formatDegrees(degrees, true)};
+    return slot.text;
+  }
+
+ private:
+  static constexpr int kBits = 12;
+  struct Slot {
+    std::uint32_t bits = 0;
+    bool used = false;
+    std::string text;
+  };
+  std::vector<Slot> slots_ = std::vector<Slot>(1u << kBits);
+};
+
 // One tile's fields, read from its block.
 struct ShownTile {
   TileLayout layout;
@@ -114,17 +137,19 @@ struct ShownTile {
   std::string north, east, south, west;
 };
 
-ShownTile shownTile(const ProductFile& file, const ProductForm& form, const CodePage& page, std::size_t i) {
+ShownTile shownTile(const ProductFile& file, const ProductForm& form, const CodePage& page, DegreeTexts& degrees,
+                    std::size_t i) {
   const DetailMapView& view = form.detailMaps[i];
   const TileSource source = tileSource(file, view);
-  ShownTile t{readTileLayout(source.reader, source.origin), {}, formatDegrees(view.north, true),
-              formatDegrees(view.east, true), formatDegrees(view.south, true), formatDegrees(view.west, true)};
+  ShownTile t{readTileLayout(source.reader, source.origin), {}, degrees(view.north), degrees(view.east),
+              degrees(view.south), degrees(view.west)};
   t.description = page.decode(t.layout.description);
   return t;
 }
 
 void printJson(const ProductFile& file, const ProductForm& form) {
   const CodePage& page = CodePage::get(form.textCodePage);
+  DegreeTexts degrees;
   JsonOut out(stdout);
   out.openObject();
   const ordered_json head = describeHead(file, form);
@@ -132,7 +157,7 @@ void printJson(const ProductFile& file, const ProductForm& form) {
 
   out.key("tiles").openArray();
   for (std::size_t i = 0; i < form.detailMaps.size(); ++i) {
-    const ShownTile t = shownTile(file, form, page, i);
+    const ShownTile t = shownTile(file, form, page, degrees, i);
     out.openObject();
     out.key("number").value(t.layout.mapNumber);
     out.key("parent").value(hexUpper(t.layout.parent));
@@ -207,8 +232,9 @@ void printText(const ProductFile& file, const ProductForm& form) {
   }
   std::cout << "Tiles:           " << form.detailMaps.size() << "\n";
   const CodePage& page = CodePage::get(form.textCodePage);
+  DegreeTexts degrees;
   for (std::size_t i = 0; i < form.detailMaps.size(); ++i) {
-    const ShownTile t = shownTile(file, form, page, i);
+    const ShownTile t = shownTile(file, form, page, degrees, i);
     std::cout << "  " << t.layout.mapNumber << " parent " << hexUpper(t.layout.parent) << " \"" << t.description
               << "\" N " << t.north << " E " << t.east << " S " << t.south << " W " << t.west << "\n";
     for (const TileSubfile& sub : t.layout.subfiles) {

@@ -5,8 +5,8 @@
 namespace velmor::cli {
 
 void JsonOut::indent(std::size_t depth) {
-  buffer_.push_back('\n');
-  buffer_.append(depth * 2, ' ');
+  while (indents_.size() <= depth) indents_.push_back("\n" + std::string(indents_.size() * 2, ' '));
+  buffer_.append(indents_[depth]);
 }
 
 void JsonOut::item() {

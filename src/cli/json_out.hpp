@@ -54,6 +54,7 @@ class JsonOut {
   std::FILE* out_;
   std::string buffer_;
   std::vector<Level> levels_;
+  std::vector<std::string> indents_;  // a line break and the spaces of each depth
   bool afterKey_ = false;
 };
 
