@@ -10,5 +10,8 @@ void addVerifyCommand(CLI::App& app, int& exitCode);
 void addEditCommand(CLI::App& app, int& exitCode);
 void addRegCommand(CLI::App& app, int& exitCode);
 void addInstalledCommand(CLI::App& app, int& exitCode);
+void addImgCommand(CLI::App& app, int& exitCode);
+void addBoundsCommand(CLI::App& app, int& exitCode);
+void addMdxCommand(CLI::App& app, int& exitCode);
 
 }  // namespace velmor::cli

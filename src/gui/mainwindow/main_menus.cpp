@@ -54,11 +54,11 @@ MainMenus::MainMenus(QMenuBar* bar) : QObject(bar), bar_(bar) {
   getTdb_ = tools->addAction(QStringLiteral("&Get tdb from Mapsource"));
   tools->addSeparator();
   QMenu* create = tools->addMenu(QStringLiteral("Create &Mapsource Files"));
-  later(create, "Create &All");
+  createAll_ = create->addAction(QStringLiteral("Create &All"));
   create->addSeparator();
   later(create, "Create &Basemap");
   create->addSeparator();
-  later(create, "Create m&dx");
+  createMdx_ = create->addAction(QStringLiteral("Create m&dx"));
 
   QMenu* logs = bar->addMenu(QStringLiteral("&Logs"));
   readLogs_ = logs->addAction(QStringLiteral("&Read Logs"));

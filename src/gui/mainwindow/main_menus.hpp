@@ -30,6 +30,8 @@ class MainMenus : public QObject {
   QAction* checkForUpdates() const { return checkForUpdates_; }
   QAction* about() const { return about_; }
   QAction* whatsNew() const { return whatsNew_; }
+  QAction* createAll() const { return createAll_; }
+  QAction* createMdx() const { return createMdx_; }
   // Looks an entry up by its caption ("Create mdx" ...), for the tools that
   // serve them later. Mnemonic marks do not count: "Save As" finds "Save &As".
   QAction* entry(const QString& caption) const;
@@ -57,6 +59,8 @@ class MainMenus : public QObject {
   QAction* checkForUpdates_ = nullptr;
   QAction* about_ = nullptr;
   QAction* whatsNew_ = nullptr;
+  QAction* createAll_ = nullptr;
+  QAction* createMdx_ = nullptr;
 };
 
 }  // namespace velmor

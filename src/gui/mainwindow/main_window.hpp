@@ -13,6 +13,7 @@
 
 class QPlainTextEdit;
 class QProgressBar;
+class QPushButton;
 
 namespace velmor {
 
@@ -26,6 +27,7 @@ class ImgDataPanel;
 class InstallEnvironment;
 class MainMenus;
 class MapArea;
+class MapsourceCommands;
 class MoreOptionsPanel;
 class ProgressActivity;
 class Prompter;
@@ -73,6 +75,9 @@ class MainWindow : public QMainWindow {
   QPlainTextEdit* reportBox() const { return report_; }
   QProgressBar* progressBar() const { return progress_; }
   FileCommands& fileCommands() { return *fileCommands_; }
+  // Tools, "Create Mapsource Files" and the "Create TDB Files" button.
+  MapsourceCommands& mapsourceCommands() { return *mapsource_; }
+  QPushButton* createFilesButton() const { return createFiles_; }
   ReplotDebouncer& replotDebouncer() { return *replot_; }
   bool versionRevertPending() const { return versionRevert_.isActive(); }
 
@@ -124,6 +129,8 @@ class MainWindow : public QMainWindow {
   QPlainTextEdit* report_ = nullptr;
   QProgressBar* progress_ = nullptr;
   std::unique_ptr<FileCommands> fileCommands_;
+  MapsourceCommands* mapsource_ = nullptr;
+  QPushButton* createFiles_ = nullptr;
   std::unique_ptr<FormBinding> binding_;
   ReplotDebouncer* replot_ = nullptr;
   TileController* tiles_ = nullptr;
