@@ -129,7 +129,16 @@ struct MadeFolders {
     if (std::getenv("VELMOR_KEEP_TEST_FILES")) return;
     for (const std::string& folder : folders) {
       std::error_code ignored;
-      std::filesystem::remove_all(folder, ignored);
+#ifdef _WIN32
+      // Windows deletes no read-only file, and backups are read-only.
+      for (std::filesystem::recursive_directory_iterator it(pathFromUtf8(folder), ignored), end; !ignored && it != end;
+           it.increment(ignored)) {
+        std::error_code each;
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add, each);
+      }
+#endif
+      std::filesystem::remove_all(pathFromUtf8(folder), ignored);
     }
   }
 };
@@ -151,7 +160,10 @@ std::string tempDir() {
   for (int attempt = 0; attempt < 32; ++attempt) {
     const std::filesystem::path folder = base / ("velmor-test-" + std::to_string(random() % 1000000000u));
     std::error_code ec;
-    if (std::filesystem::create_directory(folder, ec)) return utf8FromPath(folder);
+    if (std::filesystem::create_directory(folder, ec)) {
+      madeFolders().folders.push_back(utf8FromPath(folder));
+      return utf8FromPath(folder);
+    }
   }
   throw std::runtime_error("cannot make a temporary folder");
 #else

@@ -33,6 +33,8 @@ bool windowsIs64Bit();
 // Whether `process` is a 32-bit program on 64-bit Windows, through
 // IsWow64Process found at run time (older Windows lack it: nullopt).
 std::optional<bool> isWow64Process(void* process);
+// The system's own text for a Windows error code, without its line break.
+std::string windowsErrorText(unsigned long code);
 #endif
 
 }  // namespace velmor

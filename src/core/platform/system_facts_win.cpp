@@ -85,6 +85,17 @@ std::vector<std::string> commandLineArguments(int argc, char** argv) {
   return out;
 }
 
+std::string windowsErrorText(unsigned long code) {
+  wchar_t* buffer = nullptr;
+  const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::string text = n > 0 && buffer != nullptr ? narrow(buffer, n) : "Error " + std::to_string(code);
+  if (buffer != nullptr) ::LocalFree(buffer);
+  while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  return text;
+}
+
 std::optional<bool> isWow64Process(void* process) {
   // Looked up by name: Windows versions without it are 32-bit only.
   using IsWow64 = BOOL(WINAPI*)(HANDLE, PBOOL);
