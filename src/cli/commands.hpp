@@ -10,5 +10,6 @@ void addVerifyCommand(CLI::App& app, int& exitCode);
 void addEditCommand(CLI::App& app, int& exitCode);
 void addRegCommand(CLI::App& app, int& exitCode);
 void addInstalledCommand(CLI::App& app, int& exitCode);
+void addBasemapCommands(CLI::App& app, int& exitCode);
 
 }  // namespace velmor::cli

@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
   velmor::cli::addEditCommand(app, exitCode);
   velmor::cli::addRegCommand(app, exitCode);
   velmor::cli::addInstalledCommand(app, exitCode);
+  velmor::cli::addBasemapCommands(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {

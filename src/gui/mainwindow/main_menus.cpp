@@ -46,9 +46,9 @@ MainMenus::MainMenus(QMenuBar* bar) : QObject(bar), bar_(bar) {
   }
 
   QMenu* preferences = bar->addMenu(QStringLiteral("&Preferences"));
-  later(preferences, "&Locate Programs");
+  locatePrograms_ = preferences->addAction(QStringLiteral("&Locate Programs"));
   preferences->addSeparator();
-  later(preferences, "&Settings");
+  settings_ = preferences->addAction(QStringLiteral("&Settings"));
 
   QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
   getTdb_ = tools->addAction(QStringLiteral("&Get tdb from Mapsource"));
@@ -56,7 +56,7 @@ MainMenus::MainMenus(QMenuBar* bar) : QObject(bar), bar_(bar) {
   QMenu* create = tools->addMenu(QStringLiteral("Create &Mapsource Files"));
   later(create, "Create &All");
   create->addSeparator();
-  later(create, "Create &Basemap");
+  createBasemap_ = create->addAction(QStringLiteral("Create &Basemap"));
   create->addSeparator();
   later(create, "Create m&dx");
 

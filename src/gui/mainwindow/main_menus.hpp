@@ -23,7 +23,10 @@ class MainMenus : public QObject {
   QAction* saveCopy() const { return saveCopy_; }
   QAction* exit() const { return exit_; }
   QAction* recent(int entry) const { return recent_[static_cast<std::size_t>(entry)]; }  // 0 = most recent
+  QAction* locatePrograms() const { return locatePrograms_; }
+  QAction* settings() const { return settings_; }
   QAction* getTdb() const { return getTdb_; }
+  QAction* createBasemap() const { return createBasemap_; }
   QAction* readLogs() const { return readLogs_; }
   QAction* clearMainLog() const { return clearMainLog_; }
   QAction* manual() const { return manual_; }
@@ -50,7 +53,10 @@ class MainMenus : public QObject {
   QAction* saveCopy_ = nullptr;
   QAction* exit_ = nullptr;
   std::array<QAction*, kRecentFileCount> recent_{};
+  QAction* locatePrograms_ = nullptr;
+  QAction* settings_ = nullptr;
   QAction* getTdb_ = nullptr;
+  QAction* createBasemap_ = nullptr;
   QAction* readLogs_ = nullptr;
   QAction* clearMainLog_ = nullptr;
   QAction* manual_ = nullptr;

@@ -28,6 +28,8 @@ class MainMenus;
 class MapArea;
 class MoreOptionsPanel;
 class ProgressActivity;
+class ProcessLauncher;
+class ProgramCommands;
 class Prompter;
 class ReplotDebouncer;
 class Shell;
@@ -42,6 +44,8 @@ struct WindowServices {
   // The registry, maps folder and importer of MapSource's Windows (the Wine
   // prefix on Linux).
   InstallEnvironment* install = nullptr;
+  // Starts the map compiler and the map programs; the system's when null.
+  ProcessLauncher* processes = nullptr;
   std::function<void(const std::string& errorText)> showErrors;
 };
 
@@ -61,6 +65,7 @@ class MainWindow : public QMainWindow {
   FileDialogProvider& dialogs() { return *dialogs_; }
   Shell& shell() { return *shell_; }
   InstallEnvironment& installEnvironment();
+  ProcessLauncher& processes() { return *processes_; }
   Activity& activity();
   LogSink& log();
 
@@ -73,6 +78,7 @@ class MainWindow : public QMainWindow {
   QPlainTextEdit* reportBox() const { return report_; }
   QProgressBar* progressBar() const { return progress_; }
   FileCommands& fileCommands() { return *fileCommands_; }
+  ProgramCommands& programCommands() { return *programs_; }
   ReplotDebouncer& replotDebouncer() { return *replot_; }
   bool versionRevertPending() const { return versionRevert_.isActive(); }
 
@@ -88,6 +94,22 @@ class MainWindow : public QMainWindow {
   void openMoreOptions();
   void closeMoreOptions();
   void showErrors(const std::string& errorText);
+  // The plot and its block sample take blockColour and blockBorderColour.
+  void applyBlockColours();
+
+  // While a tool runs an outside program (the map compiler) and lets the
+  // window repaint, the window is not closed under it.
+  class ToolRun {
+   public:
+    explicit ToolRun(MainWindow& window) : window_(window) { ++window_.toolRuns_; }
+    ~ToolRun() { --window_.toolRuns_; }
+    ToolRun(const ToolRun&) = delete;
+    ToolRun& operator=(const ToolRun&) = delete;
+
+   private:
+    MainWindow& window_;
+  };
+  bool toolRunning() const { return toolRuns_ > 0; }
 
   // Puts the window's state into the settings and writes the settings file.
   bool writeSettings();
@@ -111,6 +133,7 @@ class MainWindow : public QMainWindow {
   Shell* shell_ = nullptr;
   std::unique_ptr<InstallEnvironment> ownInstall_;
   InstallEnvironment* install_ = nullptr;
+  ProcessLauncher* processes_ = nullptr;
   std::function<void(const std::string&)> errorsPresenter_;
   std::unique_ptr<ProgressActivity> activity_;
   std::unique_ptr<FileLog> fileLog_;
@@ -127,7 +150,9 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<FormBinding> binding_;
   ReplotDebouncer* replot_ = nullptr;
   TileController* tiles_ = nullptr;
+  ProgramCommands* programs_ = nullptr;
   QTimer versionRevert_;
+  int toolRuns_ = 0;
   bool closing_ = false;
 };
 
