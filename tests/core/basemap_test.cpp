@@ -114,6 +114,17 @@ TEST_F(Basemap, AMapLeftByAnEarlierRunIsNeverTakenForANewOne) {
   EXPECT_EQ(run(j, prompter).status, BasemapStatus::NotSuccessful);
   EXPECT_FALSE(fs::exists(target));
   EXPECT_FALSE(fs::exists(system_ + "/pv.mp"));
+
+  // A map source that cannot be written stops the command before the
+  // compiler ever sees the folder.
+  fs::remove(record_);
+  BasemapJob lost = job(compiler("cgpsmapper", kCopyingCgpsmapper), target);
+  lost.systemFolder = root_ + "/no such folder";
+  RecordingPrompter said;
+  EXPECT_EQ(run(lost, said).status, BasemapStatus::Stopped);
+  ASSERT_EQ(said.messages.size(), 1u);
+  EXPECT_EQ(said.messages[0].rfind(lost.systemFolder + "/pv.mp ", 0), 0u) << said.messages[0];
+  EXPECT_FALSE(fs::exists(record_));
 }
 
 TEST_F(Basemap, ReplacingAskedFirstWithOneReadOnlyBackupMadeOnce) {

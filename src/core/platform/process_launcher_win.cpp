@@ -4,7 +4,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include <cstdlib>
+#include <cwchar>
 #include <map>
 
 #include "process_launcher.hpp"
