@@ -10,6 +10,9 @@ void addVerifyCommand(CLI::App& app, int& exitCode);
 void addEditCommand(CLI::App& app, int& exitCode);
 void addRegCommand(CLI::App& app, int& exitCode);
 void addInstalledCommand(CLI::App& app, int& exitCode);
+void addImgCommand(CLI::App& app, int& exitCode);
+void addBoundsCommand(CLI::App& app, int& exitCode);
+void addMdxCommand(CLI::App& app, int& exitCode);
 void addBasemapCommands(CLI::App& app, int& exitCode);
 
 }  // namespace velmor::cli

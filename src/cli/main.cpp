@@ -6,7 +6,7 @@
 #include "commands.hpp"
 
 int main(int argc, char** argv) {
-  CLI::App app{"Velmor command-line tool: read, check and edit Garmin map product files (.tdb), install them into MapSource/BaseCamp", "velmor-cli"};
+  CLI::App app{"Velmor command-line tool: read, check and edit Garmin map product files (.tdb), scan IMG tiles, write MDX indexes, install products into MapSource/BaseCamp", "velmor-cli"};
   app.require_subcommand(1);
   int exitCode = 0;
   velmor::cli::addReportCommand(app, exitCode);
@@ -15,6 +15,9 @@ int main(int argc, char** argv) {
   velmor::cli::addEditCommand(app, exitCode);
   velmor::cli::addRegCommand(app, exitCode);
   velmor::cli::addInstalledCommand(app, exitCode);
+  velmor::cli::addImgCommand(app, exitCode);
+  velmor::cli::addBoundsCommand(app, exitCode);
+  velmor::cli::addMdxCommand(app, exitCode);
   velmor::cli::addBasemapCommands(app, exitCode);
   try {
     app.parse(argc, argv);

@@ -36,7 +36,10 @@ def skip(message):
 def start_display():
     """Xvfb on a free display number it picks itself (no race with other tests doing the same)."""
     read_end, write_end = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1400x900x24", "-nolisten", "tcp"],
+    # -noreset: the accessibility bus launcher connects and leaves before the program comes; without
+    # it the server would reset at that moment and refuse the program's connection.
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1400x900x24", "-nolisten", "tcp",
+                               "-noreset"],
                               pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                               start_new_session=True)
     os.close(write_end)
@@ -121,9 +124,11 @@ class Screen:
     def __init__(self, Atspi):
         self.Atspi = Atspi
 
-    def wait(self, what, probe, seconds=60):  # ASan builds start slowly
+    def wait(self, what, probe, seconds=60, program=None):  # ASan builds start slowly
         deadline = time.monotonic() + seconds
         while time.monotonic() < deadline:
+            if program is not None and program.poll() is not None:
+                fail("the program ended (exit code %d) before %s was found" % (program.returncode, what))
             found = probe()
             if found:
                 return found
@@ -187,7 +192,8 @@ def run_inner(args):
     env.setdefault("ASAN_OPTIONS", "detect_leaks=0")
     program = subprocess.Popen([args.velmor, product], env=env)
     try:
-        app = screen.wait("the program on the accessibility bus", lambda: screen.application(program.pid))
+        app = screen.wait("the program on the accessibility bus", lambda: screen.application(program.pid),
+                          program=program)
         print("found application %r" % app.get_name(), flush=True)
 
         frame = screen.wait("the main window", lambda: screen.find(app, ("frame",)))

@@ -14,6 +14,7 @@
 #include "dialogs/block_sample.hpp"
 #include "dialogs/colour_chooser_dialog.hpp"
 #include "dialogs/colour_widgets.hpp"
+#include "support/accessibility.hpp"
 #include "support/window_fixture.hpp"
 
 using namespace velmor;
@@ -60,15 +61,12 @@ void ColourChooserTest::swatchThenHueThenOkSetsTheBlockColour() {
 
   QString title, hexAfterSwatch, hueAfterSwatch;
   bool stillOpenAfterEnter = false;
-  int unnamed = 0;
+  QStringList unnamed;
   fx.prompter.expectMessage("Maximum value:360");
   whenChooserShown([&](ColourChooserDialog* dialog) {
     title = dialog->windowTitle();
     // Every control as a screen reader sees it has a name.
-    for (QWidget* control : dialog->findChildren<QWidget*>()) {
-      QAccessibleInterface* seen = QAccessible::queryAccessibleInterface(control);
-      if (control->focusPolicy() != Qt::NoFocus && (!seen || seen->text(QAccessible::Name).isEmpty())) ++unnamed;
-    }
+    unnamed = test::accessibilityProblems(dialog);
     QTest::mouseClick(dialog->paletteSwatch(2), Qt::LeftButton);  // 0000ff
     hexAfterSwatch = dialog->hexBox()->text();
     hueAfterSwatch = dialog->numberBox(NumberBox::Hue)->text();
@@ -83,7 +81,7 @@ void ColourChooserTest::swatchThenHueThenOkSetsTheBlockColour() {
   QTest::mouseClick(sample, Qt::LeftButton);
 
   QCOMPARE(title, QString("Colour"));
-  QCOMPARE(unnamed, 0);
+  QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join("\n")));
   QCOMPARE(hexAfterSwatch, QString("0000FF"));
   QCOMPARE(hueAfterSwatch, QString("240"));
   QVERIFY(stillOpenAfterEnter);

@@ -15,6 +15,7 @@
 #include "help/link_button.hpp"
 #include "help/updates_dialog.hpp"
 #include "mainwindow/main_menus.hpp"
+#include "support/accessibility.hpp"
 #include "support/window_fixture.hpp"
 
 using namespace velmor;
@@ -167,14 +168,19 @@ void HelpMenuTest::menuEntriesOpenTheirTargets() {
   menus->manual()->trigger();
 
   QString about, updateAnswer;
+  QStringList aboutUnnamed, updatesUnnamed;
   fx.prompter.expectMessage("Cannot launch file . No association with 'html' files.");
   whenShown<AboutBox>([&](AboutBox* box) {
     about = box->windowTitle() + "|" + box->versionLine()->text().section('\n', 0, 0);
+    aboutUnnamed = test::accessibilityProblems(box);
     QTest::mouseClick(box->homeLink(), Qt::LeftButton);
     QTest::mouseClick(box->okButton(), Qt::LeftButton);
   });
   menus->about()->trigger();
-  whenShown<UpdatesDialog>([&](UpdatesDialog* dialog) { updateAnswer = check(*dialog); });
+  whenShown<UpdatesDialog>([&](UpdatesDialog* dialog) {
+    updatesUnnamed = test::accessibilityProblems(dialog);
+    updateAnswer = check(*dialog);
+  });
   menus->checkForUpdates()->trigger();
   qunsetenv("VELMOR_VERSION_URL");
   qunsetenv("VELMOR_MANUAL_URL");
@@ -183,6 +189,7 @@ void HelpMenuTest::menuEntriesOpenTheirTargets() {
   QCOMPARE(fx.shell.opened, (std::vector<std::string>{notes, "http://manual.test/velmor.pdf",
                                                       "http://manual.test/velmor.pdf", "http://home.test/"}));
   QCOMPARE(about, QString("Information|Version 2.1"));
+  QVERIFY2(aboutUnnamed.isEmpty() && updatesUnnamed.isEmpty(), qPrintable((aboutUnnamed + updatesUnnamed).join("\n")));
   QCOMPARE(updateAnswer, QString("An update is available: 3.0"));
   QVERIFY2(fx.prompter.problems().isEmpty(), qPrintable(fx.prompter.problems().join("\n")));
 }

@@ -16,6 +16,7 @@
 #include "mainwindow/header_row.hpp"
 #include "mainwindow/main_menus.hpp"
 #include "support/fake_install.hpp"
+#include "support/accessibility.hpp"
 #include "support/window_fixture.hpp"
 
 using namespace velmor;
@@ -81,11 +82,7 @@ void InstalledProductsTest::browserListsSearchesAndOpensTheChosenProduct() {
     QCOMPARE(d.list()->item(1)->text(), QString("    grid map   c:\\maps\\grid"));
     QCOMPARE(d.searchBox()->palette().color(QPalette::Base), QColor(214, 252, 148));
     QCOMPARE(QApplication::focusWidget(), d.searchBox());
-    for (QWidget* control : d.findChildren<QWidget*>()) {
-      if (auto* b = qobject_cast<QPushButton*>(control)) QVERIFY(!b->text().isEmpty());
-      if (qobject_cast<QLineEdit*>(control) || qobject_cast<QListWidget*>(control))
-        QVERIFY(!control->accessibleName().isEmpty());
-    }
+    VERIFY_ACCESSIBLE(&d);
     // Enter in the search box searches; it does not press "Open".
     QTest::keyClicks(d.searchBox(), "GRID");
     QTest::keyClick(d.searchBox(), Qt::Key_Return);

@@ -245,17 +245,20 @@ void StartUpTest::listsAndMenusAsTheUserKnowsThem() {
   QCOMPARE(file.mid(0, 7), QStringList({"Open", "-", "Save", "Save As", "Save a Copy", "-", "Exit"}));
   QCOMPARE(file.size(), 13);
   QCOMPARE(w.menus()->save()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
-  // Tools that are not in the program yet are there, but cannot be chosen.
-  for (const char* later : {"Create All", "Create mdx"}) {
-    QAction* entry = w.menus()->entry(later);
-    QVERIFY2(entry != nullptr, later);
-    QVERIFY2(!entry->isEnabled(), later);
+  // Every entry of Preferences and Tools can be chosen.
+  for (const char* caption :
+       {"Locate Programs", "Settings", "Get tdb from Mapsource", "Create All", "Create Basemap", "Create mdx"}) {
+    QAction* entry = w.menus()->entry(caption);
+    QVERIFY2(entry != nullptr, caption);
+    QVERIFY2(entry->isEnabled(), caption);
   }
   QStringList help;
   for (QAction* a : w.menuBar()->actions()[4]->menu()->actions())
     help << (a->isSeparator() ? "-" : plainCaption(a->text()) + (a->isEnabled() ? "" : " (greyed)"));
   QCOMPARE(help, QStringList({"Manual", "-", "Check for Updates", "-", "About", "-", "What's New"}));
   QVERIFY(w.menus()->readLogs()->isEnabled());
+  QVERIFY(w.menus()->createAll()->isEnabled());
+  QVERIFY(w.menus()->createMdx()->isEnabled());
 }
 
 void StartUpTest::startWritesTheDateLineWhenLogging() {

@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <fstream>
@@ -111,11 +112,34 @@ Bytes sampleProduct() {
   return content;
 }
 
+namespace {
+
+// The folders a test made go when its process ends (VELMOR_KEEP_TEST_FILES
+// keeps them for a look after a failure).
+struct MadeFolders {
+  std::vector<std::string> folders;
+  ~MadeFolders() {
+    if (std::getenv("VELMOR_KEEP_TEST_FILES")) return;
+    for (const std::string& folder : folders) {
+      std::error_code ignored;
+      std::filesystem::remove_all(folder, ignored);
+    }
+  }
+};
+
+MadeFolders& madeFolders() {
+  static MadeFolders made;
+  return made;
+}
+
+}  // namespace
+
 std::string tempDir() {
   // mkdtemp, not a name made of the process id: every test runs in its own
   // process, and a reused id would land in an earlier test's folder.
   std::string pattern = (std::filesystem::temp_directory_path() / "velmor-test-XXXXXX").string();
   if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder");
+  madeFolders().folders.push_back(pattern);
   return pattern;
 }
 

@@ -35,7 +35,7 @@ void ProductDecoder::getoverview(std::int64_t o) {
   file_.nameFields[2] = {o, o + 27, name};
 
   const std::string north = formatDegrees(mapUnitsToDegrees(bit4(o + 11)));
-  const std::string east = formatDegrees(mapUnitsToDegrees(bit4(o + 15)));
+  const std::string east = formatDegrees(eastMapUnitsToDegrees(bit4(o + 15)));
   const std::string south = formatDegrees(mapUnitsToDegrees(bit4(o + 19)));
   const std::string west = formatDegrees(mapUnitsToDegrees(bit4(o + 23)));
 
@@ -72,7 +72,8 @@ void ProductDecoder::getdetailmap(std::int64_t o, int k) {
   view.blockIndex = k;
   view.blockOffset = o;
   const TileBound& north = tileBound(tile.north);
-  const TileBound& east = tileBound(tile.east);
+  static const TileBound antimeridian{180.0f, "180"};
+  const TileBound& east = tile.east == kAntimeridianUnits ? antimeridian : tileBound(tile.east);
   const TileBound& south = tileBound(tile.south);
   const TileBound& west = tileBound(tile.west);
   view.north = north.degrees;

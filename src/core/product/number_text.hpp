@@ -2,6 +2,7 @@
 // Number texts as the product file editor has always shown them. They are
 // part of what map makers see and compare, so the digits, truncations and
 // rounding steps are kept exactly, and "." is always the decimal separator.
+#include <climits>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -12,6 +13,15 @@ namespace velmor {
 inline constexpr double kDegreesPerMapUnit = 360.0 / 4294967296.0;
 
 inline double mapUnitsToDegrees(std::int32_t units) { return static_cast<double>(units) * kDegreesPerMapUnit; }
+
+// The 32-bit field holds -180 and +180 as the same value. An east bound of
+// 0x80000000 is the antimeridian seen from the west, +180, which is how mkgmap
+// writes a tile or an overview that ends there; read as -180 it would put the
+// box's east edge half a world west of its west edge.
+inline constexpr std::int32_t kAntimeridianUnits = INT32_MIN;
+inline double eastMapUnitsToDegrees(std::int32_t units) {
+  return units == kAntimeridianUnits ? 180.0 : mapUnitsToDegrees(units);
+}
 
 // Shortest decimal text with at most `significantDigits` digits: trailing
 // zeros dropped, exponent form ("1.5E-05", "1E+15") below 0.0001 and at or

@@ -1,5 +1,7 @@
 #include "create_registry_file.hpp"
 
+#include <QFileInfo>
+
 #include "core/common/prompter.hpp"
 #include "core/install/install_environment.hpp"
 #include "core/platform/file_services.hpp"
@@ -23,6 +25,13 @@ MapsourceFilesResult createRegistryFile(const QStringList& chosenFiles, const QS
   }
   request.registryFolder = *windowsFolder;
   return create_mapsourcefiles(request, prompter, systemFiles(), &environment.importer(), activity);
+}
+
+QString productFolderOf(const QStringList& chosenFiles, const QString& shownFolder) {
+  for (const QString& file : chosenFiles) {
+    if (file.endsWith(QStringLiteral(".tdb"), Qt::CaseInsensitive)) return QFileInfo(file).absolutePath();
+  }
+  return shownFolder;
 }
 
 }  // namespace velmor

@@ -22,4 +22,9 @@ MapsourceFilesResult createRegistryFile(const QStringList& chosenFiles, const QS
                                         const QString& fidText, const QString& productFolder, Prompter& prompter,
                                         InstallEnvironment& environment, Activity& activity);
 
+// The folder the registry file describes: the folder of the chosen product
+// file, which the chosen names are looked for in, else `shownFolder`. The
+// dialog may show another folder than the one the files were chosen from.
+QString productFolderOf(const QStringList& chosenFiles, const QString& shownFolder);
+
 }  // namespace velmor

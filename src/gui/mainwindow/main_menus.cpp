@@ -4,20 +4,6 @@
 
 namespace velmor {
 
-namespace {
-
-// An entry whose tool is not in the program yet: visible, so the menu has
-// its familiar shape, but disabled so that it cannot be chosen.
-QAction* later(QMenu* menu, const char* caption) {
-  QAction* action = menu->addAction(QString::fromUtf8(caption));
-  action->setEnabled(false);
-  action->setStatusTip(QStringLiteral("Not available yet."));
-  action->setToolTip(QStringLiteral("Not available yet."));
-  return action;
-}
-
-}  // namespace
-
 MainMenus::MainMenus(QMenuBar* bar) : QObject(bar), bar_(bar) {
   // The "&" marks the mnemonic letter (Alt+F opens File); accessible names
   // and lookups by caption see the caption without it.
@@ -54,11 +40,11 @@ MainMenus::MainMenus(QMenuBar* bar) : QObject(bar), bar_(bar) {
   getTdb_ = tools->addAction(QStringLiteral("&Get tdb from Mapsource"));
   tools->addSeparator();
   QMenu* create = tools->addMenu(QStringLiteral("Create &Mapsource Files"));
-  later(create, "Create &All");
+  createAll_ = create->addAction(QStringLiteral("Create &All"));
   create->addSeparator();
   createBasemap_ = create->addAction(QStringLiteral("Create &Basemap"));
   create->addSeparator();
-  later(create, "Create m&dx");
+  createMdx_ = create->addAction(QStringLiteral("Create m&dx"));
 
   QMenu* logs = bar->addMenu(QStringLiteral("&Logs"));
   readLogs_ = logs->addAction(QStringLiteral("&Read Logs"));

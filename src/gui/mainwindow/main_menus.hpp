@@ -1,6 +1,5 @@
 #pragma once
-// The menu tree of the main window, in display order. Entries served by
-// tools that are not part of the program yet are shown disabled.
+// The menu tree of the main window, in display order.
 #include <QAction>
 #include <QMenuBar>
 #include <array>
@@ -33,6 +32,8 @@ class MainMenus : public QObject {
   QAction* checkForUpdates() const { return checkForUpdates_; }
   QAction* about() const { return about_; }
   QAction* whatsNew() const { return whatsNew_; }
+  QAction* createAll() const { return createAll_; }
+  QAction* createMdx() const { return createMdx_; }
   // Looks an entry up by its caption ("Create mdx" ...), for the tools that
   // serve them later. Mnemonic marks do not count: "Save As" finds "Save &As".
   QAction* entry(const QString& caption) const;
@@ -63,6 +64,8 @@ class MainMenus : public QObject {
   QAction* checkForUpdates_ = nullptr;
   QAction* about_ = nullptr;
   QAction* whatsNew_ = nullptr;
+  QAction* createAll_ = nullptr;
+  QAction* createMdx_ = nullptr;
 };
 
 }  // namespace velmor

@@ -17,6 +17,7 @@
 #include "core/platform/process_launcher.hpp"
 #include "core/platform/shell.hpp"
 #include "core/settings/settings_file.hpp"
+#include "createfiles/mapsource_commands.hpp"
 #include "dialogs/block_sample.hpp"
 #include "dialogs/errors_dialog.hpp"
 #include "extra_byte_boxes.hpp"
@@ -26,6 +27,7 @@
 #include "help/help_commands.hpp"
 #include "img_data_panel.hpp"
 #include "install/basemap_command.hpp"
+#include "install/create_registry_file.hpp"
 #include "install/get_tdb_command.hpp"
 #include "install/program_commands.hpp"
 #include "main_menus.hpp"
@@ -78,6 +80,18 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
   connect(&versionRevert_, &QTimer::timeout, this, [this] { header_->showForm(state_.form); });
 
   fileCommands_ = std::make_unique<FileCommands>(*this);
+  mapsource_ = new MapsourceCommands(*this);
+  connect(menus_->createAll(), &QAction::triggered, mapsource_, &MapsourceCommands::openCreateFilesDialog);
+  connect(createFiles_, &QPushButton::clicked, mapsource_, &MapsourceCommands::openCreateFilesDialog);
+  connect(menus_->createMdx(), &QAction::triggered, mapsource_, &MapsourceCommands::createMdx);
+  // "Create" in that dialog: the registry file that installs the chosen files.
+  mapsource_->setCreateHandler([this](const CreateFilesRequest& request) {
+    QStringList files;
+    for (const std::string& file : request.chosenFiles) files << QString::fromStdString(file);
+    createRegistryFile(files, QString::fromStdString(request.mapsourceName), QString::fromStdString(request.fidText),
+                       productFolderOf(files, QString::fromStdString(request.folder)), *prompter_,
+                       installEnvironment(), activity());
+  });
   binding_ = std::make_unique<FormBinding>(*this);
   TileViews views;
   views.list = mapArea_->list();
@@ -161,7 +175,14 @@ void MainWindow::buildLayout() {
   progress_->setValue(1);
   progress_->setTextVisible(false);
   progress_->setMaximumHeight(12);
-  middle->addWidget(progress_);
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(progress_, 1);
+  createFiles_ = new QPushButton(QStringLiteral("Create TDB Files"), central);
+  createFiles_->setObjectName("createTdbFilesButton");
+  createFiles_->setAccessibleName(createFiles_->text());
+  createFiles_->setToolTip(QStringLiteral("Overview bounds from IMG tiles, and the files that install the map"));
+  bottom->addWidget(createFiles_);
+  middle->addLayout(bottom);
   body->addLayout(middle, 1);
 
   moreOptions_ = new MoreOptionsPanel(central);

@@ -13,6 +13,7 @@
 
 class QPlainTextEdit;
 class QProgressBar;
+class QPushButton;
 
 namespace velmor {
 
@@ -26,6 +27,7 @@ class ImgDataPanel;
 class InstallEnvironment;
 class MainMenus;
 class MapArea;
+class MapsourceCommands;
 class MoreOptionsPanel;
 class ProgressActivity;
 class ProcessLauncher;
@@ -79,6 +81,9 @@ class MainWindow : public QMainWindow {
   QProgressBar* progressBar() const { return progress_; }
   FileCommands& fileCommands() { return *fileCommands_; }
   ProgramCommands& programCommands() { return *programs_; }
+  // Tools, "Create Mapsource Files" and the "Create TDB Files" button.
+  MapsourceCommands& mapsourceCommands() { return *mapsource_; }
+  QPushButton* createFilesButton() const { return createFiles_; }
   ReplotDebouncer& replotDebouncer() { return *replot_; }
   bool versionRevertPending() const { return versionRevert_.isActive(); }
 
@@ -147,6 +152,8 @@ class MainWindow : public QMainWindow {
   QPlainTextEdit* report_ = nullptr;
   QProgressBar* progress_ = nullptr;
   std::unique_ptr<FileCommands> fileCommands_;
+  MapsourceCommands* mapsource_ = nullptr;
+  QPushButton* createFiles_ = nullptr;
   std::unique_ptr<FormBinding> binding_;
   ReplotDebouncer* replot_ = nullptr;
   TileController* tiles_ = nullptr;

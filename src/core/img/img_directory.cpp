@@ -1,0 +1,98 @@
+#include "img_directory.hpp"
+
+#include <string_view>
+#include <vector>
+
+#include "../product/byte_reader.hpp"
+
+namespace velmor {
+
+namespace {
+
+constexpr std::int64_t kSector = 512;
+// A directory entry per 512 bytes; block numbers are 16 bits, so a real
+// directory never needs more than a few megabytes. Anything larger is not
+// read, so the memory a scan needs stays bounded.
+constexpr std::int64_t kMaxDirectoryBytes = 16 * 1024 * 1024;
+constexpr std::int64_t kBlockListOffset = 0x20;
+constexpr std::int64_t kBlockListEntries = 240;
+
+std::uint32_t le32(const ByteReader& r, std::int64_t at) { return static_cast<std::uint32_t>(r.bit4(at)); }
+
+bool holds(const ByteReader& r, std::int64_t at, std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (r.dat(at + static_cast<std::int64_t>(i)) != static_cast<std::uint8_t>(text[i])) return false;
+  }
+  return true;
+}
+
+bool readExactly(RangeReader& reader, std::int64_t offset, std::vector<std::uint8_t>& out) {
+  std::string error;
+  return reader.readAt(offset, out, error) == static_cast<std::int64_t>(out.size());
+}
+
+}  // namespace
+
+ImgDirectory ImgDirectory::read(RangeReader& reader) {
+  ImgDirectory dir;
+  const std::int64_t fileSize = reader.size();
+  std::vector<std::uint8_t> header(kSector);
+  if (fileSize < 2 * kSector || !readExactly(reader, 0, header)) return dir;
+  // A scrambled container (first byte not 0) would need unscrambling first.
+  const ByteReader h(header);
+  using namespace std::string_view_literals;
+  if (h.dat(0) != 0 || !holds(h, 0x10, "DSKIMG\0"sv) || !holds(h, 0x41, "GARMIN\0"sv)) return dir;
+  const int exponent = h.dat(0x61) + h.dat(0x62);
+  if (exponent < 9 || exponent > 24) return dir;
+  const std::int64_t blockSize = std::int64_t{1} << exponent;
+  const std::int64_t dirStart = h.dat(0x40) * kSector;
+  if (dirStart == 0 || dirStart + kSector > fileSize) return dir;
+
+  // The first entry stands for the header and the directory themselves; its
+  // size is where the directory ends.
+  std::vector<std::uint8_t> entry(kSector);
+  if (!readExactly(reader, dirStart, entry) || entry[0] != 1) return dir;
+  const std::int64_t dirEnd = le32(ByteReader(entry), 0x0C);
+  if (dirEnd <= dirStart || dirEnd > fileSize || dirEnd - dirStart > kMaxDirectoryBytes) return dir;
+
+  std::vector<std::uint8_t> entries(static_cast<std::size_t>((dirEnd - dirStart) / kSector * kSector));
+  if (!readExactly(reader, dirStart, entries)) return dir;
+  const ByteReader r(entries);
+  std::unordered_map<std::string, bool> seen;  // name and type -> is a GMP
+  for (std::int64_t at = kSector; at + kSector <= static_cast<std::int64_t>(entries.size()); at += kSector) {
+    if (r.dat(at) != 1) continue;  // an unused entry
+    std::string name;
+    for (std::int64_t i = 1; i <= 11; ++i) name.push_back(static_cast<char>(r.dat(at + i)));
+    const std::string kind = name.substr(8, 3);
+    std::vector<std::uint16_t> blocks;
+    for (std::int64_t k = 0; k < kBlockListEntries; ++k) {
+      const std::uint16_t block = r.bit2(at + kBlockListOffset + 2 * k);
+      if (block == 0xFFFF) break;
+      // A block outside the file makes the whole directory suspect.
+      if (static_cast<std::int64_t>(block) * blockSize >= fileSize) return ImgDirectory{};
+      blocks.push_back(block);
+    }
+    auto [it, first] = seen.emplace(name, kind == "GMP");
+    if (it->second) {
+      for (std::uint16_t block : blocks) dir.gmpBlocks_.insert(block);
+    }
+    // Later entries of the same name continue the block list of a large
+    // subfile; only the first says where the subfile begins and how big it is.
+    if (!first || blocks.empty()) continue;
+    dir.starts_.emplace(static_cast<std::int64_t>(blocks.front()) * blockSize, ImgDirectoryEntry{kind, le32(r, at + 0x0C)});
+  }
+  dir.blockSize_ = blockSize;
+  return dir;
+}
+
+const ImgDirectoryEntry* ImgDirectory::subfileAt(std::int64_t offset) const {
+  auto found = starts_.find(offset);
+  return found == starts_.end() ? nullptr : &found->second;
+}
+
+bool ImgDirectory::insideGmp(std::int64_t offset) const {
+  if (gmpBlocks_.empty() || blockSize_ == 0 || offset < 0) return false;
+  return gmpBlocks_.count(static_cast<std::uint32_t>(offset / blockSize_)) != 0;
+}
+
+}  // namespace velmor

@@ -1,0 +1,46 @@
+#pragma once
+// The directory of an IMG container: which subfile starts where, and how big
+// it is. The scanner finds subfiles by their signatures; the directory tells
+// it which of those signatures stand where a subfile really begins (a tile
+// described "GARMIN TREK MAP" carries "GARMIN TRE" in its description) and
+// gives the sizes the map compiler recorded.
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "../platform/range_reader.hpp"
+
+namespace velmor {
+
+struct ImgDirectoryEntry {
+  std::string kind;  // the three-letter type: "RGN", "TRE" ...
+  std::uint32_t size = 0;
+};
+
+class ImgDirectory {
+ public:
+  // Reads the directory of the container in `reader`. An unscrambled
+  // container whose directory holds at least one subfile, every one of them
+  // inside the file, is readable; anything else (a scrambled or damaged
+  // container, a bare subfile, other data) is not, and the scanner falls
+  // back to checking the headers themselves.
+  static ImgDirectory read(RangeReader& reader);
+
+  bool readable() const { return !starts_.empty(); }
+  std::int64_t blockSize() const { return blockSize_; }
+  std::size_t subfileCount() const { return starts_.size(); }
+
+  // The subfile whose data begins at `offset`, or nullptr.
+  const ImgDirectoryEntry* subfileAt(std::int64_t offset) const;
+  // True when `offset` lies in a block of a GMP subfile, which holds the
+  // headers of several kinds one after the other.
+  bool insideGmp(std::int64_t offset) const;
+
+ private:
+  std::int64_t blockSize_ = 0;
+  std::unordered_map<std::int64_t, ImgDirectoryEntry> starts_;
+  std::unordered_set<std::uint32_t> gmpBlocks_;
+};
+
+}  // namespace velmor
