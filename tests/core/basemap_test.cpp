@@ -12,6 +12,7 @@
 #include "core/install/basemap.hpp"
 #include "core/platform/file_services.hpp"
 #include "support/lock_holder.hpp"
+#include "support/product_builder.hpp"
 #include "support/scripted_prompter.hpp"
 
 using namespace velmor;
@@ -22,10 +23,8 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string readBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
+  const Bytes bytes = readFile(path);
+  return std::string(bytes.begin(), bytes.end());
 }
 
 void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
@@ -40,14 +39,12 @@ std::vector<std::string> lines(const std::string& path) {
 class Basemap : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/velmor-basemap-XXXXXX";
-    root_ = ::mkdtemp(pattern);
+    root_ = tempDir();
     // Blanks, "&", a semicolon and quotes: one argument all the same.
     system_ = root_ + "/sys & echo 'x'; \"q\"";
     fs::create_directories(system_);
     record_ = root_ + "/record.txt";
   }
-  void TearDown() override { fs::remove_all(root_); }
 
   // A stand-in compiler: records its argument count, its arguments and its
   // folder, then runs `body`.

@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "core/install/map_source.hpp"
 #include "core/platform/file_services.hpp"
 #include "core/product/loader.hpp"
+#include "support/product_builder.hpp"
 #include "support/scripted_prompter.hpp"
 
 using namespace velmor;
@@ -36,10 +35,8 @@ std::string text(const PreviewSource& source, LabelEncoding encoding = LabelEnco
 }
 
 std::string readBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
+  const Bytes bytes = readFile(path);
+  return std::string(bytes.begin(), bytes.end());
 }
 
 }  // namespace
@@ -88,8 +85,7 @@ TEST(MapSource, LabelsCannotBreakTheTextAndCoordinatesStayOnTheGlobe) {
 }
 
 TEST(MapSource, WritingSaysSavedOnlyWhenWrittenAndRefusesBoxesWithoutNumbers) {
-  const std::string dir = std::filesystem::temp_directory_path() / ("velmor-mp-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
+  const std::string dir = tempDir();
   const std::string path = dir + "/pv.mp";
   {
     ScriptedPrompter prompter;
@@ -126,7 +122,6 @@ TEST(MapSource, WritingSaysSavedOnlyWhenWrittenAndRefusesBoxesWithoutNumbers) {
     EXPECT_EQ(prompter.messages[0].rfind(dir + "/missing/pv.mp ", 0), 0u) << prompter.messages[0];
     EXPECT_EQ(errors.rfind("savetxt:", 0), 0u);
   }
-  std::filesystem::remove_all(dir);
 }
 
 TEST(MapSource, ReadsTheTilesOfAProductFile) {

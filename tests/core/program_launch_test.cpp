@@ -14,6 +14,7 @@
 
 #include "core/install/locate_programs.hpp"
 #include "core/install/program_launch.hpp"
+#include "support/product_builder.hpp"
 #include "support/scripted_prompter.hpp"
 
 using namespace velmor;
@@ -44,8 +45,7 @@ std::vector<std::string> awaitRecord(const std::string& record) {
 class Launch : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/velmor-launch-XXXXXX";
-    root_ = ::mkdtemp(pattern);
+    root_ = tempDir();
     fs::create_directories(root_ + "/bin");
     // A Wine prefix with MapSource in it and its tile cache.
     prefix_ = root_ + "/garmin prefix";
@@ -63,10 +63,7 @@ class Launch : public ::testing::Test {
     facts_.appData = "C:\\users\\ann\\AppData\\Roaming";
     facts_.winePrefix = prefix_;
   }
-  void TearDown() override {
-    ::setenv("PATH", oldPath_.c_str(), 1);
-    fs::remove_all(root_);
-  }
+  void TearDown() override { ::setenv("PATH", oldPath_.c_str(), 1); }
 
   int cacheEntries() const {
     int n = 0;

@@ -16,6 +16,7 @@
 #include "core/product/save.hpp"
 #include "support/save_session.hpp"
 #include "support/osm_writer.hpp"
+#include "support/product_builder.hpp"
 #include "support/run_process.hpp"
 #include "support/scripted_prompter.hpp"
 
@@ -31,10 +32,8 @@ namespace fs = std::filesystem;
 constexpr double kTolerance = 360.0 / 16777216.0 + 0.00001;
 
 std::string readBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
+  const Bytes bytes = readFile(path);
+  return std::string(bytes.begin(), bytes.end());
 }
 
 double degrees(const nlohmann::json& text) { return parseNumber(text.get<std::string>()).value_or(1e9); }
@@ -44,8 +43,7 @@ double degrees(const nlohmann::json& text) { return parseNumber(text.get<std::st
 TEST(BasemapInterop, MkgmapCompilesTheBasemapOfMkgmapsOwnProduct) {
   const std::string mkgmap = findOnPath("mkgmap");
   if (mkgmap.empty()) GTEST_SKIP() << "mkgmap is not installed";
-  char pattern[] = "/tmp/velmor-basemap-interop-XXXXXX";
-  const std::string dir = ::mkdtemp(pattern);
+  const std::string dir = tempDir();
   const std::string home = dir + "/velmor home";
   fs::create_directories(home);
   std::ofstream(dir + "/tile.osm") << osmXml({50.95, -0.10, 51.05, 0.05, 3000, "Lewes"});
@@ -109,5 +107,4 @@ TEST(BasemapInterop, MkgmapCompilesTheBasemapOfMkgmapsOwnProduct) {
   const std::string backup = dir + "/Lewes Base_bak.img";
   EXPECT_EQ(readBytes(backup), bytes);
   EXPECT_EQ(fs::status(backup).permissions() & fs::perms::owner_write, fs::perms::none);
-  fs::remove_all(dir);
 }
