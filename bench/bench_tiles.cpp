@@ -36,12 +36,12 @@ Large& large() {
   return l;
 }
 
-void PlotTilesFromBoundsRecords(benchmark::State& state) {
+void PlotTilesFromTileBounds(benchmark::State& state) {
   Large& l = large();
   for (auto _ : state) benchmark::DoNotOptimize(velmor::plotTiles(l.form.detailMaps).data());
   state.counters["tiles"] = static_cast<double>(l.form.detailMaps.size());
 }
-BENCHMARK(PlotTilesFromBoundsRecords)->Unit(benchmark::kMillisecond);
+BENCHMARK(PlotTilesFromTileBounds)->Unit(benchmark::kMillisecond);
 
 void PlotGeometryOfEveryTile(benchmark::State& state) {
   Large& l = large();
@@ -54,7 +54,7 @@ BENCHMARK(PlotGeometryOfEveryTile)->Unit(benchmark::kMillisecond);
 void SearchWithoutMatch(benchmark::State& state) {
   Large& l = large();
   NoMessages prompter;
-  for (auto _ : state) benchmark::DoNotOptimize(velmor::search(l.form, "no such tile", prompter));
+  for (auto _ : state) benchmark::DoNotOptimize(velmor::search(l.file, l.form, "no such tile", prompter));
 }
 BENCHMARK(SearchWithoutMatch)->Unit(benchmark::kMillisecond);
 

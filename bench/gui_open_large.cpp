@@ -1,6 +1,7 @@
 // Measures the desktop window on the largest accepted product: from the
 // open command to a painted plot, one re-plot, and a few interactions.
 // Run it under /usr/bin/time -v for the peak memory of the whole program.
+//   velmor-bench-gui-open [grid|tiny-tiles|unknown-blocks]
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QListView>
@@ -41,8 +42,18 @@ double cpuMs() {
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
+  const std::string kind = argc > 1 ? argv[1] : "grid";
   const std::string path = (std::filesystem::temp_directory_path() / "velmor-bench-gui-large.tdb").string();
-  const std::size_t tiles = velmor::bench::writeLargeProduct(path);
+  std::size_t tiles = 0;
+  if (kind == "grid") {
+    tiles = velmor::bench::writeLargeProduct(path);
+  } else if (kind == "tiny-tiles" || kind == "unknown-blocks") {
+    tiles = velmor::bench::writeCraftedProduct(path, kind == "tiny-tiles" ? velmor::bench::CraftedKind::TinyTiles
+                                                                          : velmor::bench::CraftedKind::UnknownBlocks);
+  } else {
+    std::fprintf(stderr, "usage: velmor-bench-gui-open [grid|tiny-tiles|unknown-blocks]\n");
+    return 2;
+  }
 
   Silent prompter;
   velmor::WindowServices services;
@@ -64,7 +75,7 @@ int main(int argc, char* argv[]) {
   const double open = ms(t);
   const double openCpu = cpuMs() - cpu;
   const std::size_t plotted = static_cast<std::size_t>(
-      std::count_if(plot->boxes().begin(), plot->boxes().end(), [](const velmor::PlotBox& b) { return b.drawn; }));
+      std::count_if(plot->boxes().begin(), plot->boxes().end(), [](const velmor::PlotLabel& b) { return b.drawn; }));
 
   double worst = 0, total = 0, worstCpu = 0;
   const int rounds = 5;
@@ -92,7 +103,7 @@ int main(int argc, char* argv[]) {
 
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  std::printf("tiles: %zu, plotted after the open: %zu\n", tiles, plotted);
+  std::printf("%s: %zu blocks, plotted after the open: %zu\n", kind.c_str(), tiles, plotted);
   std::printf("open to painted window: %.0f ms (processor %.0f ms, of which reading and decoding up to the "
               "first paint %.0f ms)\n", open, openCpu, loadCpu);
   std::printf("re-plot (draw every tile): worst %.0f ms, mean %.0f ms over %d (processor worst %.0f ms)\n", worst,

@@ -37,10 +37,8 @@ Bytes tile(std::uint32_t number, std::int32_t n, std::int32_t e, std::int32_t s,
   return body;
 }
 
-}  // namespace
-
-Bytes makeLargeProduct(std::uint64_t maxBytes) {
-  Bytes out;
+// Version 4.11 header with a 61-byte tail, as mkgmap writes it.
+void headerBlock(Bytes& out) {
   Bytes header;
   appendLe16(header, 1);
   appendLe16(header, 4660);
@@ -57,6 +55,31 @@ Bytes makeLargeProduct(std::uint64_t maxBytes) {
   tail[38] = 1;
   header.insert(header.end(), tail.begin(), tail.end());
   block(out, 0x50, header);
+}
+
+void checksumBlock(Bytes& out) {
+  cCRC32 crc;
+  const std::uint32_t value = crc.GetByteArrayCrc32(out);
+  Bytes sum(23, 0);
+  sum[0] = 0x54;
+  sum[1] = 0x14;
+  sum[5] = static_cast<std::uint8_t>(value >> 24);
+  sum[12] = static_cast<std::uint8_t>(value >> 16);
+  sum[15] = static_cast<std::uint8_t>(value >> 8);
+  sum[20] = static_cast<std::uint8_t>(value);
+  out.insert(out.end(), sum.begin(), sum.end());
+}
+
+void writeFile(const std::string& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace
+
+Bytes makeLargeProduct(std::uint64_t maxBytes) {
+  Bytes out;
+  headerBlock(out);
 
   Bytes copyright = {3, 6, 0, 0};
   text0(copyright, "Large synthetic map for measuring");
@@ -81,29 +104,47 @@ Bytes makeLargeProduct(std::uint64_t maxBytes) {
     if (out.size() + body.size() + 3 > room) break;
     block(out, 0x4C, body);
   }
-  cCRC32 crc;
-  const std::uint32_t value = crc.GetByteArrayCrc32(out);
-  Bytes sum(23, 0);
-  sum[0] = 0x54;
-  sum[1] = 0x14;
-  sum[5] = static_cast<std::uint8_t>(value >> 24);
-  sum[12] = static_cast<std::uint8_t>(value >> 16);
-  sum[15] = static_cast<std::uint8_t>(value >> 8);
-  sum[20] = static_cast<std::uint8_t>(value);
-  out.insert(out.end(), sum.begin(), sum.end());
+  checksumBlock(out);
+  return out;
+}
+
+Bytes makeCraftedProduct(CraftedKind kind, std::uint64_t maxBytes) {
+  Bytes out;
+  out.reserve(maxBytes);
+  headerBlock(out);
+  const bool tiles = kind == CraftedKind::TinyTiles;
+  // The smallest body the loader does not take for the end of the file is
+  // one byte; a tile gets three, so that its fields differ from tile to tile.
+  const std::size_t size = tiles ? 6 : 4;
+  for (std::uint32_t i = 0; out.size() + size <= maxBytes - 23; ++i) {
+    if (tiles) {
+      out.insert(out.end(), {0x4C, 3, 0, static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i >> 8),
+                             static_cast<std::uint8_t>(i >> 16)});
+    } else {
+      out.insert(out.end(), {0x41, 1, 0, static_cast<std::uint8_t>(i)});
+    }
+  }
+  checksumBlock(out);
   return out;
 }
 
 std::size_t writeLargeProduct(const std::string& path, std::uint64_t maxBytes) {
   Bytes bytes = makeLargeProduct(maxBytes);
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  writeFile(path, bytes);
   std::size_t tiles = 0;
   for (std::size_t pos = 0; pos + 3 <= bytes.size();) {
     if (bytes[pos] == 0x4C) ++tiles;
     pos += 3 + static_cast<std::size_t>(bytes[pos + 1] | bytes[pos + 2] << 8);
   }
   return tiles;
+}
+
+std::size_t writeCraftedProduct(const std::string& path, CraftedKind kind, std::uint64_t maxBytes) {
+  Bytes bytes = makeCraftedProduct(kind, maxBytes);
+  writeFile(path, bytes);
+  const std::size_t size = kind == CraftedKind::TinyTiles ? 6 : 4;
+  const std::size_t header = 3 + static_cast<std::size_t>(bytes[1] | bytes[2] << 8);
+  return (bytes.size() - header - 23) / size;
 }
 
 }  // namespace velmor::bench

@@ -14,4 +14,13 @@ Bytes makeLargeProduct(std::uint64_t maxBytes = 26214400);
 // Writes it to `path`; returns the number of tiles.
 std::size_t writeLargeProduct(const std::string& path, std::uint64_t maxBytes = 26214400);
 
+// Hostile files of the same size that hold as many blocks as the format
+// allows: 6-byte detail-map blocks (about 4.37 million tiles, each reading
+// its fields from the blocks after it) or 4-byte blocks of an unknown type
+// (about 6.5 million). Both end in a checksum block with the right CRC.
+enum class CraftedKind { TinyTiles, UnknownBlocks };
+Bytes makeCraftedProduct(CraftedKind kind, std::uint64_t maxBytes = 26214400);
+// Writes it to `path`; returns the number of blocks between the header and the checksum block.
+std::size_t writeCraftedProduct(const std::string& path, CraftedKind kind, std::uint64_t maxBytes = 26214400);
+
 }  // namespace velmor::bench

@@ -51,7 +51,7 @@ int runMdx(const std::string& product, const std::string& out) {
   ProductFile file;
   ProductForm form;
   if (openProduct(file, form, product, prompter) != LoadStatus::Read) return 1;
-  if (writeMdx(out, form, prompter, systemFiles()) != MdxOutcome::Written) return 1;
+  if (writeMdx(out, file, form, prompter, systemFiles()) != MdxOutcome::Written) return 1;
   std::cout << "Wrote " << out << " (" << form.detailMaps.size() << " tile" << (form.detailMaps.size() == 1 ? "" : "s")
             << ")\n";
   return 0;

@@ -264,6 +264,17 @@ int runEdit(CLI::App& cmd, const EditArgs& args, const std::map<const CLI::Optio
     return 1;
   }
 
+  // The window says so when it opens such a file and marks it changed; here
+  // the save would shorten the file without a word, so it is a question.
+  if (const int dropped = editor.file.droppedBlocks; dropped > 0) {
+    const std::string blocks = dropped == 1 ? "1 block follows" : std::to_string(dropped) + " blocks follow";
+    if (prompter.ask(blocks + " the checksum block of " + args.file +
+                         ". Saving leaves them out of the file. Save anyway?",
+                     Buttons::YesNo) != Answer::Yes) {
+      return 1;
+    }
+  }
+
   SaveContext context{editor.file, editor.form, prompter, quietActivity(), log, folders.systemFolder};
   SaveOutcome outcome = args.out.empty() ? saveToPath(context) : saveCopy(context, args.out);
   if (outcome != SaveOutcome::Saved) return 1;

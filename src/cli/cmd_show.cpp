@@ -1,3 +1,8 @@
+// velmor-cli show: every decoded field, as text or as JSON. Both are written
+// tile by tile and block by block as they are produced, so a file of
+// millions of blocks takes no more memory than its opening does.
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <nlohmann/json.hpp>
 
@@ -8,7 +13,9 @@
 #include "core/product/code_page.hpp"
 #include "core/product/loader.hpp"
 #include "core/product/number_text.hpp"
+#include "core/product/tile_texts.hpp"
 #include "core/product/tile_layout.hpp"
+#include "json_out.hpp"
 
 namespace velmor::cli {
 
@@ -29,8 +36,8 @@ std::string kindName(CopyrightKind kind) {
   }
 }
 
-ordered_json describe(const ProductFile& file, const ProductForm& form) {
-  const CodePage& cp = CodePage::get(form.textCodePage);
+// Everything but the tiles and the blocks: small whatever the file holds.
+ordered_json describeHead(const ProductFile& file, const ProductForm& form) {
   ByteReader r(file.data);
   ordered_json j;
   j["path"] = file.path;
@@ -90,40 +97,105 @@ ordered_json describe(const ProductFile& file, const ProductForm& form) {
   } else {
     j["checksum"] = nullptr;
   }
-
-  ordered_json tiles = ordered_json::array();
-  for (const DetailMapView& view : form.detailMaps) {
-    TileLayout t = readTileLayout(r, view.blockOffset);
-    ordered_json subfiles = ordered_json::array();
-    for (const TileSubfile& sub : t.subfiles) {
-      subfiles.push_back({{"name", sub.name ? cp.decode(*sub.name) : "?"}, {"size", sub.size}});
-    }
-    tiles.push_back({{"number", t.mapNumber},
-                     {"parent", hexUpper(t.parent)},
-                     {"description", view.listText},
-                     {"north", formatDegrees(view.north, true)},
-                     {"east", formatDegrees(view.east, true)},
-                     {"south", formatDegrees(view.south, true)},
-                     {"west", formatDegrees(view.west, true)},
-                     {"subfileCount", t.count},
-                     {"subfiles", subfiles}});
-  }
-  j["tiles"] = tiles;
-  const auto& b = file.overallBounds;
-  j["bounds"] = {{"maxlat", b.greatestLatitude},
-                 {"minlat", b.leastLatitude},
-                 {"maxlon", b.greatestLongitude},
-                 {"minlon", b.leastLongitude}};
-  ordered_json blocks = ordered_json::array();
-  for (const BlockSpan& s : walkBlocks(file.data)) {
-    blocks.push_back({{"offset", s.offset}, {"type", hexUpper(s.type)}, {"length", s.length}, {"truncated", s.truncated}});
-  }
-  j["blocks"] = blocks;
-  j["errors"] = file.errorText;
   return j;
 }
 
-void printText(const ordered_json& j) {
+ordered_json boundsJson(const ProductFile& file) {
+  const auto& b = file.overallBounds;
+  return {{"maxlat", b.greatestLatitude},
+          {"minlat", b.leastLatitude},
+          {"maxlon", b.greatestLongitude},
+          {"minlon", b.leastLongitude}};
+}
+
+// Degree texts of tile bounds. Tiles of a grid share their edges, so a
+// small table of recent values saves most of the work on millions of tiles.
+class DegreeTexts {
+ public:
+  const std::string& operator()(float degrees) {
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &degrees, sizeof bits);
+    Slot& slot = slots_[bits * 2654435761u >> (32 - kBits)];
+    if (!slot.used || slot.bits != bits) slot = {bits, true, formatDegrees(degrees, true)};
+    return slot.text;
+  }
+
+ private:
+  static constexpr int kBits = 12;
+  struct Slot {
+    std::uint32_t bits = 0;
+    bool used = false;
+    std::string text;
+  };
+  std::vector<Slot> slots_ = std::vector<Slot>(1u << kBits);
+};
+
+// One tile's fields, read from its block.
+struct ShownTile {
+  TileLayout layout;
+  std::string description;
+  std::string north, east, south, west;
+};
+
+ShownTile shownTile(const ProductFile& file, const ProductForm& form, const CodePage& page, DegreeTexts& degrees,
+                    std::size_t i) {
+  const DetailMapView& view = form.detailMaps[i];
+  const TileSource source = tileSource(file, view);
+  ShownTile t{readTileLayout(source.reader, source.origin), {}, degrees(view.north), degrees(view.east),
+              degrees(view.south), degrees(view.west)};
+  t.description = page.decode(t.layout.description);
+  return t;
+}
+
+void printJson(const ProductFile& file, const ProductForm& form) {
+  const CodePage& page = CodePage::get(form.textCodePage);
+  DegreeTexts degrees;
+  JsonOut out(stdout);
+  out.openObject();
+  const ordered_json head = describeHead(file, form);
+  for (const auto& [name, value] : head.items()) out.key(name).json(value);
+
+  out.key("tiles").openArray();
+  for (std::size_t i = 0; i < form.detailMaps.size(); ++i) {
+    const ShownTile t = shownTile(file, form, page, degrees, i);
+    out.openObject();
+    out.key("number").value(t.layout.mapNumber);
+    out.key("parent").value(hexUpper(t.layout.parent));
+    out.key("description").value(t.description);
+    out.key("north").value(t.north);
+    out.key("east").value(t.east);
+    out.key("south").value(t.south);
+    out.key("west").value(t.west);
+    out.key("subfileCount").value(static_cast<int>(t.layout.count));
+    out.key("subfiles").openArray();
+    for (const TileSubfile& sub : t.layout.subfiles) {
+      out.openObject();
+      out.key("name").value(sub.name ? page.decode(*sub.name) : "?");
+      out.key("size").value(sub.size);
+      out.close();
+    }
+    out.close();
+    out.close();
+  }
+  out.close();
+  out.key("bounds").json(boundsJson(file));
+
+  out.key("blocks").openArray();
+  forEachBlock(file.data, [&out](const BlockSpan& s) {
+    out.openObject();
+    out.key("offset").value(s.offset);
+    out.key("type").value(hexUpper(s.type));
+    out.key("length").value(static_cast<int>(s.length));
+    out.key("truncated").value(s.truncated);
+    out.close();
+  });
+  out.close();
+  out.key("errors").value(file.errorText);
+  out.close();
+}
+
+void printText(const ProductFile& file, const ProductForm& form) {
+  const ordered_json j = describeHead(file, form);
   const auto& h = j["header"];
   std::cout << "File:            " << j["path"].get<std::string>() << " (" << j["size"] << " bytes)\n"
             << "PID / FID:       " << h["productId"] << " / " << h["familyId"] << "\n"
@@ -158,14 +230,15 @@ void printText(const ordered_json& j) {
     std::cout << "Checksum:        " << j["checksum"]["stored"].get<std::string>() << " at " << j["checksum"]["offset"]
               << "\n";
   }
-  std::cout << "Tiles:           " << j["tiles"].size() << "\n";
-  for (const auto& t : j["tiles"]) {
-    std::cout << "  " << t["number"] << " parent " << t["parent"].get<std::string>() << " \""
-              << t["description"].get<std::string>() << "\" N " << t["north"].get<std::string>() << " E "
-              << t["east"].get<std::string>() << " S " << t["south"].get<std::string>() << " W "
-              << t["west"].get<std::string>() << "\n";
-    for (const auto& s : t["subfiles"]) {
-      std::cout << "    " << s["name"].get<std::string>() << " " << s["size"] << "\n";
+  std::cout << "Tiles:           " << form.detailMaps.size() << "\n";
+  const CodePage& page = CodePage::get(form.textCodePage);
+  DegreeTexts degrees;
+  for (std::size_t i = 0; i < form.detailMaps.size(); ++i) {
+    const ShownTile t = shownTile(file, form, page, degrees, i);
+    std::cout << "  " << t.layout.mapNumber << " parent " << hexUpper(t.layout.parent) << " \"" << t.description
+              << "\" N " << t.north << " E " << t.east << " S " << t.south << " W " << t.west << "\n";
+    for (const TileSubfile& sub : t.layout.subfiles) {
+      std::cout << "    " << (sub.name ? page.decode(*sub.name) : "?") << " " << sub.size << "\n";
     }
   }
 }
@@ -186,9 +259,8 @@ void addShowCommand(CLI::App& app, int& exitCode) {
       exitCode = 1;
       return;
     }
-    ordered_json j = describe(product, form);
-    if (*json) std::cout << j.dump(2) << "\n";
-    else printText(j);
+    if (*json) printJson(product, form);
+    else printText(product, form);
     exitCode = 0;
   });
 }

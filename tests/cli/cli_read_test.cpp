@@ -77,6 +77,19 @@ TEST(CliShow, JsonCarriesEveryDecodedField) {
   EXPECT_NE(text.out.find("PID / FID:       1 / 4660"), std::string::npos);
 }
 
+TEST(CliShow, SubfileSizesAreUnsigned) {
+  const Bytes tile = block(0x4C, tileBody(10001, 0x00123456, 0x1E000000, 0x00800000, 0x1C000000, 0, "Big",
+                                          {{"10001.TRE", 0x80000000u}, {"10001.RGN", 0xFFFFFFFFu}}));
+  const std::string path = writeTemp(cat({block(0x50, headerBody(1, 2, 409, "S", "F", defaultTail(58))), tile}));
+  ProcessResult text = cli({"show", path});
+  ASSERT_EQ(text.exitCode, 0) << text.err;
+  EXPECT_NE(text.out.find("    10001.TRE 2147483648\n    10001.RGN 4294967295\n"), std::string::npos) << text.out;
+  ProcessResult json = cli({"show", "--json", path});
+  ASSERT_EQ(json.exitCode, 0) << json.err;
+  EXPECT_NE(json.out.find("\"size\": 2147483648"), std::string::npos) << json.out;
+  EXPECT_NE(json.out.find("\"size\": 4294967295"), std::string::npos) << json.out;
+}
+
 TEST(CliVerify, AgreesWithZlibAndCatchesDamage) {
   ProcessResult good = cli({"verify", kNorth});
   EXPECT_EQ(good.exitCode, 0) << good.out << good.err;

@@ -257,5 +257,25 @@ TEST_F(EditCli, TwoEditsAtOnceBothSurvive) {
   EXPECT_EQ(ids(), std::make_pair(6, 4242));
 }
 
+TEST_F(EditCli, DroppingBlocksAfterTheChecksumIsAQuestion) {
+  // A tile after the checksum block: the save leaves it out, so the file
+  // would shrink. Without --yes nothing is written.
+  const Bytes extra = block(0x4C, Bytes{1, 2, 3, 4});
+  const std::string corrupt = writeTemp(cat({original, extra}), "corrupt.tdb");
+  const std::string out = home + "/out.tdb";
+  CliRun no = runCli(home, {"edit", corrupt, "-o", out});
+  EXPECT_EQ(no.exitCode, 1);
+  EXPECT_NE(no.err.find("1 block follows the checksum block of " + corrupt +
+                        ". Saving leaves them out of the file. Save anyway? [answered No; pass --yes to answer Yes]"),
+            std::string::npos)
+      << no.err;
+  EXPECT_FALSE(std::filesystem::exists(out));
+  EXPECT_EQ(readFile(corrupt), cat({original, extra}));
+
+  CliRun yes = runCli(home, {"edit", corrupt, "-o", out, "--yes"});
+  ASSERT_EQ(yes.exitCode, 0) << yes.err;
+  EXPECT_EQ(withoutChecksum(readFile(out)), Bytes(original.begin(), original.end() - 23));
+}
+
 }  // namespace
 }  // namespace velmor

@@ -3,6 +3,7 @@
 #include "core/editor/description_edit.hpp"
 #include "core/editor/raw_block_panel.hpp"
 #include "core/editor/tile_selection.hpp"
+#include "core/product/tile_texts.hpp"
 #include "support/tile_product.hpp"
 
 using namespace velmor;
@@ -24,9 +25,9 @@ std::vector<TileSpec> twoTiles() {
 TEST(DescriptionEdit, LongerTextGrowsOnlyTheFieldAndTheLengthBytes) {
   OpenedTiles o;
   openTiles(o, twoTiles());
-  const std::vector<Bytes> before = o.file.blocks;
+  const BlockList before = o.file.blocks;
   const int k = o.form.detailMaps[1].blockIndex;
-  listClick(o.form, 1);
+  listClick(o.file, o.form, 1);
   ScriptedPrompter prompter;
   EXPECT_EQ(editDescription(o.file, o.form, 1, "  Second tile, east part ", prompter), DescriptionEdit::Changed);
 
@@ -45,13 +46,12 @@ TEST(DescriptionEdit, LongerTextGrowsOnlyTheFieldAndTheLengthBytes) {
     }
   }
   EXPECT_TRUE(o.file.modified);
-  const DetailMapView& view = o.form.detailMaps[1];
-  EXPECT_EQ(view.listText, "Second tile, east part");
-  EXPECT_EQ(view.caption(), "Second tile, east part\r\n10002");
+  EXPECT_EQ(tileListText(o.file, o.form, 1), "Second tile, east part");
+  EXPECT_EQ(tileCaption(o.file, o.form, 1), "Second tile, east part\r\n10002");
   EXPECT_EQ(o.form.tileState.panelText.rfind("Second tile, east part:\r\n", 0), 0u);
   // A later list click shows the new text too.
-  listClick(o.form, 0);
-  listClick(o.form, 1);
+  listClick(o.file, o.form, 0);
+  listClick(o.file, o.form, 1);
   EXPECT_EQ(o.form.tileState.panelText.rfind("Second tile, east part:\r\n", 0), 0u);
 }
 
@@ -82,7 +82,7 @@ TEST(DescriptionEdit, TheOldTextElsewhereInTheBlockStays) {
 TEST(DescriptionEdit, SameTextChangesNothing) {
   OpenedTiles o;
   openTiles(o, twoTiles());
-  const std::vector<Bytes> before = o.file.blocks;
+  const BlockList before = o.file.blocks;
   ScriptedPrompter prompter;
   EXPECT_EQ(editDescription(o.file, o.form, 0, " First tile  ", prompter), DescriptionEdit::Unchanged);
   EXPECT_EQ(o.file.blocks, before);
@@ -92,7 +92,7 @@ TEST(DescriptionEdit, SameTextChangesNothing) {
 TEST(DescriptionEdit, RefusesTextsTheFileCannotHold) {
   OpenedTiles o;
   openTiles(o, twoTiles());
-  const std::vector<Bytes> before = o.file.blocks;
+  const BlockList before = o.file.blocks;
   {
     ScriptedPrompter prompter;
     prompter.expectMessage(
@@ -107,7 +107,7 @@ TEST(DescriptionEdit, RefusesTextsTheFileCannotHold) {
   }
   EXPECT_EQ(o.file.blocks, before);
   EXPECT_FALSE(o.file.modified);
-  EXPECT_EQ(o.form.detailMaps[0].listText, "First tile");
+  EXPECT_EQ(tileListText(o.file, o.form, 0), "First tile");
 }
 
 TEST(DescriptionEdit, RefusesABlockLongerThan65535Bytes) {
@@ -116,7 +116,7 @@ TEST(DescriptionEdit, RefusesABlockLongerThan65535Bytes) {
   // Body: 24 + 65401 (text and zero) + 2 + 2 + 4 + 7 + 10 ("10001.TRE" and zero) = 65450.
   t.description = std::string(65400, 'd');
   openTiles(o, {t});
-  const std::vector<Bytes> before = o.file.blocks;
+  const BlockList before = o.file.blocks;
   ScriptedPrompter prompter;
   prompter.expectMessage("With this description the tile's block would be longer than 65535 bytes. Nothing was changed.");
   EXPECT_EQ(editDescription(o.file, o.form, 0, std::string(65500, 'e'), prompter), DescriptionEdit::Refused);
@@ -142,9 +142,9 @@ TEST(DescriptionEdit, ByteBoxesOfTheTileFollowTheNewDescription) {
 TEST(DescriptionEdit, DialogTextAndPlacement) {
   OpenedTiles o;
   openTiles(o, twoTiles());
-  EXPECT_EQ(descriptionDialogText(o.form), "");
-  listClick(o.form, 1);
-  EXPECT_EQ(descriptionDialogText(o.form), "Second tile");
+  EXPECT_EQ(descriptionDialogText(o.file, o.form), "");
+  listClick(o.file, o.form, 1);
+  EXPECT_EQ(descriptionDialogText(o.file, o.form), "Second tile");
   EXPECT_EQ(descriptionDialogLeft(1000, 3000, 2500), 1500);
   EXPECT_EQ(descriptionDialogLeft(1000, 500, 2500), 0);
   EXPECT_EQ(trimText("\t a b \r\n"), "a b");

@@ -5,6 +5,7 @@
 
 #include "core/product/block_walk.hpp"
 #include "core/product/loader.hpp"
+#include "core/product/tile_texts.hpp"
 #include "support/product_builder.hpp"
 #include "support/scripted_prompter.hpp"
 
@@ -41,9 +42,9 @@ TEST(MkgmapFixtures, NorthSet) {
   EXPECT_TRUE(o.form.routable);
   EXPECT_EQ(o.form.overviewNumberText, "3C4F740");  // 63240000
   ASSERT_EQ(o.form.detailMaps.size(), 2u);
-  EXPECT_EQ(o.form.detailMaps[0].imgName, "63240001");
-  EXPECT_EQ(o.form.detailMaps[1].imgName, "63240002");
-  EXPECT_NE(o.form.detailMaps[0].infoText.find("63240001.TRE:&"), std::string::npos);
+  EXPECT_EQ(tileImgName(o.file, o.form, 0), "63240001");
+  EXPECT_EQ(tileImgName(o.file, o.form, 1), "63240002");
+  EXPECT_NE(tileTexts(o.file, o.form, 0).infoText.find("63240001.TRE:&"), std::string::npos);
   // Two adjacent tiles: the first one's north is the second one's south, near 51 N, 0 E.
   EXPECT_EQ(o.form.detailMaps[0].north, o.form.detailMaps[1].south);
   EXPECT_NEAR(o.form.detailMaps[0].south, 51.0, 0.01);
@@ -63,7 +64,7 @@ TEST(MkgmapFixtures, GridSet) {
   EXPECT_EQ(o.form.pidText, "2");
   ASSERT_EQ(o.form.detailMaps.size(), 16u);
   for (std::size_t i = 0; i < 16; ++i) {
-    EXPECT_EQ(o.form.detailMaps[i].imgName, std::to_string(12340001 + i));
+    EXPECT_EQ(tileImgName(o.file, o.form, static_cast<int>(i)), std::to_string(12340001 + i));
     EXPECT_LT(o.form.detailMaps[i].south, o.form.detailMaps[i].north);
     EXPECT_LT(o.form.detailMaps[i].west, o.form.detailMaps[i].east);
   }

@@ -72,6 +72,7 @@ TEST_F(HeaderCase, OptionsGoIntoTheirTailBytes) {
   s.form.mapWindow = true;
   s.form.mapWindowWidthText = "100%";
   s.form.mapWindowHeightText = "100%";
+  s.file.mapWindowEdited = true;  // as a click on "Map Window" or a size list marks it
   ASSERT_FALSE(rebuild());
   Bytes tail = defaultTail(58);
   tail[38] = 1;
@@ -194,6 +195,7 @@ TEST_F(HeaderCase, BoxesThatCannotBeWrittenRefuseAndChangeNothing) {
     const Bytes before = fresh.file.blocks[0];
     const ProductForm formBefore = fresh.form;
     bad.edit(fresh.form);
+    fresh.file.mapWindowEdited = true;
     fresh.form.extraBytes[20].text = "";  // would become "0" if the rebuild went through
     Refusal r = updateblock0(fresh.file, fresh.form, fresh.prompter);
     ASSERT_TRUE(r) << bad.message;

@@ -7,6 +7,7 @@
 #include "core/install/map_source.hpp"
 #include "core/platform/file_services.hpp"
 #include "core/product/loader.hpp"
+#include "core/product/tile_texts.hpp"
 #include "support/product_builder.hpp"
 #include "support/scripted_prompter.hpp"
 
@@ -132,10 +133,11 @@ TEST(MapSource, ReadsTheTilesOfAProductFile) {
   const PreviewSource source = previewSource(file, form);
   ASSERT_EQ(source.tiles.size(), 2u);
   EXPECT_EQ(source.tiles[0].mapNumber, "63240001");
-  EXPECT_EQ(source.tiles[0].description, form.detailMaps[0].listText);
-  // The bounds list as the product's texts show it.
+  const TileTexts texts = tileTexts(file, form, 0);
+  EXPECT_EQ(source.tiles[0].description, texts.listText);
+  // The bounds list as the tile's record shows it.
   EXPECT_EQ(source.tiles[0].north + "#" + source.tiles[0].east + "#" + source.tiles[0].south + "#" +
                 source.tiles[0].west + "#" + source.tiles[0].description + "#",
-            form.detailMaps[0].boundsRecord);
+            texts.boundsRecord);
   EXPECT_EQ(source.overviewNumberText, form.overviewNumberText);
 }

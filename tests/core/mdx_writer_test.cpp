@@ -7,6 +7,7 @@
 #include "core/img/mdx_writer.hpp"
 #include "support/forwarding_files.hpp"
 #include "support/product_builder.hpp"
+#include "support/tile_product.hpp"
 #include "support/scripted_prompter.hpp"
 
 using namespace velmor;
@@ -14,16 +15,27 @@ using namespace velmor::test;
 
 namespace {
 
-ProductForm formWith(std::vector<std::string> numbers, std::string pid, std::string fid) {
-  ProductForm form;
-  for (std::string& n : numbers) {
-    DetailMapView view;
-    view.imgName = std::move(n);
-    form.detailMaps.push_back(view);
+// A product opened with tiles of these map numbers, and the two id boxes.
+struct Indexed : OpenedTiles {
+  Indexed(const std::vector<std::int32_t>& numbers, std::string pid, std::string fid) {
+    std::vector<TileSpec> tiles(numbers.size());
+    for (std::size_t i = 0; i < numbers.size(); ++i) tiles[i].number = numbers[i];
+    openTiles(*this, tiles);
+    form.pidText = std::move(pid);
+    form.fidText = std::move(fid);
   }
-  form.pidText = std::move(pid);
-  form.fidText = std::move(fid);
-  return form;
+};
+
+std::optional<Bytes> compose(const std::vector<std::int32_t>& numbers, std::string pid, std::string fid,
+                             Prompter& prompter) {
+  const Indexed product(numbers, std::move(pid), std::move(fid));
+  return composeMdx(product.file, product.form, prompter);
+}
+
+MdxOutcome write(const std::string& path, const std::vector<std::int32_t>& numbers, std::string pid, std::string fid,
+                 Prompter& prompter, FileServices& files) {
+  const Indexed product(numbers, std::move(pid), std::move(fid));
+  return writeMdx(path, product.file, product.form, prompter, files);
 }
 
 const Bytes kOld = {'o', 'l', 'd'};
@@ -51,11 +63,11 @@ class FailingReplace : public ForwardingFiles {
 
 TEST(MdxWriter, RecordsHoldNumberIdsNumber) {
   ScriptedPrompter prompter;
-  auto one = composeMdx(formWith({"63240001"}, "1", "4660"), prompter);
+  auto one = compose({63240001}, "1", "4660", prompter);
   ASSERT_TRUE(one);
   EXPECT_EQ(*one, (Bytes{0x4D, 0x69, 0x64, 0x78, 0x64, 0x00, 0x0C, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00,
                          0x00, 0x41, 0xF7, 0xC4, 0x03, 0x01, 0x00, 0x34, 0x12, 0x41, 0xF7, 0xC4, 0x03}));
-  auto three = composeMdx(formWith({"1", "-2", "3"}, "65535", "0"), prompter);
+  auto three = compose({1, -2, 3}, "65535", "0", prompter);
   ASSERT_TRUE(three);
   ASSERT_EQ(three->size(), 50u);
   EXPECT_EQ(Bytes(three->begin() + 26, three->begin() + 38),
@@ -67,13 +79,13 @@ TEST(MdxWriter, BackupOnceReadOnlyThenReplace) {
   const std::string backup = path.substr(0, path.size() - 4) + "_bak.mdx";
   ScriptedPrompter prompter;
   prompter.expectMessage(std::string(kMdxBackupMessage) + backup);
-  ASSERT_EQ(writeMdx(path, formWith({"5"}, "1", "2"), prompter, systemFiles()), MdxOutcome::Written);
+  ASSERT_EQ(write(path, {5}, "1", "2", prompter, systemFiles()), MdxOutcome::Written);
   EXPECT_EQ(readFile(backup), kOld);
   EXPECT_TRUE(systemFiles().isReadOnly(backup));
   EXPECT_EQ(readFile(path).size(), 26u);
 
   // The second write finds the backup and leaves it as the first one made it.
-  ASSERT_EQ(writeMdx(path, formWith({"5", "6"}, "1", "2"), prompter, systemFiles()), MdxOutcome::Written);
+  ASSERT_EQ(write(path, {5, 6}, "1", "2", prompter, systemFiles()), MdxOutcome::Written);
   EXPECT_EQ(readFile(backup), kOld);
   EXPECT_EQ(readFile(path).size(), 38u);
   EXPECT_EQ(mdxBackupName("/maps/index"), "/maps/index_bak.mdx");
@@ -84,11 +96,11 @@ TEST(MdxWriter, RefusalsAndFailuresLeaveTheOldIndex) {
   ScriptedPrompter prompter;
   // 0x12345 does not fit: cut to 16 bits it would index another product.
   prompter.expectMessage("The PID box must hold a whole number from 0 to 65535. No MDX was written.");
-  EXPECT_EQ(writeMdx(path, formWith({"5"}, "74565", "1"), prompter, systemFiles()), MdxOutcome::Refused);
+  EXPECT_EQ(write(path, {5}, "74565", "1", prompter, systemFiles()), MdxOutcome::Refused);
   prompter.expectMessage("The FID box must hold a whole number from 0 to 65535. No MDX was written.");
-  EXPECT_EQ(writeMdx(path, formWith({"5"}, "1", "12x"), prompter, systemFiles()), MdxOutcome::Refused);
+  EXPECT_EQ(write(path, {5}, "1", "12x", prompter, systemFiles()), MdxOutcome::Refused);
   prompter.expectMessage(kMdxNoTiles);
-  EXPECT_EQ(writeMdx(path, formWith({}, "1", "1"), prompter, systemFiles()), MdxOutcome::Refused);
+  EXPECT_EQ(write(path, {}, "1", "1", prompter, systemFiles()), MdxOutcome::Refused);
   EXPECT_EQ(readFile(path), kOld);
 
   // A backup that cannot be written stops the write: the old index stays.
@@ -96,7 +108,7 @@ TEST(MdxWriter, RefusalsAndFailuresLeaveTheOldIndex) {
   FailingReplace noBackup(backup);
   prompter.expectMessage(std::string(kMdxBackupMessage) + backup)
       .expectMessage("No space left on device: " + backup);
-  EXPECT_EQ(writeMdx(path, formWith({"5"}, "1", "1"), prompter, noBackup), MdxOutcome::Failed);
+  EXPECT_EQ(write(path, {5}, "1", "1", prompter, noBackup), MdxOutcome::Failed);
   EXPECT_EQ(readFile(path), kOld);
   EXPECT_FALSE(std::filesystem::exists(backup));
 }

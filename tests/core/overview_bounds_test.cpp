@@ -5,6 +5,7 @@
 #include "core/img/overview_bounds.hpp"
 #include "core/product/byte_reader.hpp"
 #include "core/product/number_text.hpp"
+#include "core/product/tile_texts.hpp"
 #include "support/save_session.hpp"
 #include "support/tile_product.hpp"
 
@@ -99,7 +100,7 @@ TEST(OverviewBounds, AntimeridianAsEastBoundReadsAndWritesAsPlus180) {
   s.open(path);
   ASSERT_EQ(s.form.detailMaps.size(), 1u);
   EXPECT_EQ(s.form.detailMaps[0].east, 180.0f);
-  EXPECT_EQ(s.form.detailMaps[0].boundsRecord.substr(0, 18), "11.25#180#9.84375#");
+  EXPECT_EQ(tileTexts(s.file, s.form, 0).boundsRecord.substr(0, 18), "11.25#180#9.84375#");
   EXPECT_EQ(s.form.overviewEast, "180");
   EXPECT_NE(s.file.report.find("N:11.25, E:180\r\n"), std::string::npos) << s.file.report;
   EXPECT_NE(s.file.report.find("maxlon:180000 "), std::string::npos) << s.file.report;

@@ -2,6 +2,7 @@
 
 #include "core/editor/plot_geometry.hpp"
 #include "core/editor/plot_navigation.hpp"
+#include "core/editor/plot_raster.hpp"
 #include "core/editor/tile_selection.hpp"
 #include "support/tile_product.hpp"
 
@@ -124,10 +125,12 @@ TEST(PlotGeometry, TilesFromTheDecodedBoundsRecords) {
   EXPECT_DOUBLE_EQ(t.east, 703.12);  // the record shows five decimals, truncated
   EXPECT_DOUBLE_EQ(t.south, 39375);
   EXPECT_DOUBLE_EQ(t.west, 0);
-  DetailMapView broken = o.form.detailMaps[0];
-  broken.boundsRecord = "1#x#3#4#d#";
-  EXPECT_FALSE(plotTile(broken).valid);
-  const std::vector<PlotTile> tiles = {plotTile(broken)};
+  // The table of recent bounds that plotTiles keeps gives the same numbers.
+  const std::vector<PlotTile> all = plotTiles(o.form.detailMaps);
+  ASSERT_EQ(all.size(), 1u);
+  EXPECT_DOUBLE_EQ(all[0].east, t.east);
+  EXPECT_DOUBLE_EQ(all[0].north, t.north);
+  const std::vector<PlotTile> tiles = {PlotTile{}};  // not valid: not drawn
   EXPECT_FALSE(plotGeometry(o.file.overallBounds, tiles, area())[0].drawn);
   EXPECT_TRUE(plotGeometry(o.file.overallBounds, std::vector<PlotTile>{}, area()).empty());
 }
@@ -201,4 +204,33 @@ TEST(PlotNavigation, ArrowKeysPanOnlyWithoutATextBox) {
   EXPECT_EQ(o.form.panY, 0);
   EXPECT_FALSE(panKey(o.form, PanKey::Left, true));
   EXPECT_EQ(o.form.panX, -100);
+}
+
+TEST(PlotRaster, OutlinesOfEveryBatchWithTheLaterBatchOnTop) {
+  // Labels in pixels (one unit a pixel) on a 10 x 8 picture: label 0 (batch
+  // 0) from (1,1) to (6,5); label 1 (batch 1) from (4,3) to (12,6), cut by
+  // the right edge; label 2 not drawn; label 15 (batch 1 again) wholly
+  // outside; label 14 (batch 0) a single pixel at (8,1).
+  std::vector<PlotLabel> labels(16);
+  labels[0] = {1, 1, 5, 4, true};
+  labels[1] = {4, 3, 8, 3, true};
+  labels[2] = {0, 0, 9, 7, false};
+  labels[14] = {8.5, 1.9, 0, 0, true};
+  labels[15] = {20, 20, 5, 5, true};
+  const OutlineRaster r = rasterOutlines(labels, 10, 8, 1.0);
+  const char* expected[] = {
+      "..........",  //
+      ".000000.0.",  //
+      ".0....0...",  //
+      ".0..111111",  //
+      ".0..1.0...",  //
+      ".000100...",  //
+      "....111111",  //
+      "..........",
+  };
+  for (int y = 0; y < 8; ++y) {
+    std::string row;
+    for (int x = 0; x < 10; ++x) row += r.at(x, y) < 0 ? '.' : static_cast<char>('0' + r.at(x, y));
+    EXPECT_EQ(row, expected[y]) << "row " << y;
+  }
 }

@@ -2,6 +2,7 @@
 
 #include "core/editor/raw_block_panel.hpp"
 #include "core/editor/tile_selection.hpp"
+#include "core/product/tile_texts.hpp"
 #include "support/tile_product.hpp"
 
 using namespace velmor;
@@ -77,7 +78,7 @@ TEST(RawBlockEdits, KeepChangesReplacesTheShownBlock) {
   TileSpec other;
   other.number = 10002;
   openTiles(o, {smallTile(), other});
-  listClick(o.form, 1);  // tile 2 selected, tile 1 shown by a right click
+  listClick(o.file, o.form, 1);  // tile 2 selected, tile 1 shown by a right click
   show_4c(o.form, o.file, 0);
   EXPECT_FALSE(rawByteEdited(o.file, o.form, 27, "6"));
   EXPECT_TRUE(rawByteEdited(o.file, o.form, 27, "61"));
@@ -101,7 +102,8 @@ TEST(RawBlockEdits, TheTileFollowsTheKeptBytes) {
   other.number = 10002;
   openTiles(o, {other, smallTile()});
   const DetailMapView before = o.form.detailMaps[1];
-  labelLeftClick(o.form, 2);
+  const TileTexts beforeTexts = tileTexts(o.file, o.form, 1);
+  labelLeftClick(o.file, o.form, 2);
   show_4c(o.form, o.file, 1);
   rawByteEdited(o.file, o.form, 27, "61");  // "AB" -> "aB"
   rawByteEdited(o.file, o.form, 14, "1C");  // north 0x1E000000 -> 0x1C000000, 39.375
@@ -109,11 +111,12 @@ TEST(RawBlockEdits, TheTileFollowsTheKeptBytes) {
   prompter.expectMessage("Changes saved.");
   ASSERT_TRUE(keepChanges(o.file, o.form, prompter));
   const DetailMapView& view = o.form.detailMaps[1];
-  EXPECT_EQ(view.listText, "aB");
-  EXPECT_EQ(view.caption(), "aB\r\n10001");
-  EXPECT_EQ(view.boundsRecord, "39.375#0.70312#39.375#0#aB#");
+  const TileTexts texts = tileTexts(o.file, o.form, 1);
+  EXPECT_EQ(texts.listText, "aB");
+  EXPECT_EQ(texts.caption(), "aB\r\n10001");
+  EXPECT_EQ(texts.boundsRecord, "39.375#0.70312#39.375#0#aB#");
   // Same length: the offset of the subfile count in the file is unchanged.
-  EXPECT_EQ(view.infoText, before.infoText);
+  EXPECT_EQ(texts.infoText, beforeTexts.infoText);
   EXPECT_EQ(view.blockOffset, before.blockOffset);
   EXPECT_EQ(view.blockIndex, before.blockIndex);
   EXPECT_EQ(o.form.tileState.panelText.rfind("Description:aB\r\nIMG:10001\r\nLat:39.375 Long:0.70312", 0), 0u);

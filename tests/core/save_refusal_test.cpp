@@ -123,21 +123,21 @@ TEST_F(Refused, FieldThatCannotBeEncoded) {
 
 TEST_F(Refused, BlockWhoseLengthFieldDisagrees) {
   openBytes(sampleProduct());
-  s.file.blocks[3] = {0x4C, 0x00, 0x0A};  // raw bytes claiming a 2560-byte body
+  s.file.blocks.set(3, {0x4C, 0x00, 0x0A});  // raw bytes claiming a 2560-byte body
   s.file.modified = true;
   expectRefused("Block 3 (type 4C) holds 0 body bytes but its length field says 2560. Nothing was saved.");
 }
 
 TEST_F(Refused, BlockWithEmptyBodyWouldHideTheRest) {
   openBytes(sampleProduct());
-  s.file.blocks[3] = {0x4C, 0x00, 0x00};
+  s.file.blocks.set(3, {0x4C, 0x00, 0x00});
   s.file.modified = true;
   expectRefused("Block 3 (type 4C) has an empty body; the blocks after it would not be read. Nothing was saved.");
 }
 
 TEST_F(Refused, SecondChecksumBlockInTheMiddle) {
   openBytes(sampleProduct());
-  s.file.blocks[3] = checksumBlock(0);
+  s.file.blocks.set(3, checksumBlock(0));
   s.file.modified = true;
   expectRefused("The file would hold 2 checksum blocks. Nothing was saved.");
 }
@@ -146,7 +146,7 @@ TEST_F(Refused, FileTooLargeToOpenAgain) {
   openBytes(sampleProduct());
   // 400 blocks of 65538 bytes are 26215200 bytes, past the 26214400 the loader accepts.
   Bytes big = block(0x4C, Bytes(65535, 0x11));
-  for (int i = 0; i < 400; ++i) s.file.blocks.insert(s.file.blocks.begin() + 4, big);
+  for (int i = 0; i < 400; ++i) s.file.blocks.insert(4, big);
   s.file.checksumIndex += 400;
   s.file.modified = true;
   const std::size_t size = original.size() + 400 * 65538;

@@ -136,7 +136,7 @@ TEST_P(EditedFixture, EditsReadBackAndTilesStayByteIdentical) {
   const Bytes original = readFile(path);
   Session s;
   s.open(path);
-  const std::vector<Bytes> before = s.file.blocks;
+  const BlockList before = s.file.blocks;
   s.form.pidText = "4242";
   s.form.familyNameText = "Edited Family";
   s.form.routable = !s.form.routable;

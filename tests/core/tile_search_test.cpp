@@ -10,13 +10,13 @@ TEST(TileSearch, CyclesThroughTwoMatchesAndBack) {
   OpenedTiles o;
   openTiles(o, namedTiles({"Lake north", "Forest", "Lake south"}));
   ScriptedPrompter prompter;
-  EXPECT_EQ(search(o.form, "LAKE", prompter), 0);
+  EXPECT_EQ(search(o.file, o.form, "LAKE", prompter), 0);
   EXPECT_EQ(o.form.selectedMap, 0);
   EXPECT_EQ(o.form.tileState.listIndex, 0);
-  EXPECT_EQ(search(o.form, "lake", prompter), 2);
+  EXPECT_EQ(search(o.file, o.form, "lake", prompter), 2);
   EXPECT_EQ(o.form.selectedMap, 2);
   EXPECT_EQ(o.form.tileState.highlightLabel, 3);
-  EXPECT_EQ(search(o.form, "lake", prompter), 0);
+  EXPECT_EQ(search(o.file, o.form, "lake", prompter), 0);
 }
 
 TEST(TileSearch, AfterWrappingNoMatchIsSkipped) {
@@ -24,7 +24,7 @@ TEST(TileSearch, AfterWrappingNoMatchIsSkipped) {
   openTiles(o, namedTiles({"road a", "road b", "road c"}));
   ScriptedPrompter prompter;
   std::vector<int> found;
-  for (int i = 0; i < 7; ++i) found.push_back(search(o.form, "road", prompter));
+  for (int i = 0; i < 7; ++i) found.push_back(search(o.file, o.form, "road", prompter));
   EXPECT_EQ(found, (std::vector<int>{0, 1, 2, 0, 1, 2, 0}));
 }
 
@@ -33,12 +33,12 @@ TEST(TileSearch, FindsTilesByTheirImgName) {
   // IMG names 20001, 20002, 20003; only the names hold "2000".
   openTiles(o, namedTiles({"Alpha", "Beta", "Gamma"}));
   ScriptedPrompter prompter;
-  EXPECT_EQ(search(o.form, "20002", prompter), 1);
+  EXPECT_EQ(search(o.file, o.form, "20002", prompter), 1);
   EXPECT_EQ(o.form.selectedMap, 1);
   EXPECT_EQ(o.form.tileState.highlightLabel, 2);
-  EXPECT_EQ(search(o.form, "2000", prompter), 2);
-  EXPECT_EQ(search(o.form, "2000", prompter), 0);
-  EXPECT_EQ(search(o.form, "2000", prompter), 1);
+  EXPECT_EQ(search(o.file, o.form, "2000", prompter), 2);
+  EXPECT_EQ(search(o.file, o.form, "2000", prompter), 0);
+  EXPECT_EQ(search(o.file, o.form, "2000", prompter), 1);
 }
 
 TEST(TileSearch, IgnoresCaseBeyondAscii) {
@@ -46,7 +46,7 @@ TEST(TileSearch, IgnoresCaseBeyondAscii) {
   // Code page 1252: 0xC4 is "Ä", 0xE4 "ä".
   openTiles(o, namedTiles({"Wald", "\xC4rger Stra\xDF" "e"}));
   ScriptedPrompter prompter;
-  EXPECT_EQ(search(o.form, "\xC3\xA4rger", prompter), 1);  // "ärger"
+  EXPECT_EQ(search(o.file, o.form, "\xC3\xA4rger", prompter), 1);  // "ärger"
   EXPECT_EQ(lowerText("\xC3\x84RGER"), "\xC3\xA4rger");
 }
 
@@ -54,8 +54,8 @@ TEST(TileSearch, NoMatchLeavesTheSelectionAlone) {
   OpenedTiles o;
   openTiles(o, namedTiles({"Alpha", "Beta"}));
   ScriptedPrompter prompter;
-  search(o.form, "beta", prompter);
-  EXPECT_EQ(search(o.form, "zeta", prompter), -1);
+  search(o.file, o.form, "beta", prompter);
+  EXPECT_EQ(search(o.file, o.form, "zeta", prompter), -1);
   EXPECT_EQ(o.form.selectedMap, 1);
 }
 
@@ -64,17 +64,17 @@ TEST(TileSearch, EmptyListSaysNoData) {
   openTiles(o, {});
   ScriptedPrompter prompter;
   prompter.expectMessage("No Data.");
-  EXPECT_EQ(search(o.form, "x", prompter), -1);
+  EXPECT_EQ(search(o.file, o.form, "x", prompter), -1);
 }
 
 TEST(TileSearch, TypingRestartsFromTheFirstTileAndEnterSearches) {
   OpenedTiles o;
   openTiles(o, namedTiles({"Lake 1", "Lake 2", "Lake 3"}));
   ScriptedPrompter prompter;
-  EXPECT_EQ(searchBoxKey(o.form, true, "lake", prompter), 0);
-  EXPECT_EQ(searchBoxKey(o.form, true, "lake", prompter), 1);
-  EXPECT_EQ(searchBoxKey(o.form, false, "lake", prompter), -1);
+  EXPECT_EQ(searchBoxKey(o.file, o.form, true, "lake", prompter), 0);
+  EXPECT_EQ(searchBoxKey(o.file, o.form, true, "lake", prompter), 1);
+  EXPECT_EQ(searchBoxKey(o.file, o.form, false, "lake", prompter), -1);
   EXPECT_EQ(o.form.tileState.searchStart, 0);
   EXPECT_EQ(o.form.selectedMap, 1);  // a key alone does not move the selection
-  EXPECT_EQ(searchBoxKey(o.form, true, "lake", prompter), 0);
+  EXPECT_EQ(searchBoxKey(o.file, o.form, true, "lake", prompter), 0);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/editor/tile_selection.hpp"
+#include "core/product/tile_texts.hpp"
 #include "support/tile_product.hpp"
 
 using namespace velmor;
@@ -17,10 +18,10 @@ std::vector<TileSpec> overlapping() {
   return {a, b};
 }
 
-int clickAtOverlap(ProductForm& form) {
+int clickAtOverlap(const ProductFile& file, ProductForm& form) {
   const int under[] = {1, 2};
   const int label = topLabel(form, under);
-  labelLeftClick(form, label);
+  labelLeftClick(file, form, label);
   return label;
 }
 
@@ -29,7 +30,7 @@ int clickAtOverlap(ProductForm& form) {
 TEST(TileClicks, SameLabelTwiceKeepsSelectionAndStacking) {
   OpenedTiles o;
   openTiles(o, overlapping());
-  labelLeftClick(o.form, 2);
+  labelLeftClick(o.file, o.form, 2);
   EXPECT_EQ(o.form.selectedMap, 1);
   EXPECT_EQ(o.form.tileState.listIndex, 1);
   EXPECT_EQ(o.form.tileState.highlightLabel, 2);
@@ -37,7 +38,7 @@ TEST(TileClicks, SameLabelTwiceKeepsSelectionAndStacking) {
   const std::int64_t depth = labelDepth(o.form, 2);
   EXPECT_LT(depth, labelDepth(o.form, 1));  // sent behind label 1
 
-  labelLeftClick(o.form, 2);
+  labelLeftClick(o.file, o.form, 2);
   EXPECT_EQ(o.form.selectedMap, 1);
   EXPECT_EQ(o.form.tileState.listIndex, 1);
   EXPECT_EQ(labelDepth(o.form, 2), depth);
@@ -48,22 +49,22 @@ TEST(TileClicks, OverlappingTilesAreReachedByAlternateClicks) {
   OpenedTiles o;
   openTiles(o, overlapping());
   // The label made last lies on top at first.
-  EXPECT_EQ(clickAtOverlap(o.form), 2);
+  EXPECT_EQ(clickAtOverlap(o.file, o.form), 2);
   EXPECT_EQ(o.form.selectedMap, 1);
-  EXPECT_EQ(clickAtOverlap(o.form), 1);
+  EXPECT_EQ(clickAtOverlap(o.file, o.form), 1);
   EXPECT_EQ(o.form.selectedMap, 0);
-  EXPECT_EQ(clickAtOverlap(o.form), 2);
-  EXPECT_EQ(clickAtOverlap(o.form), 1);
+  EXPECT_EQ(clickAtOverlap(o.file, o.form), 2);
+  EXPECT_EQ(clickAtOverlap(o.file, o.form), 1);
   EXPECT_EQ(o.form.tileState.listIndex, 0);
 }
 
 TEST(TileClicks, ClickOnLastLabelAfterTheListMovedSelectsItAgain) {
   OpenedTiles o;
   openTiles(o, overlapping());
-  labelLeftClick(o.form, 1);
-  listClick(o.form, 1);
+  labelLeftClick(o.file, o.form, 1);
+  listClick(o.file, o.form, 1);
   EXPECT_EQ(o.form.selectedMap, 1);
-  labelLeftClick(o.form, 1);
+  labelLeftClick(o.file, o.form, 1);
   EXPECT_EQ(o.form.selectedMap, 0);
   EXPECT_EQ(o.form.tileState.listIndex, 0);
 }
@@ -71,15 +72,15 @@ TEST(TileClicks, ClickOnLastLabelAfterTheListMovedSelectsItAgain) {
 TEST(TileClicks, PanelTextsOfLabelAndListClicks) {
   OpenedTiles o;
   openTiles(o, overlapping());
-  const std::string info = o.form.detailMaps[0].infoText;
+  const std::string info = tileTexts(o.file, o.form, 0).infoText;
   ASSERT_EQ(info.rfind("Overview Map Number:123456\r\n\r\n&", 0), 0u);
 
   // North 0x1E000000 is 42.1875 degrees, east 0x00800000 0.703125 (five
   // decimals, truncated), south 0x1C000000 39.375, west 0.
-  labelLeftClick(o.form, 1);
+  labelLeftClick(o.file, o.form, 1);
   EXPECT_EQ(o.form.tileState.panelText,
             "Description:First tile\r\nIMG:10001\r\nLat:42.1875 Long:0.70312\r\nLat:39.375 Long:0\r\n\r\n" + info);
-  listClick(o.form, 0);
+  listClick(o.file, o.form, 0);
   EXPECT_EQ(o.form.tileState.panelText, "First tile:\r\n42.1875,0.70312\r\n39.375,0\r\n\r\n" + info);
   EXPECT_EQ(o.form.tileState.highlightLabel, 1);
 }
@@ -89,7 +90,7 @@ TEST(TileClicks, DescriptionWithHashKeepsItsWholeTextInThePanel) {
   TileSpec t;
   t.description = "Roads #2";
   openTiles(o, {t});
-  listClick(o.form, 0);
+  listClick(o.file, o.form, 0);
   EXPECT_EQ(o.form.tileState.panelText.rfind("Roads #2:\r\n", 0), 0u);
 }
 
@@ -101,7 +102,7 @@ TEST(TileClicks, DoubleClickNeedsASelectedEntry) {
     prompter.expectMessage("Select an img.");
     EXPECT_FALSE(mayEditDescription(o.form, prompter));
   }
-  listClick(o.form, 1);
+  listClick(o.file, o.form, 1);
   ScriptedPrompter quiet;
   EXPECT_TRUE(mayEditDescription(o.form, quiet));
 }
@@ -109,9 +110,9 @@ TEST(TileClicks, DoubleClickNeedsASelectedEntry) {
 TEST(TileClicks, ClicksOutsideTheListChangeNothing) {
   OpenedTiles o;
   openTiles(o, overlapping());
-  listClick(o.form, -1);
-  labelLeftClick(o.form, 0);
-  labelLeftClick(o.form, 3);
+  listClick(o.file, o.form, -1);
+  labelLeftClick(o.file, o.form, 0);
+  labelLeftClick(o.file, o.form, 3);
   EXPECT_EQ(o.form.tileState.listIndex, -1);
   EXPECT_EQ(o.form.selectedMap, 0);
   EXPECT_TRUE(o.form.tileState.panelText.empty());
@@ -121,7 +122,7 @@ TEST(TileClicks, ClicksOutsideTheListChangeNothing) {
 TEST(TileClicks, LoadingAnotherFileStartsTheTileStateAfresh) {
   OpenedTiles o;
   openTiles(o, overlapping());
-  labelLeftClick(o.form, 2);
+  labelLeftClick(o.file, o.form, 2);
   o.form.tileState.searchStart = 2;
   ScriptedPrompter prompter;
   openProduct(o.file, o.form, writeTemp(tileProduct(overlapping())), prompter);

@@ -421,13 +421,17 @@ void EditingTest::tileListCopesWithManyTiles() {
   WindowFixture f;
   MainWindow& w = f.start();
   ProductForm& form = w.state().form;
-  form.detailMaps.resize(350000);
-  form.detailMaps[0].listText = "first";
-  form.detailMaps[349999].listText = "Tile 349999";
+  f.dialogs.answer(f.copyFixture("north/north.tdb"));
+  w.menus()->open()->trigger();
+  PROMPTS_OK(f);
+  // Every row stands for the first tile but the last, for the second.
+  const DetailMapView first = form.detailMaps[0], last = form.detailMaps[1];
+  form.detailMaps.assign(350000, first);
+  form.detailMaps[349999] = last;
   w.showLoadedFile();
   QAbstractItemModel* model = w.mapArea()->list()->model();
   QCOMPARE(model->rowCount(), 350000);
-  QCOMPARE(model->data(model->index(349999, 0)).toString(), QString("Tile 349999"));
+  QCOMPARE(model->data(model->index(349999, 0)).toString(), QString("Tile 2 of north (63240002)"));
   // While a file is being read the tiles change under the list: it keeps
   // its rows until the load is over, and the vanished ones show nothing.
   form.detailMaps.resize(1);
@@ -437,7 +441,7 @@ void EditingTest::tileListCopesWithManyTiles() {
   w.mapArea()->list()->repaint();
   w.showLoadedFile();
   QCOMPARE(model->rowCount(), 1);
-  QCOMPARE(model->data(model->index(0, 0)).toString(), QString("first"));
+  QCOMPARE(model->data(model->index(0, 0)).toString(), QString("Tile 1 of north (63240001)"));
   QVERIFY(!model->data(model->index(1, 0)).isValid());
 }
 

@@ -39,15 +39,25 @@ inline void openBytes(ProductFile& file, ProductForm& form, const std::vector<By
   openProduct(file, form, writeTemp(bytes), quiet);
 }
 
-// A tile whose bounds record is given in degrees, for plot geometry checks
-// that need round numbers.
-inline DetailMapView viewWithBounds(const std::string& record, const std::string& description,
-                                    const std::string& imgName) {
-  DetailMapView v;
-  v.boundsRecord = record + description + "#";
-  v.listText = description;
-  v.imgName = imgName;
-  return v;
+// Tiles opened from real blocks (so that their texts exist), then given
+// bounds in round degrees for plot geometry checks: `bounds` holds north,
+// east, south and west of each tile.
+struct RoundTile {
+  std::int32_t number;
+  std::string description;
+  float north, east, south, west;
+};
+inline void openRoundTiles(ProductFile& file, ProductForm& form, const std::vector<RoundTile>& tiles) {
+  std::vector<Bytes> blocks;
+  for (const RoundTile& t : tiles) blocks.push_back(tileAt(t.number, t.description));
+  openBytes(file, form, blocks);
+  for (std::size_t i = 0; i < tiles.size() && i < form.detailMaps.size(); ++i) {
+    DetailMapView& v = form.detailMaps[i];
+    v.north = tiles[i].north;
+    v.east = tiles[i].east;
+    v.south = tiles[i].south;
+    v.west = tiles[i].west;
+  }
 }
 
 }  // namespace velmor::test

@@ -42,7 +42,7 @@ struct Views {
     search = new QLineEdit(&window);
     column->addWidget(search);
     list = new QListView(&window);
-    list->setModel(new DetailMapListModel(form, list));
+    list->setModel(new DetailMapListModel(form, file, list));
     column->addWidget(list);
     searchButton = new QPushButton(QStringLiteral("Search Map TXT"), &window);
     column->addWidget(searchButton);
@@ -65,7 +65,7 @@ struct Views {
   }
 
   QString listText(int row) const { return list->model()->index(row, 0).data().toString(); }
-  const Bytes& blockOf(int tile) const {
+  Bytes blockOf(int tile) const {
     return file.blocks[static_cast<std::size_t>(form.detailMaps[static_cast<std::size_t>(tile)].blockIndex)];
   }
 };

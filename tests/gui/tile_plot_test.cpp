@@ -28,8 +28,8 @@ struct PlotFixture {
   PlotWidget* plot = nullptr;
   TileController* controller = nullptr;
 
-  explicit PlotFixture(std::vector<DetailMapView> views) {
-    form.detailMaps = std::move(views);
+  explicit PlotFixture(const std::vector<RoundTile>& tiles) {
+    openRoundTiles(file, form, tiles);
     file.overallBounds.leastLongitude = 0;
     file.overallBounds.greatestLongitude = 1000;
     file.overallBounds.leastLatitude = 1000;
@@ -51,9 +51,9 @@ struct PlotFixture {
   }
 };
 
-std::vector<DetailMapView> quarterAndWhole() {
+std::vector<RoundTile> quarterAndWhole() {
   // Label 1: the north-west quarter; label 2: the whole product, on top.
-  return {viewWithBounds("2#0.5#1.5#0#", "Quarter", "20001"), viewWithBounds("2#1#1#0#", "Whole", "20002")};
+  return {{20001, "Quarter", 2, 0.5f, 1.5f, 0}, {20002, "Whole", 2, 1, 1, 0}};
 }
 
 }  // namespace
@@ -130,10 +130,10 @@ class TilePlotTest : public QObject {
 
   void paleOutlinesAreDrawnDarker() {
     // Tile index 7 is silver, all but invisible on white.
-    std::vector<DetailMapView> views;
-    for (int i = 0; i < 7; ++i) views.push_back(viewWithBounds("1.1#0.1#1#0#", "Small", "2000" + std::to_string(i)));
-    views.push_back(viewWithBounds("2#1#1#0#", "Whole", "20007"));
-    PlotFixture f(std::move(views));
+    std::vector<RoundTile> tiles;
+    for (int i = 0; i < 7; ++i) tiles.push_back({20000 + i, "Small", 1.1f, 0.1f, 1, 0});
+    tiles.push_back({20007, "Whole", 2, 1, 1, 0});
+    PlotFixture f(tiles);
     const QColor drawn = f.plot->grab().toImage().pixelColor(990, 300);
     QCOMPARE(drawn, outlineColour(QColor(192, 192, 192)));
     QVERIFY(contrastOnWhite(drawn) >= 3.0);

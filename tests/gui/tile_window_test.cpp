@@ -55,11 +55,11 @@ class TileWindowTest : public QObject {
     QTest::mouseClick(window.imgDataPanel()->keepChangesButton(), Qt::LeftButton);
     QCOMPARE(prompter.said.back(), std::string("Changes saved."));
     const auto k = static_cast<std::size_t>(window.state().form.detailMaps[0].blockIndex);
-    QCOMPARE(window.state().file.blocks[k], tileAt(20001, "west", 0x1E000000, 0x00800000, 0x1C000000, 0));
+    QCOMPARE(Bytes(window.state().file.blocks[k]), tileAt(20001, "west", 0x1E000000, 0x00800000, 0x1C000000, 0));
     QCOMPARE(window.mapArea()->list()->model()->index(0, 0).data().toString(), QStringLiteral("west"));
     // The tile that was selected stays as it was.
     const auto other = static_cast<std::size_t>(window.state().form.detailMaps[1].blockIndex);
-    QCOMPARE(window.state().file.blocks[other],
+    QCOMPARE(Bytes(window.state().file.blocks[other]),
              tileAt(20002, "East", 0x1E000000, 0x01000000, 0x1C000000, 0x00800000));
   }
 

@@ -15,6 +15,7 @@
 #include "core/product/loader.hpp"
 #include "core/product/number_text.hpp"
 #include "core/product/tile_layout.hpp"
+#include "core/product/tile_texts.hpp"
 #include "support/osm_writer.hpp"
 #include "support/product_builder.hpp"
 #include "support/run_process.hpp"
@@ -64,7 +65,7 @@ class MkgmapImg : public ::testing::Test {
     for (const DetailMapView& view : form_.detailMaps) tiles_.push_back(readTileLayout(reader, view.blockOffset));
   }
 
-  std::string tilePath(std::size_t i) const { return dir_ + "/" + form_.detailMaps[i].imgName + ".img"; }
+  std::string tilePath(std::size_t i) const { return dir_ + "/" + tileImgName(file_, form_, static_cast<int>(i)) + ".img"; }
 
   ProcessResult cli(std::vector<std::string> args) const {
     args.insert(args.begin(), VELMOR_CLI);

@@ -11,6 +11,7 @@
 #include "core/product/loader.hpp"
 #include "core/product/number_text.hpp"
 #include "core/product/tile_layout.hpp"
+#include "core/product/tile_texts.hpp"
 #include "support/osm_writer.hpp"
 #include "support/product_builder.hpp"
 #include "support/run_process.hpp"
@@ -82,8 +83,9 @@ TEST_F(MkgmapProduct, HeaderAndNamesAgreeWithWhatMkgmapWasTold) {
   EXPECT_EQ(file.seriesName, (Bytes{'S', 0xE9, 'r', 'i', 'e', 's', ' ', 'S', 'u', 'l'}));
   // Every tile names the overview map as its parent.
   ASSERT_EQ(form.detailMaps.size(), 2u);
-  for (const DetailMapView& view : form.detailMaps) {
-    EXPECT_EQ(view.infoText.rfind("Overview Map Number:" + form.overviewNumberText + "\r\n", 0), 0u) << view.infoText;
+  for (int i = 0; i < 2; ++i) {
+    const std::string info = tileTexts(file, form, i).infoText;
+    EXPECT_EQ(info.rfind("Overview Map Number:" + form.overviewNumberText + "\r\n", 0), 0u) << info;
   }
   EXPECT_TRUE(file.errorText.empty()) << file.errorText;
 }
@@ -97,8 +99,8 @@ TEST_F(MkgmapProduct, TilesLieWhereTheDataLies) {
   ByteReader reader(file.data);
   for (std::size_t i = 0; i < 2; ++i) {
     const DetailMapView& view = form.detailMaps[i];
-    EXPECT_EQ(view.imgName, std::to_string(55550001 + i));
-    EXPECT_NE(view.listText.find("Tile " + std::to_string(i + 1)), std::string::npos);
+    EXPECT_EQ(tileImgName(file, form, static_cast<int>(i)), std::to_string(55550001 + i));
+    EXPECT_NE(tileListText(file, form, static_cast<int>(i)).find("Tile " + std::to_string(i + 1)), std::string::npos);
     TileLayout t = readTileLayout(reader, view.blockOffset);
     const OsmArea& a = kAreas[i];
     EXPECT_NEAR(mapUnitsToDegrees(t.north), a.north, kImgUnit);

@@ -3,6 +3,7 @@
 #include "../product/byte_reader.hpp"
 #include "../product/code_page.hpp"
 #include "../product/loader.hpp"
+#include "../product/tile_texts.hpp"
 #include "raw_block_panel.hpp"
 #include "tile_selection.hpp"
 
@@ -29,9 +30,8 @@ std::string trimText(const std::string& text) {
   return text.substr(first, last - first + 1);
 }
 
-std::string descriptionDialogText(const ProductForm& form) {
-  const int i = form.tileState.listIndex;
-  return validTile(form, i) ? form.detailMaps[static_cast<std::size_t>(i)].listText : std::string();
+std::string descriptionDialogText(const ProductFile& file, const ProductForm& form) {
+  return tileListText(file, form, form.tileState.listIndex);
 }
 
 int descriptionDialogLeft(int plotLeft, int labelLeft, int dialogWidth) {
@@ -42,9 +42,9 @@ int descriptionDialogLeft(int plotLeft, int labelLeft, int dialogWidth) {
 DescriptionEdit editDescription(ProductFile& file, ProductForm& form, int tile, const std::string& typed,
                                 Prompter& prompter) {
   if (!validTile(form, tile)) return DescriptionEdit::Unchanged;
-  DetailMapView& view = form.detailMaps[static_cast<std::size_t>(tile)];
+  const DetailMapView& view = form.detailMaps[static_cast<std::size_t>(tile)];
   const std::string newText = trimText(typed);
-  if (newText == trimText(view.listText)) return DescriptionEdit::Unchanged;
+  if (newText == trimText(tileListText(file, form, tile))) return DescriptionEdit::Unchanged;
 
   const auto k = static_cast<std::size_t>(view.blockIndex);
   if (view.blockIndex < 0 || k >= file.blocks.size() || file.blocks[k].size() <= kDescriptionOffset) {
@@ -63,7 +63,7 @@ DescriptionEdit editDescription(ProductFile& file, ProductForm& form, int tile, 
     return DescriptionEdit::Refused;
   }
 
-  Bytes& block = file.blocks[k];
+  const BlockList::Ref block = file.blocks[k];
   const ByteReader reader(block);
   const std::size_t oldLength = reader.textLength(kDescriptionOffset, static_cast<std::int64_t>(block.size()));
   const bool unterminated = kDescriptionOffset + oldLength >= block.size();
@@ -88,18 +88,9 @@ DescriptionEdit editDescription(ProductFile& file, ProductForm& form, int tile, 
   const std::size_t body = rebuilt.size() - 3;
   rebuilt[1] = static_cast<std::uint8_t>(body & 0xFF);
   rebuilt[2] = static_cast<std::uint8_t>(body >> 8);
-  block = std::move(rebuilt);
-
-  const std::string oldDescription = view.listText;
-  view.listText = newText;
-  // The bounds record ends with the description; keep it in step so the
-  // panel of a later list click shows the new text.
-  const std::string suffix = oldDescription + "#";
-  if (view.boundsRecord.size() >= suffix.size() &&
-      view.boundsRecord.compare(view.boundsRecord.size() - suffix.size(), suffix.size(), suffix) == 0) {
-    view.boundsRecord.replace(view.boundsRecord.size() - suffix.size(), suffix.size(), newText + "#");
-  }
-  refreshPanelText(form, tile);
+  file.blocks.set(k, std::move(rebuilt));
+  // The tile's texts are made from this block from now on.
+  refreshPanelText(file, form, tile);
   // Byte boxes showing this block would otherwise put the old description
   // back on "keep changes"; boxes the user is editing are left alone.
   if (form.rawBlockPanelShown && form.tileState.rawBlockTile == tile && !form.tileState.rawBytesPending) {

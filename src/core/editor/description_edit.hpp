@@ -12,7 +12,7 @@ namespace velmor {
 enum class DescriptionEdit { Changed, Unchanged, Refused };
 
 // What the dialog's text box shows when it opens: the selected entry's text.
-std::string descriptionDialogText(const ProductForm& form);
+std::string descriptionDialogText(const ProductFile& file, const ProductForm& form);
 
 // The dialog's left edge beside the tile: left of the label, never off the
 // left of the screen (all in the same unit).

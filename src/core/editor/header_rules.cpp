@@ -126,6 +126,7 @@ bool& featureState(ProductForm& form, FeatureOption option) {
 RuleOutcome featureOptionClicked(ProductFile& file, ProductForm& form, FeatureOption option,
                                  bool suppressCrashWarnings, Prompter& prompter, LogSink& log) {
   RuleOutcome outcome = RuleOutcome::Accepted;
+  if (option == FeatureOption::MapWindow) file.mapWindowEdited = true;
   if (option == FeatureOption::Printing || option == FeatureOption::MapWindow) {
     if (file.headerTailLength > 48) {
       bool warned = false;
@@ -161,6 +162,7 @@ void overrideSettingsClicked(ProductFile& file, ProductForm&) { MarkModified(fil
 
 void mapWindowSizeChanged(ProductFile& file, ProductForm& form, bool width, const std::string& text) {
   (width ? form.mapWindowWidthText : form.mapWindowHeightText) = text;
+  file.mapWindowEdited = true;
   MarkModified(file);
 }
 

@@ -1,6 +1,7 @@
 #include "plot_geometry.hpp"
 
 #include <cmath>
+#include <cstring>
 
 #include "../product/number_text.hpp"
 
@@ -24,26 +25,35 @@ std::uint32_t classicColour(int index) {
 }
 
 PlotTile plotTile(const DetailMapView& view) {
-  PlotTile tile;
-  double values[4] = {};
-  const std::string& record = view.boundsRecord;
-  std::size_t pos = 0;
-  for (double& value : values) {
-    const std::size_t hash = record.find('#', pos);
-    if (hash == std::string::npos) return tile;
-    const std::optional<double> number = parseNumber(std::string_view(record).substr(pos, hash - pos));
-    if (!number) return tile;
-    value = *number * 1000.0;
-    pos = hash + 1;
-  }
-  tile = {values[0], values[1], values[2], values[3], true};
-  return tile;
+  return {shownDegrees(view.north) * 1000.0, shownDegrees(view.east) * 1000.0, shownDegrees(view.south) * 1000.0,
+          shownDegrees(view.west) * 1000.0, true};
 }
 
 std::vector<PlotTile> plotTiles(std::span<const DetailMapView> views) {
+  // Tiles of a grid share their edges: a small table of recent bounds
+  // saves most of the text work.
+  constexpr int kBits = 12;
+  struct Slot {
+    float degrees = 0;
+    double shown = 0;
+    bool used = false;
+  };
+  std::vector<Slot> recent(1u << kBits);
+  auto shown = [&recent](float degrees) {
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &degrees, sizeof bits);
+    Slot& slot = recent[bits * 2654435761u >> (32 - kBits)];
+    // Compared by bits: -0 and 0 are written differently.
+    std::uint32_t slotBits = 0;
+    std::memcpy(&slotBits, &slot.degrees, sizeof slotBits);
+    if (!slot.used || slotBits != bits) slot = {degrees, shownDegrees(degrees), true};
+    return slot.shown * 1000.0;
+  };
   std::vector<PlotTile> tiles;
   tiles.reserve(views.size());
-  for (const DetailMapView& view : views) tiles.push_back(plotTile(view));
+  for (const DetailMapView& view : views) {
+    tiles.push_back({shown(view.north), shown(view.east), shown(view.south), shown(view.west), true});
+  }
   return tiles;
 }
 
@@ -103,6 +113,17 @@ std::vector<PlotBox> plotGeometry(const OverallBounds& bounds, std::span<const P
   boxes.reserve(tiles.size());
   for (std::size_t i = 0; i < tiles.size(); ++i) boxes.push_back(plotBox(frame, tiles[i], i));
   return boxes;
+}
+
+void plotLabels(const OverallBounds& bounds, std::span<const PlotTile> tiles, const PlotArea& area,
+                std::vector<PlotLabel>& labels) {
+  labels.resize(tiles.size());
+  if (tiles.empty()) return;
+  const PlotFrame frame = plotFrame(bounds, area);
+  for (std::size_t i = 0; i < tiles.size(); ++i) {
+    const PlotBox box = plotBox(frame, tiles[i], i);
+    labels[i] = {box.left, box.top, box.width, box.height, box.drawn};
+  }
 }
 
 }  // namespace velmor

@@ -11,13 +11,13 @@
 
 namespace velmor {
 
-// A tile's bounds in thousandths of a degree, as its bounds record shows them.
+// A tile's bounds in thousandths of a degree, as its texts show them.
 struct PlotTile {
   double north = 0, east = 0, south = 0, west = 0;
-  bool valid = false;  // false when a bound of the record is not a number
+  bool valid = false;
 };
 
-// Parses the bounds records once; the plot reuses the result on every redraw.
+// Works the bounds out once; the plot reuses the result on every redraw.
 PlotTile plotTile(const DetailMapView& view);
 std::vector<PlotTile> plotTiles(std::span<const DetailMapView> views);
 
@@ -52,6 +52,17 @@ struct PlotBox {
 PlotBox plotBox(const PlotFrame& frame, const PlotTile& tile, std::size_t index);
 std::vector<PlotBox> plotGeometry(const OverallBounds& bounds, std::span<const PlotTile> tiles,
                                   const PlotArea& area);
+
+// What the plot keeps of a box between redraws: its label alone, which is
+// all that drawing and clicks need, for products of millions of tiles.
+struct PlotLabel {
+  double left = 0, top = 0, width = 0, height = 0;
+  bool drawn = false;
+};
+// The labels of every tile, written over `labels` in place, so that a
+// re-plot never holds two lists at once.
+void plotLabels(const OverallBounds& bounds, std::span<const PlotTile> tiles, const PlotArea& area,
+                std::vector<PlotLabel>& labels);
 
 // Entry i of the classic 16-colour palette (0..15) as 0x00BBGGRR.
 std::uint32_t classicColour(int index);

@@ -112,9 +112,9 @@ bool keepChanges(ProductFile& file, ProductForm& form, Prompter& prompter) {
     prompter.message("The first byte must stay 4C (a detail map block). Nothing was changed.");
     return false;
   }
-  file.blocks[k] = std::move(bytes);
+  file.blocks.set(k, std::move(bytes));
   refreshTileView(file, form, tile);
-  refreshPanelText(form, tile);
+  refreshPanelText(file, form, tile);
   form.keepChangesEnabled = false;
   form.tileState.rawBytesPending = false;
   prompter.message("Changes saved.");

@@ -3,6 +3,7 @@
 #include <unicode/uchar.h>
 
 #include "../product/code_page.hpp"
+#include "../product/tile_texts.hpp"
 #include "tile_selection.hpp"
 
 namespace velmor {
@@ -27,13 +28,13 @@ namespace {
 
 // A tile matches on its list entry or on its label caption, which adds the
 // IMG name, so a tile can be found by the name of its IMG file.
-bool matches(const DetailMapView& view, const std::string& term) {
-  return lowerText(view.caption()).find(term) != std::string::npos;
+bool matches(const ProductFile& file, const ProductForm& form, int tile, const std::string& term) {
+  return lowerText(tileCaption(file, form, tile)).find(term) != std::string::npos;
 }
 
 }  // namespace
 
-int search(ProductForm& form, std::string_view termText, Prompter& prompter) {
+int search(const ProductFile& file, ProductForm& form, std::string_view termText, Prompter& prompter) {
   const int count = static_cast<int>(form.detailMaps.size());
   if (count == 0) {
     prompter.message("No Data.");
@@ -45,8 +46,8 @@ int search(ProductForm& form, std::string_view termText, Prompter& prompter) {
   // One pass from where the last search stopped, then, once, from the top.
   for (int pass = 0; pass < 2; ++pass) {
     for (int i = start; i < count; ++i) {
-      if (!matches(form.detailMaps[static_cast<std::size_t>(i)], term)) continue;
-      listClick(form, i);
+      if (!matches(file, form, i, term)) continue;
+      listClick(file, form, i);
       start = i + 1;
       return i;
     }
@@ -56,12 +57,13 @@ int search(ProductForm& form, std::string_view termText, Prompter& prompter) {
   return -1;
 }
 
-int searchBoxKey(ProductForm& form, bool enter, std::string_view term, Prompter& prompter) {
+int searchBoxKey(const ProductFile& file, ProductForm& form, bool enter, std::string_view term,
+                 Prompter& prompter) {
   if (!enter) {
     form.tileState.searchStart = 0;
     return -1;
   }
-  return search(form, term, prompter);
+  return search(file, form, term, prompter);
 }
 
 }  // namespace velmor

@@ -4,17 +4,19 @@
 #include <string>
 #include <string_view>
 
-#include "../product/product_form.hpp"
 #include "../common/prompter.hpp"
+#include "../product/product_file.hpp"
+#include "../product/product_form.hpp"
 
 namespace velmor {
 
 // Runs one search from the form's searchStart; returns the tile found or -1.
-int search(ProductForm& form, std::string_view term, Prompter& prompter);
+int search(const ProductFile& file, ProductForm& form, std::string_view term, Prompter& prompter);
 
 // A key typed into the search box: Enter searches, every other key makes the
 // next search start again from the first tile.
-int searchBoxKey(ProductForm& form, bool enter, std::string_view term, Prompter& prompter);
+int searchBoxKey(const ProductFile& file, ProductForm& form, bool enter, std::string_view term,
+                 Prompter& prompter);
 
 // Lower case of a UTF-8 text, all scripts.
 std::string lowerText(std::string_view utf8);

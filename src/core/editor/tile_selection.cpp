@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "../product/bytes.hpp"
+#include "../product/tile_texts.hpp"
 
 namespace velmor {
 
@@ -63,43 +64,44 @@ void selectMap(ProductForm& form, int tile) {
   form.tileState.highlightShown = true;
 }
 
-std::string listPanelText(const DetailMapView& view) {
-  const BoundsTexts b = boundsTexts(view.boundsRecord);
+std::string listPanelText(const ProductFile& file, const ProductForm& form, int tile) {
+  const TileTexts t = tileTexts(file, form, tile);
+  const BoundsTexts b = boundsTexts(t.boundsRecord);
   std::string text = b.description + ":" + kCrLf;
   text += b.north + "," + b.east + kCrLf;
   text += b.south + "," + b.west + kCrLf + kCrLf;
-  text += view.infoText;
+  text += t.infoText;
   return text;
 }
 
-std::string labelPanelText(const DetailMapView& view) {
-  const BoundsTexts b = boundsTexts(view.boundsRecord);
-  std::string text = "Description:" + view.listText + kCrLf;
-  text += "IMG:" + view.imgName + kCrLf;
+std::string labelPanelText(const ProductFile& file, const ProductForm& form, int tile) {
+  const TileTexts t = tileTexts(file, form, tile);
+  const BoundsTexts b = boundsTexts(t.boundsRecord);
+  std::string text = "Description:" + t.listText + kCrLf;
+  text += "IMG:" + t.imgName + kCrLf;
   text += "Lat:" + b.north + " Long:" + b.east + kCrLf;
   text += "Lat:" + b.south + " Long:" + b.west + kCrLf + kCrLf;
-  text += view.infoText;
+  text += t.infoText;
   return text;
 }
 
-void refreshPanelText(ProductForm& form, int tile) {
+void refreshPanelText(const ProductFile& file, ProductForm& form, int tile) {
   TileState& s = form.tileState;
   if (s.panelTile != tile || !validTile(form, tile)) return;
-  const DetailMapView& view = form.detailMaps[static_cast<std::size_t>(tile)];
-  if (s.panelKind == PanelTextKind::ListEntry) s.panelText = listPanelText(view);
-  if (s.panelKind == PanelTextKind::Label) s.panelText = labelPanelText(view);
+  if (s.panelKind == PanelTextKind::ListEntry) s.panelText = listPanelText(file, form, tile);
+  if (s.panelKind == PanelTextKind::Label) s.panelText = labelPanelText(file, form, tile);
 }
 
-void listClick(ProductForm& form, int tile) {
+void listClick(const ProductFile& file, ProductForm& form, int tile) {
   if (!validTile(form, tile)) return;
   selectMap(form, tile);
   TileState& s = form.tileState;
   s.panelKind = PanelTextKind::ListEntry;
   s.panelTile = tile;
-  s.panelText = listPanelText(form.detailMaps[static_cast<std::size_t>(tile)]);
+  s.panelText = listPanelText(file, form, tile);
 }
 
-void labelLeftClick(ProductForm& form, int label) {
+void labelLeftClick(const ProductFile& file, ProductForm& form, int label) {
   const int tile = label - 1;
   if (!validTile(form, tile)) return;
   TileState& s = form.tileState;
@@ -107,7 +109,7 @@ void labelLeftClick(ProductForm& form, int label) {
   s.highlightShown = true;
   s.panelKind = PanelTextKind::Label;
   s.panelTile = tile;
-  s.panelText = labelPanelText(form.detailMaps[static_cast<std::size_t>(tile)]);
+  s.panelText = labelPanelText(file, form, tile);
 
   // A second click on the same label must not flip the stacking again, or a
   // click on a spot where tiles overlap could never settle. When the

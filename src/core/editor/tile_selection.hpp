@@ -5,8 +5,9 @@
 #include <span>
 #include <string>
 
-#include "../product/product_form.hpp"
 #include "../common/prompter.hpp"
+#include "../product/product_file.hpp"
+#include "../product/product_form.hpp"
 
 namespace velmor {
 
@@ -14,10 +15,10 @@ namespace velmor {
 void selectMap(ProductForm& form, int tile);
 
 // A click on list entry i (-1 when the click left nothing selected).
-void listClick(ProductForm& form, int tile);
+void listClick(const ProductFile& file, ProductForm& form, int tile);
 
 // A left click on label n (1-based).
-void labelLeftClick(ProductForm& form, int label);
+void labelLeftClick(const ProductFile& file, ProductForm& form, int label);
 
 // A double click on a list entry or a label: true when the "Edit Description"
 // dialog may open; otherwise the user is told to select a tile first.
@@ -28,11 +29,11 @@ std::int64_t labelDepth(const ProductForm& form, int label);
 // The top-most of the labels under a point (0 when the list is empty).
 int topLabel(const ProductForm& form, std::span<const int> labelsUnderPoint);
 
-// Panel texts of the two kinds of click, rebuilt from the tile's view.
-std::string listPanelText(const DetailMapView& view);
-std::string labelPanelText(const DetailMapView& view);
+// Panel texts of the two kinds of click, made from the tile's block.
+std::string listPanelText(const ProductFile& file, const ProductForm& form, int tile);
+std::string labelPanelText(const ProductFile& file, const ProductForm& form, int tile);
 // Rebuilds the panel text when it describes `tile` (after the tile changed).
-void refreshPanelText(ProductForm& form, int tile);
+void refreshPanelText(const ProductFile& file, ProductForm& form, int tile);
 
 // Splits at every occurrence of `separator` (a trailing separator gives no
 // empty last field).

@@ -1,8 +1,7 @@
 #pragma once
-// After a tile's block was replaced byte by byte, its list entry, caption,
-// bounds and info text are decoded again from the new bytes, so that what
-// the window shows (and what the description editor compares with) is what
-// the file will hold.
+// After a tile's block was replaced byte by byte, its bounds are read again
+// from the new bytes, so that the plot shows what the file will hold. Its
+// texts need no refresh: they are made from the block when shown.
 #include "../product/product_file.hpp"
 #include "../product/product_form.hpp"
 

@@ -2,6 +2,7 @@
 
 #include "../product/field_encoding.hpp"
 #include "../product/number_text.hpp"
+#include "../product/tile_texts.hpp"
 
 namespace velmor {
 
@@ -23,7 +24,7 @@ bool endsWithMdx(const std::string& path) {
 
 }  // namespace
 
-std::optional<Bytes> composeMdx(const ProductForm& form, Prompter& prompter) {
+std::optional<Bytes> composeMdx(const ProductFile& file, const ProductForm& form, Prompter& prompter) {
   if (form.detailMaps.empty()) {
     prompter.message(kMdxNoTiles);
     return std::nullopt;
@@ -37,9 +38,9 @@ std::optional<Bytes> composeMdx(const ProductForm& form, Prompter& prompter) {
   out.reserve(14 + kRecordSize * form.detailMaps.size());
   appendLe32(out, kRecordSize);
   appendLe32(out, static_cast<std::uint32_t>(form.detailMaps.size()));
-  for (const DetailMapView& map : form.detailMaps) {
-    // The IMG name is the tile's map number as the block holds it (signed 32 bits).
-    const auto number = static_cast<std::uint32_t>(parseInteger(map.imgName).value_or(0));
+  for (std::size_t tile = 0; tile < form.detailMaps.size(); ++tile) {
+    // The map number as the block holds it, which also names the tile's IMG file.
+    const auto number = static_cast<std::uint32_t>(tileMapNumber(file, form, static_cast<int>(tile)));
     appendLe32(out, number);
     appendLe16(out, *pid);
     appendLe16(out, *fid);
@@ -53,9 +54,9 @@ std::string mdxBackupName(const std::string& path) {
   return path.substr(0, path.size() - 4) + "_bak.mdx";
 }
 
-MdxOutcome writeMdx(const std::string& path, const ProductForm& form, Prompter& prompter, FileServices& files,
-                    Activity& activity) {
-  std::optional<Bytes> bytes = composeMdx(form, prompter);
+MdxOutcome writeMdx(const std::string& path, const ProductFile& file, const ProductForm& form, Prompter& prompter,
+                    FileServices& files, Activity& activity) {
+  std::optional<Bytes> bytes = composeMdx(file, form, prompter);
   if (!bytes) return MdxOutcome::Refused;
   if (files.exists(path)) {
     const std::string backupPath = mdxBackupName(path);

@@ -12,6 +12,7 @@
 #include "../product/number_text.hpp"
 #include "../product/product_file.hpp"
 #include "../product/product_form.hpp"
+#include "../product/tile_texts.hpp"
 
 namespace velmor {
 
@@ -92,7 +93,6 @@ std::string plainDecimal(double value) {
 }
 
 PreviewSource previewSource(const ProductFile& file, const ProductForm& form) {
-  (void)file;
   PreviewSource source;
   source.overviewNumberText = form.overviewNumberText;
   source.north = form.overviewNorth;
@@ -101,20 +101,18 @@ PreviewSource previewSource(const ProductFile& file, const ProductForm& form) {
   source.west = form.overviewWest;
   source.codePage = form.textCodePage;
   source.tiles.reserve(form.detailMaps.size());
-  for (const DetailMapView& map : form.detailMaps) {
-    PreviewTile tile;
-    tile.description = map.listText;
-    tile.mapNumber = map.imgName;
-    // The bounds list line: north, east, south, west as the record holds them.
-    std::string* parts[] = {&tile.north, &tile.east, &tile.south, &tile.west};
-    std::size_t from = 0;
-    for (std::string* part : parts) {
-      const std::size_t to = map.boundsRecord.find('#', from);
-      if (to == std::string::npos) break;
-      *part = map.boundsRecord.substr(from, to - from);
-      from = to + 1;
-    }
-    source.tiles.push_back(std::move(tile));
+  for (std::size_t t = 0; t < form.detailMaps.size(); ++t) {
+    const DetailMapView& view = form.detailMaps[t];
+    const int tile = static_cast<int>(t);
+    PreviewTile entry;
+    entry.description = tileListText(file, form, tile);
+    entry.mapNumber = tileImgName(file, form, tile);
+    // The bounds list line: the degree texts the tile's record shows.
+    entry.north = formatDegrees(static_cast<double>(view.north), true);
+    entry.east = formatDegrees(static_cast<double>(view.east), true);
+    entry.south = formatDegrees(static_cast<double>(view.south), true);
+    entry.west = formatDegrees(static_cast<double>(view.west), true);
+    source.tiles.push_back(std::move(entry));
   }
   return source;
 }

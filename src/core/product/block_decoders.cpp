@@ -1,7 +1,6 @@
 // Decoders of the copyright, overview, detail-map, 0x52/0x53 and checksum blocks.
 #include "number_text.hpp"
 #include "product_decoder.hpp"
-#include "tile_layout.hpp"
 
 namespace velmor {
 
@@ -52,34 +51,26 @@ void ProductDecoder::getoverview(std::int64_t o) {
   form_.overviewWest = west;
 }
 
-const ProductDecoder::TileBound& ProductDecoder::tileBound(std::int32_t units) {
-  auto found = boundCache_.find(units);
-  if (found != boundCache_.end()) return found->second;
-  // Bounded, so that a file of all-different bounds cannot grow it without end.
-  if (boundCache_.size() > 200000) boundCache_.clear();
-  const float degrees = tileDegrees(units);
-  return boundCache_.emplace(units, TileBound{degrees, formatDegrees(static_cast<double>(degrees), true)}).first->second;
+float ProductDecoder::tileBound(std::int32_t units) {
+  // Tiles of a grid share their edges, so most bounds were met just before.
+  // A small table of recent values, not a map that grows with the file.
+  BoundSlot& slot = boundCache_[static_cast<std::uint32_t>(units) * 2654435761u >> (32 - kBoundCacheBits)];
+  if (!slot.used || slot.units != units) slot = {units, tileDegrees(units), true};
+  return slot.degrees;
 }
 
 void ProductDecoder::getdetailmap(std::int64_t o, int k) {
-  const TileLayout tile = readTileLayout(reader_, o);
-  // The reads above are bounds-checked; note a tile cut off by the end of the file.
+  // A tile cut off by the end of the file is noted in the error text.
   if (!reader_.inside(o, 27)) bit4(o + 23);
 
   DetailMapView view;
-  view.listText = text(tile.description);
-  view.imgName = std::to_string(tile.mapNumber);
   view.blockIndex = k;
-  view.blockOffset = o;
-  const TileBound& north = tileBound(tile.north);
-  static const TileBound antimeridian{180.0f, "180"};
-  const TileBound& east = tile.east == kAntimeridianUnits ? antimeridian : tileBound(tile.east);
-  const TileBound& south = tileBound(tile.south);
-  const TileBound& west = tileBound(tile.west);
-  view.north = north.degrees;
-  view.east = east.degrees;
-  view.south = south.degrees;
-  view.west = west.degrees;
+  view.blockOffset = static_cast<std::uint32_t>(o);
+  view.north = tileBound(reader_.bit4(o + 11));
+  const std::int32_t east = reader_.bit4(o + 15);
+  view.east = east == kAntimeridianUnits ? eastTileDegrees(east) : tileBound(east);
+  view.south = tileBound(reader_.bit4(o + 19));
+  view.west = tileBound(reader_.bit4(o + 23));
 
   auto& b = file_.overallBounds;
   const float eastK = view.east * 1000.0f;
@@ -91,33 +82,7 @@ void ProductDecoder::getdetailmap(std::int64_t o, int k) {
   if (westK < b.leastLongitude) b.leastLongitude = westK;
   if (northK > b.greatestLatitude) b.greatestLatitude = northK;
   if (southK < b.leastLatitude) b.leastLatitude = southK;
-
-  std::string& record = view.boundsRecord;
-  record.reserve(north.text.size() + east.text.size() + south.text.size() + west.text.size() + view.listText.size() + 5);
-  for (const TileBound* bound : {&north, &east, &south, &west}) {
-    record += bound->text;
-    record += '#';
-  }
-  record += view.listText;
-  record += '#';
-
-  std::string& info = view.infoText;
-  info.reserve(64 + tile.subfiles.size() * 24);
-  info += "Overview Map Number:";
-  info += hexUpper(tile.parent);
-  info += "\r\n\r\n&";
-  info += hexUpper(static_cast<std::uint64_t>(tile.countOffset));
-  info += " Subfiles:";
-  info += decimalWithSign(tile.count);
-  info += kCrLf;
-  for (const TileSubfile& sub : tile.subfiles) {
-    if (sub.name) info += text(*sub.name);
-    else info += '?';
-    info += ":&";
-    info += hexUpper(sub.size);
-    info += kCrLf;
-  }
-  form_.detailMaps.push_back(std::move(view));
+  form_.detailMaps.push_back(view);
 }
 
 void ProductDecoder::decodeTileCopyright(std::int64_t o, std::string& box, bool& enabled, std::string& kept) {

@@ -1,22 +1,17 @@
 #pragma once
 #include <cstdint>
-#include <string>
 
 namespace velmor {
 
-// What the detail-map list and the plot know of one tile.
+// What the detail-map list and the plot keep of one tile. A product file of
+// 25 MB can hold millions of tiles, so the record stays small: the texts of
+// a tile (list entry, caption, info text...) are made from its block when
+// they are shown (tile_texts.hpp), never kept for every tile.
 struct DetailMapView {
-  std::string listText;      // the description (UTF-8)
-  std::string boundsRecord;  // north#east#south#west#description#
-  std::string infoText;
-  std::string imgName;       // map number in decimal
-  int blockIndex = 0;
-  std::int64_t blockOffset = 0;
+  int blockIndex = 0;             // index of the tile's block in ProductFile::blocks
+  std::uint32_t blockOffset = 0;  // file offset of that block as loaded
   // Single-precision bounds in degrees, as the texts show them.
   float north = 0, east = 0, south = 0, west = 0;
-
-  std::string caption() const { return listText + "\r\n" + imgName; }
-  std::string tooltip() const { return listText + "\r\n\r\n" + "right click for more"; }
 };
 
 }  // namespace velmor

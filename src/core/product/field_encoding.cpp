@@ -31,6 +31,16 @@ std::optional<std::uint8_t> hexByteBox(std::string_view text) {
   return static_cast<std::uint8_t>(value);
 }
 
+Refusal appendStoredOrText(const CodePage& page, std::string_view text, std::span<const std::uint8_t> stored,
+                           const std::string& field, Bytes& out) {
+  if (text == page.decode(stored)) {
+    out.insert(out.end(), stored.begin(), stored.end());
+    out.push_back(0);
+    return std::nullopt;
+  }
+  return appendText(page, text, field, out);
+}
+
 Refusal appendText(const CodePage& page, std::string_view text, const std::string& field, Bytes& out) {
   if (auto bad = page.firstUnencodable(text)) {
     return refusalText(field + " holds \"" + *bad + "\", which code page " + std::to_string(page.number()) +

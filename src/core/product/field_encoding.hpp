@@ -5,6 +5,7 @@
 // by "?" on its way into a product file.
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,11 @@ std::optional<std::uint8_t> hexByteBox(std::string_view text);
 // Appends the code-page bytes of `text` and a terminating 0. `field` names
 // the box in the refusal ("the Mapsource Name").
 Refusal appendText(const CodePage& page, std::string_view text, const std::string& field, Bytes& out);
+
+// The same, but a box that still holds the text `stored` was decoded to
+// gives back the stored bytes: an unedited value is written as it was read.
+Refusal appendStoredOrText(const CodePage& page, std::string_view text, std::span<const std::uint8_t> stored,
+                           const std::string& field, Bytes& out);
 
 // Type byte, LE16 body length, body. Refuses a body longer than a block can
 // hold; `what` names the block in the refusal ("the header block").

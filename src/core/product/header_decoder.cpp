@@ -43,6 +43,7 @@ std::uint16_t ProductDecoder::decodeHeader() {
   file_.headerTailOffset = familyOffset + static_cast<std::int64_t>(file_.familyName.size()) + 1;
   file_.headerTailLength = static_cast<int>(3 + static_cast<std::int64_t>(n) - file_.headerTailOffset);
   const int tail = file_.headerTailLength;
+  file_.headerDamaged = tail < 0;
   file_.preservedTailByte = tail >= 1 ? reader_.dat(file_.headerTailOffset) : 0;
   file_.tailOverflow.clear();
   for (int k = 100; k < tail; ++k) file_.tailOverflow.push_back(reader_.dat(file_.headerTailOffset + k));
@@ -94,9 +95,7 @@ std::uint16_t ProductDecoder::decodeHeader() {
   form_.tailBoxCount = tail > 0 ? tail : 0;
   form_.countBoxText = std::to_string(tail > 0 ? tail : 1);
 
-  Bytes header(file_.data.begin(),
-               file_.data.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(n + 3u, file_.data.size())));
-  file_.blocks.push_back(std::move(header));
+  file_.blocks.addLoaded(0, std::min<std::size_t>(n + 3u, file_.data.size()));
   return n;
 }
 

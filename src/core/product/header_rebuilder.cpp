@@ -15,7 +15,10 @@ std::string boxRefusal(int box) {
 }
 
 // The feature options go into the boxes that stand for their tail bytes.
-Refusal writeOptionsIntoBoxes(const ProductForm& form, int tail, Boxes& boxes) {
+// The map-window sizes only when "Map Window" or a size list was changed:
+// the lists show the bytes rounded to tens of per cent, and working the
+// bytes out from them again would move sizes nobody touched.
+Refusal writeOptionsIntoBoxes(const ProductFile& file, const ProductForm& form, int tail, Boxes& boxes) {
   if (tail > 37) {
     boxes[38] = form.routable ? "1" : "0";
     boxes[39] = form.dem ? "1" : "0";
@@ -23,7 +26,7 @@ Refusal writeOptionsIntoBoxes(const ProductForm& form, int tail, Boxes& boxes) {
   }
   if (tail > 48) {
     boxes[49] = form.printing ? "0" : "1";
-    if (form.mapWindow) {
+    if (form.mapWindow && file.mapWindowEdited) {
       auto width = mapWindowPercent(form.mapWindowWidthText);
       if (!width || *width < 0) return refusalText("The first map-window size list must hold a percentage.");
       auto height = mapWindowPercent(form.mapWindowHeightText);
@@ -58,6 +61,10 @@ Refusal appendTailBytes(const ProductFile& file, const Boxes& boxes, int last, B
 }  // namespace
 
 Refusal updateblock0(ProductFile& file, ProductForm& form, Prompter& prompter) {
+  // Names that ran past the block hold the next blocks' bytes: a header
+  // rebuilt from them would swallow those. It stays as read; the save
+  // refuses any change (composeSave).
+  if (file.headerDamaged) return std::nullopt;
   const CodePage& page = CodePage::get(form.textCodePage);
   auto pid = box16(form.pidText);
   if (!pid) return refusalText("The PID box must hold a number from 0 to 65535.");
@@ -68,10 +75,10 @@ Refusal updateblock0(ProductFile& file, ProductForm& form, Prompter& prompter) {
   appendLe16(body, *pid);
   appendLe16(body, *fid);
   appendLe16(body, file.tdbVersion);
-  if (auto r = appendText(page, form.seriesNameText, "The Mapsource Name", body)) return r;
+  if (auto r = appendStoredOrText(page, form.seriesNameText, file.seriesName, "The Mapsource Name", body)) return r;
   body.push_back(file.productVersion[0]);
   body.push_back(file.productVersion[1]);
-  if (auto r = appendText(page, form.familyNameText, "The Faimily Name", body)) return r;
+  if (auto r = appendStoredOrText(page, form.familyNameText, file.familyName, "The Faimily Name", body)) return r;
 
   Boxes boxes;
   for (std::size_t k = 0; k < boxes.size(); ++k) boxes[k] = form.extraBytes[k].text;
@@ -94,7 +101,7 @@ Refusal updateblock0(ProductFile& file, ProductForm& form, Prompter& prompter) {
       }
       if (auto r = appendTailBytes(file, boxes, static_cast<int>(*count) - 1, tailBytes)) return r;
     } else {
-      if (auto r = writeOptionsIntoBoxes(form, tail, boxes)) return r;
+      if (auto r = writeOptionsIntoBoxes(file, form, tail, boxes)) return r;
       if (auto r = appendTailBytes(file, boxes, tail - 1, tailBytes)) return r;
     }
     body.insert(body.end(), tailBytes.begin(), tailBytes.end());
@@ -104,8 +111,8 @@ Refusal updateblock0(ProductFile& file, ProductForm& form, Prompter& prompter) {
   if (auto r = frameBlock(HeaderBlock, body, "The header block", block)) return r;
   if (!note.empty()) prompter.message(note);
   for (std::size_t k = 0; k < boxes.size(); ++k) form.extraBytes[k].text = boxes[k];
-  if (file.blocks.empty()) file.blocks.emplace_back();
-  file.blocks[0] = std::move(block);
+  if (file.blocks.empty()) file.blocks.push_back({});
+  file.blocks.set(0, std::move(block));
   return std::nullopt;
 }
 

@@ -14,24 +14,51 @@ namespace {
 std::string leastText(double value) { return value < 0 ? numberText(value) : " " + numberText(value); }
 
 // A damaged file can hold millions of bad blocks. The first messages are
-// shown; the rest go to the error text, so the window never drowns in boxes.
+// shown; the next ones go to the error text, so the window never drowns in
+// boxes; past those only their number is kept, so the error text stays small.
 class BlockMessages {
  public:
-  static constexpr int kShown = 20;
+  static constexpr std::int64_t kShown = 20;
+  static constexpr std::int64_t kWritten = 1000;
   BlockMessages(Prompter& prompter, std::string& errorText) : prompter_(prompter), errorText_(errorText) {}
   void show(const std::string& text) {
-    if (++count_ <= kShown) {
+    ++count_;
+    if (count_ <= kShown) {
       prompter_.message(text);
-    } else {
+    } else if (count_ <= kShown + kWritten) {
       appendErrorLine(errorText_, text);
     }
+  }
+  void finish() {
+    const std::int64_t left = count_ - kShown - kWritten;
+    if (left > 0) appendErrorLine(errorText_, std::to_string(left) + " more messages about blocks were left out.");
   }
 
  private:
   Prompter& prompter_;
   std::string& errorText_;
-  int count_ = 0;
+  std::int64_t count_ = 0;
 };
+
+// The blocks and the tiles of a file, counted from their framing before
+// decoding, so that the lists are made once at their size instead of
+// growing (and for a moment doubling) block by block.
+struct BlockCounts {
+  std::size_t blocks = 1;
+  std::size_t tiles = 0;
+};
+BlockCounts countBlocks(const ByteReader& r, std::int64_t pos) {
+  BlockCounts c;
+  const auto size = static_cast<std::int64_t>(r.size());
+  while (pos < size) {
+    const std::int64_t n = r.bit2(pos + 1);
+    if (n == 0) break;
+    ++c.blocks;
+    if (r.dat(pos) == DetailMapBlock) ++c.tiles;
+    pos += n + 3;
+  }
+  return c;
+}
 
 }  // namespace
 
@@ -76,6 +103,7 @@ LoadStatus loadbinary(ProductFile& file, ProductForm& form, const std::string& p
   file.modified = false;
   file.overviewEdited = false;
   file.copyrightEdited = false;
+  file.mapWindowEdited = false;
   activity.busy(false);
   return status;
 }
@@ -90,7 +118,7 @@ void get_data(ProductFile& file, ProductForm& form, Prompter& prompter, Activity
   form.mapWindow = false;
   form.printing = true;
   file.report.clear();
-  form.detailMaps.clear();
+  form.detailMaps = {};  // also gives back the room of a larger file
   file.block52Text.clear();
   file.block53Text.clear();
   form.selectedMap = 0;
@@ -105,9 +133,12 @@ void get_data(ProductFile& file, ProductForm& form, Prompter& prompter, Activity
   file.copyrightIndex = -1;
   file.overviewIndex = -1;
   file.checksumIndex = -1;
+  file.droppedBlocks = 0;
   file.checksumText.clear();
   file.overallBounds = OverallBounds{};
-  file.blocks.clear();
+  // The blocks as read stay places in a copy of the bytes read, so that
+  // edits to `data` (the family id goes in at once) leave them as they were.
+  file.blocks.load(std::make_shared<const Bytes>(file.data));
 
   ProductDecoder decoder(file, form);
   const ByteReader& r = decoder.reader();
@@ -117,6 +148,9 @@ void get_data(ProductFile& file, ProductForm& form, Prompter& prompter, Activity
 
   std::int64_t n = decoder.decodeHeader();
   std::int64_t pos = n + 3;
+  const BlockCounts counts = countBlocks(r, pos);
+  file.blocks.reserve(counts.blocks);
+  form.detailMaps.reserve(counts.tiles);
   int k = 0;
   const auto size = static_cast<std::int64_t>(file.data.size());
   while (pos < size) {
@@ -124,15 +158,16 @@ void get_data(ProductFile& file, ProductForm& form, Prompter& prompter, Activity
     n = decoder.bit2(pos + 1);
     if (n == 0) break;
     ++k;
-    file.blocks.emplace_back();
     bool known = false;
     if (checksumMet) {
       messages.show("Header " + hexUpper(type) + " past end: File is corrupt.");
       MarkModified(file);
       markedCorrupt = true;
+      file.blocks.push_back({});  // an empty entry: saving drops the block
+      ++file.droppedBlocks;
     } else {
       const std::int64_t end = std::min(pos + n + 3, size);
-      file.blocks.back().assign(file.data.begin() + pos, file.data.begin() + end);
+      file.blocks.addLoaded(static_cast<std::size_t>(pos), static_cast<std::size_t>(end - pos));
       known = true;
       switch (type) {
         case OverviewMapBlock:
@@ -166,6 +201,7 @@ void get_data(ProductFile& file, ProductForm& form, Prompter& prompter, Activity
     if ((k & 1023) == 0) activity.yieldEvents();
   }
 
+  messages.finish();
   activity.busy(false);
   const auto& b = file.overallBounds;
   decoder.appendReport("maxlat:" + numberText(b.greatestLatitude) + " minlat:" + leastText(b.leastLatitude));

@@ -120,6 +120,21 @@ std::string formatDegrees(double value, bool singlePrecision) {
   return formatDegreesText(std::string(text));
 }
 
+double shownDegrees(float value) {
+  char buf[48];
+  std::size_t n = numberTextTo(static_cast<double>(value), 7, buf);
+  std::string_view text(buf, n);
+  std::string exponentForm;
+  if (text.find('E') == std::string_view::npos) {
+    const std::size_t p = decimalSeparatorPosition(text);
+    text = text.substr(0, p == 0 ? 5 : p + 5);
+  } else {
+    exponentForm = formatDegreesText(std::string(text));
+    text = exponentForm;
+  }
+  return parseNumber(text).value_or(0.0);
+}
+
 std::string roundSixthDecimal(const std::string& text) {
   std::size_t s = decimalSeparatorPosition(text);
   // An exponent text has no sixth decimal to round; cutting it would turn

@@ -35,6 +35,9 @@ inline std::string numberText(float value) { return numberText(static_cast<doubl
 // significant digits first instead of 15.
 std::string formatDegrees(double value, bool singlePrecision = false);
 std::string formatDegreesText(const std::string& numberText);
+// The number formatDegrees(value, true) shows, read back from its text:
+// what the plot places a tile by.
+double shownDegrees(float value);
 
 // 1-based position of the first "." (else the first ","), 0 when neither.
 std::size_t decimalSeparatorPosition(std::string_view text);
@@ -60,5 +63,7 @@ std::optional<std::int64_t> parseInteger(std::string_view text);
 // The tile decoder's steps from map units to the single-precision degrees
 // the tile texts and the overall bounds use.
 float tileDegrees(std::int32_t units);
+// The same for a tile's east edge, where 0x80000000 is +180.
+inline float eastTileDegrees(std::int32_t units) { return units == kAntimeridianUnits ? 180.0f : tileDegrees(units); }
 
 }  // namespace velmor

@@ -1,9 +1,9 @@
 #pragma once
 // Decodes the blocks of ProductFile::data into the model and the form, and
 // writes the block report. Used by get_data; one decoder per decoding.
+#include <array>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 
 #include "product_form.hpp"
 #include "../common/prompter.hpp"
@@ -42,14 +42,15 @@ class ProductDecoder {
   std::uint8_t tailByte(int offset) const;
   void decodeTileCopyright(std::int64_t o, std::string& box, bool& enabled, std::string& kept);
 
-  struct TileBound {
-    float degrees;
-    std::string text;
-  };
-  // Tiles of a grid share their edges, so each bound value is converted once.
-  const TileBound& tileBound(std::int32_t units);
+  float tileBound(std::int32_t units);
 
-  std::unordered_map<std::int32_t, TileBound> boundCache_;
+  static constexpr int kBoundCacheBits = 12;
+  struct BoundSlot {
+    std::int32_t units = 0;
+    float degrees = 0;
+    bool used = false;
+  };
+  std::array<BoundSlot, 1u << kBoundCacheBits> boundCache_{};
   ProductFile& file_;
   ProductForm& form_;
   ByteReader reader_;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "../platform/file_services.hpp"
+#include "block_list.hpp"
 #include "bytes.hpp"
 
 namespace velmor {
@@ -31,7 +32,7 @@ struct ProductFile {
   std::string path;
   Bytes data;
   Bytes loadedData;
-  std::vector<Bytes> blocks;
+  BlockList blocks;
   bool modified = false;
   // The file at `path` as loaded or last saved, and the CRC-32 of its bytes:
   // a save over it first makes sure no other program has changed it since.
@@ -45,6 +46,9 @@ struct ProductFile {
   Bytes familyName;
   std::array<std::uint8_t, 2> productVersion{};
   int headerTailLength = 0;
+  // The names run past the end of the header block (a negative tail): the
+  // header cannot be rebuilt from them, so no edit of the file is saved.
+  bool headerDamaged = false;
   std::int64_t headerTailOffset = 0;  // file offset of tail byte 0
   std::uint8_t preservedTailByte = 0;
   // Tail bytes past the 99 that have boxes; kept so that nothing is lost.
@@ -59,6 +63,7 @@ struct ProductFile {
   int block52Index = -1;
   int block53Index = -1;
   int checksumIndex = -1;  // the block the loader recognised as the checksum block
+  int droppedBlocks = 0;   // blocks after the checksum block, left out of every save
 
   std::string checksumText;
   std::string report;     // CR LF separated lines
@@ -68,6 +73,9 @@ struct ProductFile {
   // What must be rebuilt at the next save.
   bool overviewEdited = false;
   bool copyrightEdited = false;
+  // "Map Window" or a size list was changed: only then are the size bytes
+  // worked out again from the lists' percentages.
+  bool mapWindowEdited = false;
   // Box texts of the two "Tile Copyright" boxes as decoded.
   std::string block52Text;
   std::string block53Text;

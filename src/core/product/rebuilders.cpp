@@ -3,6 +3,7 @@
 #include "rebuilders.hpp"
 
 #include "block_types.hpp"
+#include "byte_reader.hpp"
 #include "number_text.hpp"
 
 namespace velmor {
@@ -58,7 +59,7 @@ Refusal updateTileCopyright(ProductFile& file, ProductForm& form, bool first) {
     insertBlockSlot(file, form, position);
     index = position;
   }
-  file.blocks[static_cast<std::size_t>(index)] = std::move(block);
+  file.blocks.set(static_cast<std::size_t>(index), std::move(block));
   file.modified = true;
   return std::nullopt;
 }
@@ -91,7 +92,7 @@ Refusal updatecopyright(ProductFile& file, ProductForm& form) {
   // A first record whose code or kind the options cannot show (mkgmap
   // writes 06 03) would come out as 00 00 from an unedited form: such a
   // block stays as read until the user edits the copyright.
-  const Bytes& loaded = file.blocks[static_cast<std::size_t>(file.copyrightIndex)];
+  const BlockList::Ref loaded = file.blocks[static_cast<std::size_t>(file.copyrightIndex)];
   const std::uint8_t loadedCode = loaded.size() > 3 ? loaded[3] : 0;
   const std::uint8_t loadedKind = loaded.size() > 4 ? loaded[4] : 0;
   const bool shownFaithfully = loadedCode <= 3 && (loadedKind == 0 || loadedKind == 1 || loadedKind == 6);
@@ -107,12 +108,17 @@ Refusal updatecopyright(ProductFile& file, ProductForm& form) {
   }
   Bytes block;
   if (auto r = frameBlock(CopyrightBlock, body, "The copyright block", block)) return r;
-  file.blocks[static_cast<std::size_t>(file.copyrightIndex)] = std::move(block);
+  file.blocks.set(static_cast<std::size_t>(file.copyrightIndex), std::move(block));
   return std::nullopt;
 }
 
 Refusal updateoverview(ProductFile& file, ProductForm& form) {
   if (!validIndex(file, file.overviewIndex)) return std::nullopt;
+  // A box that still shows what the stored block decodes to keeps the
+  // stored bytes: the bounds are shown with five decimals, truncated, and
+  // encoding that text again would move a bound nobody touched.
+  const Bytes stored = file.blocks[static_cast<std::size_t>(file.overviewIndex)];
+  const ByteReader old(stored);
   Bytes body;
   std::string number;
   for (char c : form.overviewNumberText) {
@@ -132,17 +138,28 @@ Refusal updateoverview(ProductFile& file, ProductForm& form) {
                                                                {&form.overviewEast, "east"},
                                                                {&form.overviewSouth, "south"},
                                                                {&form.overviewWest, "west"}};
+  std::int64_t at = 11;  // north, east, south and west follow each other
   for (const auto& [text, name] : bounds) {
+    const bool asStored = old.inside(at, 4) && *text == formatDegrees(mapUnitsToDegrees(old.bit4(at)));
+    at += 4;
+    if (asStored) {
+      appendLe32(body, static_cast<std::uint32_t>(old.bit4(at - 4)));
+      continue;
+    }
     auto units = degreesToUnits(*text);
     if (!units) {
       return refusalText(std::string("The ") + name + " bound box must hold a number of degrees from -180 to 180.");
     }
     appendLe32(body, *units);
   }
-  if (auto r = appendText(CodePage::get(form.textCodePage), form.overviewNameText, "The Overview Name", body)) return r;
+  const Bytes storedName = old.gettext(27, 0, static_cast<std::int64_t>(stored.size()));
+  if (auto r = appendStoredOrText(CodePage::get(form.textCodePage), form.overviewNameText, storedName,
+                                  "The Overview Name", body)) {
+    return r;
+  }
   Bytes block;
   if (auto r = frameBlock(OverviewMapBlock, body, "The overview block", block)) return r;
-  file.blocks[static_cast<std::size_t>(file.overviewIndex)] = std::move(block);
+  file.blocks.set(static_cast<std::size_t>(file.overviewIndex), std::move(block));
   return std::nullopt;
 }
 
@@ -150,7 +167,7 @@ Refusal update52(ProductFile& file, ProductForm& form) { return updateTileCopyri
 Refusal update53(ProductFile& file, ProductForm& form) { return updateTileCopyright(file, form, false); }
 
 void insertBlockSlot(ProductFile& file, ProductForm& form, int position) {
-  file.blocks.insert(file.blocks.begin() + position, Bytes{});
+  file.blocks.insert(static_cast<std::size_t>(position), Bytes{});
   for (int* index : {&file.copyrightIndex, &file.overviewIndex, &file.block52Index, &file.block53Index,
                      &file.checksumIndex}) {
     if (*index >= position) ++*index;
@@ -161,7 +178,7 @@ void insertBlockSlot(ProductFile& file, ProductForm& form, int position) {
 }
 
 void removeBlockSlot(ProductFile& file, ProductForm& form, int position) {
-  file.blocks.erase(file.blocks.begin() + position);
+  file.blocks.erase(static_cast<std::size_t>(position));
   for (int* index : {&file.copyrightIndex, &file.overviewIndex, &file.block52Index, &file.block53Index,
                      &file.checksumIndex}) {
     if (*index > position) --*index;
@@ -197,7 +214,7 @@ void RebuildUndo::restore(ProductFile& file, ProductForm& form) const {
   file.block53Index = block53Index_;
   file.checksumIndex = checksumIndex_;
   for (const Entry& e : entries_) {
-    if (validIndex(file, e.index)) file.blocks[static_cast<std::size_t>(e.index)] = e.bytes;
+    if (validIndex(file, e.index)) file.blocks.set(static_cast<std::size_t>(e.index), e.bytes);
   }
   for (std::size_t k = 0; k < boxes_.size(); ++k) form.extraBytes[k].text = boxes_[k];
   file.modified = modified_;

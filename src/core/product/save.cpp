@@ -31,16 +31,17 @@ std::size_t fileNameStart(const std::string& path) {
 // no number at all (the header rebuild refuses that with its own message).
 std::optional<std::uint16_t> idValue(const std::string& text) { return box16(text); }
 
-// The blocks in file order with the loaded checksum block left out when a
-// new one is written.
-Bytes joinBlocks(const ProductFile& file, bool dropChecksum) {
+// The blocks in file order without the loaded checksum block: its CRC is
+// that of the bytes as loaded, so it goes whether or not a new one is written.
+Bytes joinBlocks(const ProductFile& file) {
   std::size_t total = 0;
-  for (const Bytes& b : file.blocks) total += b.size();
+  for (const BlockList::Ref b : file.blocks) total += b.size();
   Bytes out;
   out.reserve(total + kChecksumBlockSize);
   for (std::size_t i = 0; i < file.blocks.size(); ++i) {
-    if (dropChecksum && static_cast<int>(i) == file.checksumIndex) continue;
-    out.insert(out.end(), file.blocks[i].begin(), file.blocks[i].end());
+    if (static_cast<int>(i) == file.checksumIndex) continue;
+    const BlockList::Ref b = file.blocks[i];
+    out.insert(out.end(), b.begin(), b.end());
   }
   return out;
 }
@@ -94,11 +95,17 @@ std::optional<ComposedFile> composeSave(ProductFile& file, ProductForm& form, Pr
     refusal = message;
     return std::nullopt;
   };
+  if (file.headerDamaged) {
+    return refuse(refusalText("The header block of this file is damaged: its names run past its end, into the "
+                              "blocks after it. It cannot be rewritten, so no change to this file can be saved."));
+  }
   if (Refusal refused = checkBlockEntries(file.blocks)) return refuse(*refused);
   const bool writeChecksum = file.headerTailLength >= 1;
   // The loaded checksum block is the one the loader recognised by its type;
-  // whatever the version says, a file never gets two of them.
-  out.bytes = joinBlocks(file, writeChecksum);
+  // whatever the version says, a file never gets two of them, nor keeps one
+  // whose CRC no longer matches.
+  out.bytes = joinBlocks(file);
+  out.fromBlocks = true;
   if (writeChecksum) {
     const std::uint32_t crc = cCRC32().GetByteArrayCrc32(out.bytes);
     out.checksum = makeChecksumBlock(crc, random);
@@ -179,14 +186,21 @@ SaveOutcome saveFile(SaveContext& context, const std::string& target, bool becom
 
   // The bytes on disk now stand for the unchanged model.
   file.loadedData = std::move(bytes);
+  const bool loadedChecksum =
+      file.checksumIndex >= 0 && static_cast<std::size_t>(file.checksumIndex) < file.blocks.size();
   if (checksum) {
-    if (file.checksumIndex >= 0 && static_cast<std::size_t>(file.checksumIndex) < file.blocks.size()) {
-      file.blocks[static_cast<std::size_t>(file.checksumIndex)] = std::move(*checksum);
+    if (loadedChecksum) {
+      file.blocks.set(static_cast<std::size_t>(file.checksumIndex), std::move(*checksum));
     } else {
       file.blocks.push_back(std::move(*checksum));
       file.checksumIndex = static_cast<int>(file.blocks.size()) - 1;
     }
+  } else if (loadedChecksum && composed->fromBlocks) {
+    // The file on disk has no checksum block now; neither has the model.
+    file.blocks.set(static_cast<std::size_t>(file.checksumIndex), {});
+    file.checksumIndex = -1;
   }
+  file.mapWindowEdited = false;
   file.block52Text = form.tileCopyright1;
   file.block53Text = form.tileCopyright2;
   file.modified = false;

@@ -45,6 +45,7 @@ SaveOutcome save(SaveContext& context, const std::string& target);
 // accepted. On a refusal `refusal` says why and the model is as it was.
 struct ComposedFile {
   Bytes bytes;
+  bool fromBlocks = false;        // the blocks joined (a changed model), not the bytes last loaded or saved
   std::optional<Bytes> checksum;  // the new checksum block, when one is written
 };
 std::optional<ComposedFile> composeSave(ProductFile& file, ProductForm& form, Prompter& prompter,

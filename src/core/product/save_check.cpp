@@ -13,9 +13,9 @@ std::string blockName(std::size_t index, std::uint8_t type) {
 
 }  // namespace
 
-Refusal checkBlockEntries(const std::vector<Bytes>& blocks) {
+Refusal checkBlockEntries(const BlockList& blocks) {
   for (std::size_t i = 0; i < blocks.size(); ++i) {
-    const Bytes& b = blocks[i];
+    const BlockList::Ref b = blocks[i];
     if (b.empty()) continue;
     if (b.size() < kBlockHeaderSize) {
       return refusalText(blockName(i, b[0]) + " is " + std::to_string(b.size()) +

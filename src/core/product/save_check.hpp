@@ -6,13 +6,14 @@
 #include <span>
 #include <vector>
 
+#include "block_list.hpp"
 #include "bytes.hpp"
 #include "field_encoding.hpp"
 
 namespace velmor {
 
 // Every non-empty entry is one whole block: its length field matches its size.
-Refusal checkBlockEntries(const std::vector<Bytes>& blocks);
+Refusal checkBlockEntries(const BlockList& blocks);
 
 // Reads `bytes` back block by block from offset 0: every block lies inside
 // the file, none but the header has an empty body (the loader stops there),

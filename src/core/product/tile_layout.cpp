@@ -26,7 +26,7 @@ TileLayout readTileLayout(const ByteReader& r, std::int64_t o) {
   const std::int64_t listed = std::min<std::int64_t>(t.count, room);
   t.subfiles.resize(static_cast<std::size_t>(listed));
   for (auto& sub : t.subfiles) {
-    sub.size = r.bit4(p);
+    sub.size = static_cast<std::uint32_t>(r.bit4(p));
     p += 4;
   }
   p += 7;

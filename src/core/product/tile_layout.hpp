@@ -11,7 +11,7 @@ namespace velmor {
 
 struct TileSubfile {
   std::optional<Bytes> name;  // nullopt: no room left for a name ("?")
-  std::int32_t size = 0;
+  std::uint32_t size = 0;  // unsigned 32-bit: a size never reads as negative
 };
 
 struct TileLayout {

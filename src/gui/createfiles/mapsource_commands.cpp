@@ -28,7 +28,7 @@ void MapsourceCommands::createMdx() {
   const std::string answer =
       window_.dialogs().fileDialog(true, &window_, s.file.path, "*.mdx", FileFilter{"MDX Files", "*.mdx"});
   if (answer.size() < 4) return;
-  writeMdx(answer, s.form, window_.prompter(), systemFiles(), window_.activity());
+  writeMdx(answer, s.file, s.form, window_.prompter(), systemFiles(), window_.activity());
 }
 
 }  // namespace velmor

@@ -1,9 +1,11 @@
 #include "detail_map_list_model.hpp"
 
+#include "core/product/tile_texts.hpp"
+
 namespace velmor {
 
-DetailMapListModel::DetailMapListModel(const ProductForm& form, QObject* parent)
-    : QAbstractListModel(parent), form_(form) {}
+DetailMapListModel::DetailMapListModel(const ProductForm& form, const ProductFile& file, QObject* parent)
+    : QAbstractListModel(parent), form_(form), file_(file) {}
 
 int DetailMapListModel::rowCount(const QModelIndex& parent) const {
   if (parent.isValid()) return 0;
@@ -16,12 +18,12 @@ QVariant DetailMapListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() < 0 || index.row() >= rowCount() ||
       static_cast<std::size_t>(index.row()) >= form_.detailMaps.size())
     return {};
-  const DetailMapView& tile = form_.detailMaps[static_cast<std::size_t>(index.row())];
   switch (role) {
     case Qt::DisplayRole:
-      return QString::fromStdString(tile.listText);
+      return QString::fromStdString(tileListText(file_, form_, index.row()));
     case Qt::ToolTipRole:
-      return QString::fromStdString(tile.listText + "\n" + tile.imgName);
+      return QString::fromStdString(tileListText(file_, form_, index.row()) + "\n" +
+                                    tileImgName(file_, form_, index.row()));
     default:
       return {};
   }

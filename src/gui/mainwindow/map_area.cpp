@@ -32,7 +32,7 @@ MapArea::MapArea(const ProductForm& form, const ProductFile& file, QWidget* pare
   list_->setUniformItemSizes(true);  // keeps scrolling through 350,000 rows cheap
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
-  model_ = new DetailMapListModel(form_, list_);
+  model_ = new DetailMapListModel(form_, file, list_);
   list_->setModel(model_);
   column->addWidget(list_, 1);
 

@@ -9,7 +9,9 @@
 #include <array>
 #include <cmath>
 
+#include "core/editor/plot_raster.hpp"
 #include "core/editor/tile_selection.hpp"
+#include "core/product/tile_texts.hpp"
 #include "core/settings/settings.hpp"
 #include "plot_captions.hpp"
 
@@ -19,6 +21,8 @@ namespace {
 
 constexpr double kTwipsPerPixel = 15.0;
 const char* kPanHint = "Use Arrow Keys to move map ";
+// Characters of a tile description, for the cheap look at a label's room.
+constexpr std::size_t kTypicalCaptionLength = 8;
 
 }  // namespace
 
@@ -61,6 +65,7 @@ PlotWidget::PlotWidget(const ProductForm& form, const ProductFile& file, QWidget
 }
 
 void PlotWidget::setTiles() {
+  tiles_ = {};  // the last file's bounds go before the new ones are worked out
   tiles_ = plotTiles(form_.detailMaps);
   replot();
 }
@@ -87,14 +92,17 @@ PlotArea PlotWidget::plotArea() const {
 
 void PlotWidget::ensureBoxes() const {
   if (!boxesStale_ && boxesSize_ == size()) return;
-  if (tiles_.size() != form_.detailMaps.size()) tiles_ = plotTiles(form_.detailMaps);
-  boxes_ = plotGeometry(file_.overallBounds, tiles_, plotArea());
+  if (tiles_.size() != form_.detailMaps.size()) {
+    tiles_ = {};
+    tiles_ = plotTiles(form_.detailMaps);
+  }
+  plotLabels(file_.overallBounds, tiles_, plotArea(), boxes_);
   boxesSize_ = size();
   boxesStale_ = false;
   ++boxesVersion_;
 }
 
-QRectF PlotWidget::pixelRect(const PlotBox& box) const {
+QRectF PlotWidget::pixelRect(const PlotLabel& box) const {
   return {box.left / kTwipsPerPixel, box.top / kTwipsPerPixel, box.width / kTwipsPerPixel,
           box.height / kTwipsPerPixel};
 }
@@ -112,7 +120,7 @@ int PlotWidget::labelAt(QPoint point) const {
   const double y = point.y() * kTwipsPerPixel;
   std::vector<int> under;
   for (std::size_t i = 0; i < boxes_.size(); ++i) {
-    const PlotBox& b = boxes_[i];
+    const PlotLabel& b = boxes_[i];
     // A label of zero width or height still takes clicks on its edge pixel.
     if (b.drawn && x >= b.left - kTwipsPerPixel / 2 && x <= b.left + b.width + kTwipsPerPixel / 2 &&
         y >= b.top - kTwipsPerPixel / 2 && y <= b.top + b.height + kTwipsPerPixel / 2) {
@@ -123,10 +131,11 @@ int PlotWidget::labelAt(QPoint point) const {
 }
 
 bool PlotWidget::drawCaption(QPainter& painter, const QRectF& rect, int tile, CaptionLayout& layout) const {
-  const DetailMapView& view = form_.detailMaps[static_cast<std::size_t>(tile)];
-  if (!layout.roomNear(rect, std::max(view.listText.size(), std::size_t{1}))) return false;
-  const auto placed =
-      layout.place(rect, QString::fromStdString(view.listText), QString::fromStdString(view.imgName));
+  // A first look with a typical caption length before the tile's texts are
+  // made from its block: most labels of a large product find no room.
+  if (!layout.roomNear(rect, kTypicalCaptionLength)) return false;
+  const auto placed = layout.place(rect, QString::fromStdString(tileListText(file_, form_, tile)),
+                                   QString::fromStdString(tileImgName(file_, form_, tile)));
   if (!placed) return false;
   const double line = QFontMetricsF(painter.font()).height();
   QRectF row(placed->box.left(), placed->box.top(), placed->box.width() + 1, line);
@@ -139,26 +148,29 @@ bool PlotWidget::drawCaption(QPainter& painter, const QRectF& rect, int tile, Ca
 
 void PlotWidget::render() {
   if (drawing_.size() != size()) drawing_ = QImage(size(), QImage::Format_RGB32);
-  drawing_.fill(Qt::white);
+  // The outlines, one batch per palette colour, as one picture: its cost
+  // does not grow with the size of the outlines, however many overlap.
+  const OutlineRaster raster = rasterOutlines(boxes_, width(), height(), kTwipsPerPixel);
+  std::array<QRgb, kOutlineBatches> palette{};
+  // Pale palette colours are drawn darker: silver on white is all but gone.
+  for (int c = 0; c < kOutlineBatches; ++c)
+    palette[static_cast<std::size_t>(c)] = outlineColour(colourFromBgr(classicColour(c))).rgb();
+  const QRgb white = QColor(Qt::white).rgb();
+  for (int y = 0; y < raster.height && y < drawing_.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(drawing_.scanLine(y));
+    for (int x = 0; x < raster.width && x < drawing_.width(); ++x) {
+      const int c = raster.at(x, y);
+      line[x] = c < 0 ? white : palette[static_cast<std::size_t>(c)];
+    }
+  }
   QPainter painter(&drawing_);
   const QRectF visible(-1, -1, width() + 2, height() + 2);
-  // One batch of outlines per palette colour.
-  std::array<std::vector<QRectF>, 14> outlines;
   std::vector<int> captioned;  // tiles in view, in file order
   for (std::size_t i = 0; i < boxes_.size(); ++i) {
-    const PlotBox& b = boxes_[i];
+    const PlotLabel& b = boxes_[i];
     if (!b.drawn) continue;
-    const QRectF r = pixelRect(b);
-    if (!visible.intersects(r.adjusted(-1, -1, 1, 1))) continue;
-    outlines[i % 14].push_back(r);
+    if (!visible.intersects(pixelRect(b).adjusted(-1, -1, 1, 1))) continue;
     captioned.push_back(static_cast<int>(i));
-  }
-  for (std::size_t c = 0; c < outlines.size(); ++c) {
-    if (outlines[c].empty()) continue;
-    // Pale palette colours are drawn darker: silver on white is all but gone.
-    painter.setPen(QPen(outlineColour(colourFromBgr(classicColour(static_cast<int>(c)))), 0));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRects(outlines[c].data(), static_cast<int>(outlines[c].size()));
   }
   painter.setPen(Qt::black);
   CaptionLayout layout(size(), QFontMetricsF(painter.font()));
@@ -224,7 +236,7 @@ bool PlotWidget::event(QEvent* event) {
     auto* help = static_cast<QHelpEvent*>(event);
     const int label = labelAt(help->pos());
     const QString tip = label == 0 ? QString::fromLatin1(kPanHint)
-                                   : QString::fromStdString(form_.detailMaps[static_cast<std::size_t>(label - 1)].tooltip())
+                                   : QString::fromStdString(tileTexts(file_, form_, label - 1).tooltip())
                                          .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QToolTip::showText(help->globalPos(), tip, this);
     return true;

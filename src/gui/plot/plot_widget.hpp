@@ -37,7 +37,7 @@ class PlotWidget : public QWidget {
 
   // The drawing area in twips, with the form's zoom and pan.
   PlotArea plotArea() const;
-  const std::vector<PlotBox>& boxes() const {
+  const std::vector<PlotLabel>& boxes() const {
     ensureBoxes();
     return boxes_;
   }
@@ -73,14 +73,14 @@ class PlotWidget : public QWidget {
   // Geometry follows the widget's size and the form; computed when asked for.
   void ensureBoxes() const;
   void render();
-  QRectF pixelRect(const PlotBox& box) const;
+  QRectF pixelRect(const PlotLabel& box) const;
   // Writes tile's caption where the layout finds room; false when none.
   bool drawCaption(QPainter& painter, const QRectF& rect, int tile, CaptionLayout& layout) const;
 
   const ProductForm& form_;
   const ProductFile& file_;
   mutable std::vector<PlotTile> tiles_;
-  mutable std::vector<PlotBox> boxes_;
+  mutable std::vector<PlotLabel> boxes_;
   mutable QSize boxesSize_;
   mutable bool boxesStale_ = true;
   mutable int boxesVersion_ = 0;

@@ -16,6 +16,7 @@
 #include "core/editor/raw_block_panel.hpp"
 #include "core/editor/tile_search.hpp"
 #include "core/editor/tile_selection.hpp"
+#include "core/product/tile_texts.hpp"
 #include "description_dialog.hpp"
 #include "mainwindow/detail_map_list_model.hpp"
 #include "mainwindow/img_data_panel.hpp"
@@ -109,7 +110,7 @@ void TileController::showSelection() {
 }
 
 void TileController::listClicked(int row, bool focusPlot) {
-  listClick(form_, row);
+  listClick(file_, form_, row);
   showSelection();
   // Arrow keys pan the plot after a list click.
   if (focusPlot && views_.plot) views_.plot->setFocus(Qt::OtherFocusReason);
@@ -117,7 +118,7 @@ void TileController::listClicked(int row, bool focusPlot) {
 
 void TileController::labelClicked(int label) {
   if (QWidget* focus = QApplication::focusWidget(); focus && focus != views_.plot) focus->clearFocus();
-  labelLeftClick(form_, label);
+  labelLeftClick(file_, form_, label);
   showSelection();
 }
 
@@ -136,10 +137,10 @@ void TileController::labelRightClicked(int label) {
 void TileController::editDescription() {
   if (!mayEditDescription(form_, prompter_)) return;
   const int tile = form_.tileState.listIndex;
-  const DetailMapView& view = form_.detailMaps[static_cast<std::size_t>(tile)];
   DescriptionDialog dialog(window_);
   dialog_ = &dialog;
-  dialog.setTile(QString::fromStdString(view.imgName), QString::fromStdString(descriptionDialogText(form_)));
+  dialog.setTile(QString::fromStdString(tileImgName(file_, form_, tile)),
+                 QString::fromStdString(descriptionDialogText(file_, form_)));
   dialog.adjustSize();
   if (views_.plot) {
     const QRect label = views_.plot->labelRect(tile + 1);
@@ -163,7 +164,7 @@ void TileController::editDescription() {
 
 void TileController::runSearch() {
   const QString term = views_.searchBox ? views_.searchBox->text() : QString();
-  if (search(form_, term.toStdString(), prompter_) >= 0) showSelection();
+  if (search(file_, form_, term.toStdString(), prompter_) >= 0) showSelection();
 }
 
 void TileController::zoom(bool in) {
