@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
   velmor::cli::addImgCommand(app, exitCode);
   velmor::cli::addBoundsCommand(app, exitCode);
   velmor::cli::addMdxCommand(app, exitCode);
+  velmor::cli::addBasemapCommands(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
