@@ -13,5 +13,6 @@ void addInstalledCommand(CLI::App& app, int& exitCode);
 void addImgCommand(CLI::App& app, int& exitCode);
 void addBoundsCommand(CLI::App& app, int& exitCode);
 void addMdxCommand(CLI::App& app, int& exitCode);
+void addBasemapCommands(CLI::App& app, int& exitCode);
 
 }  // namespace velmor::cli

@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
   velmor::cli::addImgCommand(app, exitCode);
   velmor::cli::addBoundsCommand(app, exitCode);
   velmor::cli::addMdxCommand(app, exitCode);
+  velmor::cli::addBasemapCommands(app, exitCode);
   try {
     app.parse(static_cast<int>(arguments.size()), utf8Argv.data());
   } catch (const CLI::CallForHelp& e) {

@@ -108,7 +108,7 @@ void KeyboardAccessTest::tabFollowsTheScreenFromTheVersionBox() {
 
   const QList<QWidget*> expected{h->textBox(HeaderText::Fid),        h->textBox(HeaderText::Pid),
                                  h->textBox(HeaderText::FamilyName), h->textBox(HeaderText::SeriesName),
-                                 h->option(FeatureOption::Routable), h->option(FeatureOption::Dem),
+                                 h->launchButton(),                  h->option(FeatureOption::Routable), h->option(FeatureOption::Dem),
                                  h->option(FeatureOption::Profile),  h->option(FeatureOption::Printing),
                                  h->option(FeatureOption::MapWindow)};
   for (QWidget* next : expected) {

@@ -32,7 +32,7 @@ class StartUpTest : public QObject {
   void settingsRestoreThePanelsAndRecentFiles();
   void panelPlacedByWildSettingsStartsInsideTheWindow();
   void extraByteBoxesWrapAt7600Twips();
-  void commandLineAndTileCachePieces();
+  void commandLinePieces();
   void listsAndMenusAsTheUserKnowsThem();
   void startWritesTheDateLineWhenLogging();
 };
@@ -77,18 +77,25 @@ void StartUpTest::commandLineNamingNoFileIsIgnored() {
     QVERIFY(out.open(QIODevice::WriteOnly));
     out.write((lines.join("\r\n") + "\r\n").toUtf8());
   }
+  // MapSource's Windows: a Wine prefix with its C: drive, and AppData as
+  // the environment names it there.
+  QDir().mkpath(QString::fromStdString(f.workPath("prefix/drive_c")));
+  qputenv("WINEPREFIX", QByteArray::fromStdString(f.workPath("prefix")));
   qputenv("AppData", "C:\\Users\\Ann\\AppData\\Roaming");
   MainWindow& w = f.start("\"" + f.workPath("missing.tdb") + "\"");
   qunsetenv("AppData");
+  qunsetenv("WINEPREFIX");
   QVERIFY2(f.prompter.problems().isEmpty(), qPrintable(f.prompter.problems().join("\n")));
   QCOMPARE(w.windowTitle(), QString("Velmor 2.1 "));
   QVERIFY(w.state().file.data.empty());
-  // Start-up still ran to its end: the panel is open and the tile caches are set,
-  // lower-cased, the BaseCamp one moved from the roaming to the local folder.
+  // Start-up still ran to its end: the panel is open and the tile caches are
+  // set inside the prefix, the BaseCamp one moved from the roaming to the
+  // local folder.
   QVERIFY(!w.moreOptionsPanel()->isHidden());
   QVERIFY(w.headerRow()->moreOptionsButton()->isHidden());
-  QCOMPARE(w.state().mapSourceTileCache, std::string("c:\\users\\ann\\appdata\\roaming\\garmin\\mapource\\tilecache"));
-  QCOMPARE(w.state().baseCampTileCache, std::string("c:\\users\\ann\\appdata\\local\\garmin\\basecamp\\tilecache"));
+  const std::string driveC = QDir(QString::fromStdString(f.workPath("prefix/drive_c"))).canonicalPath().toStdString();
+  QCOMPARE(w.state().mapSourceTileCache, driveC + "/Users/Ann/AppData/Roaming/Garmin/MapSource/TileCache");
+  QCOMPARE(w.state().baseCampTileCache, driveC + "/Users/Ann/AppData/local/Garmin/BaseCamp/TileCache");
 }
 
 void StartUpTest::closeWritesTheSettingsFile() {
@@ -196,7 +203,7 @@ void StartUpTest::extraByteBoxesWrapAt7600Twips() {
   QCOMPARE(boxes.box(1)->text(), QString("00"));
 }
 
-void StartUpTest::commandLineAndTileCachePieces() {
+void StartUpTest::commandLinePieces() {
   using namespace std::string_literals;
   QCOMPARE(cleanCommandLine("\"C:\\maps\\my roads.tdb\"\0"s), std::string("C:\\maps\\my roads.tdb"));
   QVERIFY(!commandLineFile("").has_value());
@@ -205,9 +212,6 @@ void StartUpTest::commandLineAndTileCachePieces() {
   QCOMPARE(commandLineFile("\"" + fixture + "\"").value_or(""), fixture);
   QVERIFY(!commandLineFile(VELMOR_TEST_DATA "/north/*.tdb").has_value());
   QVERIFY(!commandLineFile(VELMOR_TEST_DATA "/north").has_value());
-  // An unset AppData gives no cache folder at all, never a root-relative one.
-  QCOMPARE(mapSourceTileCache(""), std::string());
-  QCOMPARE(baseCampTileCache(""), std::string());
 }
 
 void StartUpTest::listsAndMenusAsTheUserKnowsThem() {
@@ -241,11 +245,12 @@ void StartUpTest::listsAndMenusAsTheUserKnowsThem() {
   QCOMPARE(file.mid(0, 7), QStringList({"Open", "-", "Save", "Save As", "Save a Copy", "-", "Exit"}));
   QCOMPARE(file.size(), 13);
   QCOMPARE(w.menus()->save()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
-  // Tools that are not in the program yet are there, but cannot be chosen.
-  for (const char* later : {"Locate Programs", "Settings", "Create Basemap"}) {
-    QAction* entry = w.menus()->entry(later);
-    QVERIFY2(entry != nullptr, later);
-    QVERIFY2(!entry->isEnabled(), later);
+  // Every entry of Preferences and Tools can be chosen.
+  for (const char* caption :
+       {"Locate Programs", "Settings", "Get tdb from Mapsource", "Create All", "Create Basemap", "Create mdx"}) {
+    QAction* entry = w.menus()->entry(caption);
+    QVERIFY2(entry != nullptr, caption);
+    QVERIFY2(entry->isEnabled(), caption);
   }
   QStringList help;
   for (QAction* a : w.menuBar()->actions()[4]->menu()->actions())

@@ -3,6 +3,7 @@
 // its controls mirror, the settings and the folders.
 #include <string>
 
+#include "core/install/program_locations.hpp"
 #include "core/product/product_form.hpp"
 #include "core/product/product_file.hpp"
 #include "core/settings/program_folder.hpp"
@@ -19,6 +20,9 @@ struct EditorState {
   Folders folders;
   bool settingsFileFound = false;
   bool is64BitWindows = false;
+  // Where the map programs' Windows keeps its folders (the Wine prefix on
+  // Linux), and the two tile caches found there as local folders.
+  ProgramLocations locations;
   std::string mapSourceTileCache;
   std::string baseCampTileCache;
 };

@@ -77,9 +77,8 @@ HeaderRow::HeaderRow(QWidget* parent) : QWidget(parent) {
 
   launch_ = new QToolButton(this);
   launch_->setObjectName("launchButton");
+  // Its icon, name and action come with the map programs (ProgramCommands).
   launch_->setText(QStringLiteral("MapSource"));
-  launch_->setToolTip(QStringLiteral("Starting the map programs is not available yet."));
-  launch_->setEnabled(false);
   row->addWidget(launch_, 0, Qt::AlignBottom);
   row->addStretch(1);
 

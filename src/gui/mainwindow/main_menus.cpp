@@ -4,20 +4,6 @@
 
 namespace velmor {
 
-namespace {
-
-// An entry whose tool is not in the program yet: visible, so the menu has
-// its familiar shape, but disabled so that it cannot be chosen.
-QAction* later(QMenu* menu, const char* caption) {
-  QAction* action = menu->addAction(QString::fromUtf8(caption));
-  action->setEnabled(false);
-  action->setStatusTip(QStringLiteral("Not available yet."));
-  action->setToolTip(QStringLiteral("Not available yet."));
-  return action;
-}
-
-}  // namespace
-
 MainMenus::MainMenus(QMenuBar* bar) : QObject(bar), bar_(bar) {
   // The "&" marks the mnemonic letter (Alt+F opens File); accessible names
   // and lookups by caption see the caption without it.
@@ -46,9 +32,9 @@ MainMenus::MainMenus(QMenuBar* bar) : QObject(bar), bar_(bar) {
   }
 
   QMenu* preferences = bar->addMenu(QStringLiteral("&Preferences"));
-  later(preferences, "&Locate Programs");
+  locatePrograms_ = preferences->addAction(QStringLiteral("&Locate Programs"));
   preferences->addSeparator();
-  later(preferences, "&Settings");
+  settings_ = preferences->addAction(QStringLiteral("&Settings"));
 
   QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
   getTdb_ = tools->addAction(QStringLiteral("&Get tdb from Mapsource"));
@@ -56,7 +42,7 @@ MainMenus::MainMenus(QMenuBar* bar) : QObject(bar), bar_(bar) {
   QMenu* create = tools->addMenu(QStringLiteral("Create &Mapsource Files"));
   createAll_ = create->addAction(QStringLiteral("Create &All"));
   create->addSeparator();
-  later(create, "Create &Basemap");
+  createBasemap_ = create->addAction(QStringLiteral("Create &Basemap"));
   create->addSeparator();
   createMdx_ = create->addAction(QStringLiteral("Create m&dx"));
 

@@ -1,6 +1,5 @@
 #pragma once
-// The menu tree of the main window, in display order. Entries served by
-// tools that are not part of the program yet are shown disabled.
+// The menu tree of the main window, in display order.
 #include <QAction>
 #include <QMenuBar>
 #include <array>
@@ -23,7 +22,10 @@ class MainMenus : public QObject {
   QAction* saveCopy() const { return saveCopy_; }
   QAction* exit() const { return exit_; }
   QAction* recent(int entry) const { return recent_[static_cast<std::size_t>(entry)]; }  // 0 = most recent
+  QAction* locatePrograms() const { return locatePrograms_; }
+  QAction* settings() const { return settings_; }
   QAction* getTdb() const { return getTdb_; }
+  QAction* createBasemap() const { return createBasemap_; }
   QAction* readLogs() const { return readLogs_; }
   QAction* clearMainLog() const { return clearMainLog_; }
   QAction* manual() const { return manual_; }
@@ -52,7 +54,10 @@ class MainMenus : public QObject {
   QAction* saveCopy_ = nullptr;
   QAction* exit_ = nullptr;
   std::array<QAction*, kRecentFileCount> recent_{};
+  QAction* locatePrograms_ = nullptr;
+  QAction* settings_ = nullptr;
   QAction* getTdb_ = nullptr;
+  QAction* createBasemap_ = nullptr;
   QAction* readLogs_ = nullptr;
   QAction* clearMainLog_ = nullptr;
   QAction* manual_ = nullptr;

@@ -14,6 +14,7 @@
 #include "core/editor/stream_tools.hpp"
 #include "core/editor/window_title.hpp"
 #include "core/install/install_environment.hpp"
+#include "core/platform/process_launcher.hpp"
 #include "core/platform/shell.hpp"
 #include "core/settings/settings_file.hpp"
 #include "createfiles/mapsource_commands.hpp"
@@ -25,8 +26,10 @@
 #include "header_row.hpp"
 #include "help/help_commands.hpp"
 #include "img_data_panel.hpp"
+#include "install/basemap_command.hpp"
 #include "install/create_registry_file.hpp"
 #include "install/get_tdb_command.hpp"
+#include "install/program_commands.hpp"
 #include "main_menus.hpp"
 #include "map_area.hpp"
 #include "more_options_panel.hpp"
@@ -62,6 +65,7 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
     shell_ = ownShell_.get();
   }
   install_ = services.install;
+  processes_ = services.processes ? services.processes : &systemProcesses();
   errorsPresenter_ = services.showErrors;
 
   buildLayout();
@@ -115,6 +119,8 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
   installBlockSample(*this);
   orderTabs();
   connect(menus_->getTdb(), &QAction::triggered, this, [this] { getTdbFromMapsource(*this); });
+  programs_ = new ProgramCommands(*this);
+  connect(menus_->createBasemap(), &QAction::triggered, this, [this] { createBasemap(*this); });
   rebuildTitle();
 }
 
@@ -236,8 +242,7 @@ void MainWindow::showLoadedFile() {
   QString report = QString::fromStdString(state_.file.report);
   report.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   report_->setPlainText(report);
-  mapArea_->plot()->setHighlightColours(static_cast<std::uint32_t>(state_.settings.blockColour),
-                                        static_cast<std::uint32_t>(state_.settings.blockBorderColour));
+  applyBlockColours();
   mapArea_->showTiles();
 }
 
@@ -273,6 +278,12 @@ void MainWindow::showErrors(const std::string& errorText) {
   dialog.exec();
 }
 
+void MainWindow::applyBlockColours() {
+  mapArea_->plot()->setHighlightColours(static_cast<std::uint32_t>(state_.settings.blockColour),
+                                        static_cast<std::uint32_t>(state_.settings.blockBorderColour));
+  if (auto* sample = mapArea_->plot()->findChild<QWidget*>(QStringLiteral("blockSample"))) sample->update();
+}
+
 bool MainWindow::writeSettings() {
   Settings& s = state_.settings;
   for (int k = 0; k < kRecentFileCount; ++k)
@@ -294,7 +305,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
-  if (fileCommands_->working() || !fileCommands_->closeRule()) {
+  if (fileCommands_->working() || toolRunning() || !fileCommands_->closeRule()) {
     event->ignore();
     return;
   }

@@ -30,6 +30,8 @@ class MapArea;
 class MapsourceCommands;
 class MoreOptionsPanel;
 class ProgressActivity;
+class ProcessLauncher;
+class ProgramCommands;
 class Prompter;
 class ReplotDebouncer;
 class Shell;
@@ -44,6 +46,8 @@ struct WindowServices {
   // The registry, maps folder and importer of MapSource's Windows (the Wine
   // prefix on Linux).
   InstallEnvironment* install = nullptr;
+  // Starts the map compiler and the map programs; the system's when null.
+  ProcessLauncher* processes = nullptr;
   std::function<void(const std::string& errorText)> showErrors;
 };
 
@@ -63,6 +67,7 @@ class MainWindow : public QMainWindow {
   FileDialogProvider& dialogs() { return *dialogs_; }
   Shell& shell() { return *shell_; }
   InstallEnvironment& installEnvironment();
+  ProcessLauncher& processes() { return *processes_; }
   Activity& activity();
   LogSink& log();
 
@@ -75,6 +80,7 @@ class MainWindow : public QMainWindow {
   QPlainTextEdit* reportBox() const { return report_; }
   QProgressBar* progressBar() const { return progress_; }
   FileCommands& fileCommands() { return *fileCommands_; }
+  ProgramCommands& programCommands() { return *programs_; }
   // Tools, "Create Mapsource Files" and the "Create TDB Files" button.
   MapsourceCommands& mapsourceCommands() { return *mapsource_; }
   QPushButton* createFilesButton() const { return createFiles_; }
@@ -93,6 +99,22 @@ class MainWindow : public QMainWindow {
   void openMoreOptions();
   void closeMoreOptions();
   void showErrors(const std::string& errorText);
+  // The plot and its block sample take blockColour and blockBorderColour.
+  void applyBlockColours();
+
+  // While a tool runs an outside program (the map compiler) and lets the
+  // window repaint, the window is not closed under it.
+  class ToolRun {
+   public:
+    explicit ToolRun(MainWindow& window) : window_(window) { ++window_.toolRuns_; }
+    ~ToolRun() { --window_.toolRuns_; }
+    ToolRun(const ToolRun&) = delete;
+    ToolRun& operator=(const ToolRun&) = delete;
+
+   private:
+    MainWindow& window_;
+  };
+  bool toolRunning() const { return toolRuns_ > 0; }
 
   // Puts the window's state into the settings and writes the settings file.
   bool writeSettings();
@@ -116,6 +138,7 @@ class MainWindow : public QMainWindow {
   Shell* shell_ = nullptr;
   std::unique_ptr<InstallEnvironment> ownInstall_;
   InstallEnvironment* install_ = nullptr;
+  ProcessLauncher* processes_ = nullptr;
   std::function<void(const std::string&)> errorsPresenter_;
   std::unique_ptr<ProgressActivity> activity_;
   std::unique_ptr<FileLog> fileLog_;
@@ -134,7 +157,9 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<FormBinding> binding_;
   ReplotDebouncer* replot_ = nullptr;
   TileController* tiles_ = nullptr;
+  ProgramCommands* programs_ = nullptr;
   QTimer versionRevert_;
+  int toolRuns_ = 0;
   bool closing_ = false;
 };
 

@@ -8,15 +8,17 @@
 #include "core/editor/file_log.hpp"
 #include "core/editor/help_menu.hpp"
 #include "core/platform/file_services.hpp"
-#include "core/platform/system_facts.hpp"
 #include "core/platform/utf8_path.hpp"
 #include "core/install/install_environment.hpp"
+#include "core/install/locate_programs.hpp"
+#include "core/install/program_locations.hpp"
 #include "core/product/bytes.hpp"
 #include "core/settings/recent_files.hpp"
 #include "core/settings/settings_file.hpp"
 #include "file_commands.hpp"
 #include "header_row.hpp"
 #include "help/help_commands.hpp"
+#include "install/program_commands.hpp"
 #include "img_data_panel.hpp"
 #include "main_window.hpp"
 #include "services/progress_activity.hpp"
@@ -41,40 +43,6 @@ std::optional<std::string> commandLineFile(const std::string& text) {
   return path;
 }
 
-namespace {
-
-void replaceAll(std::string& text, const std::string& from, const std::string& to) {
-  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-    text.replace(at, from.size(), to);
-}
-
-// UTF-8 on every system (the C library's getenv gives the ANSI code page on Windows).
-std::string environment(const char* name) { return environmentValue(name).value_or(""); }
-
-}  // namespace
-
-std::string mapSourceTileCache(const std::string& appData) {
-  if (appData.empty()) return "";
-  // "Mapource" is the folder's real name.
-  return toLowerAscii(appData + "\\Garmin\\Mapource\\TileCache");
-}
-
-std::string baseCampTileCache(const std::string& appData) {
-  if (appData.empty()) return "";
-  std::string path = toLowerAscii(appData + "\\local\\Garmin\\BaseCamp\\TileCache");
-  replaceAll(path, "\\roaming", "");
-  return path;
-}
-
-void findBaseCamp(Settings& settings, bool is64BitWindows) {
-  if (!settings.baseCampPath.empty() && fileExists(settings.baseCampPath)) return;
-  const std::string programFiles = environment(is64BitWindows ? "PROGRAMFILES(X86)" : "ProgramFiles");
-  if (programFiles.empty()) return;
-  std::string path = programFiles + "\\garmin\\basecamp\\basecamp.exe";
-  replaceAll(path, "\\\\", "\\");
-  if (fileExists(path)) settings.baseCampPath = path;
-}
-
 void MainWindow::startUp(const std::string& commandLine) {
   EditorState& s = state_;
   // The search box's colour is given when the list is built.
@@ -93,6 +61,7 @@ void MainWindow::startUp(const std::string& commandLine) {
   if (s.settings.imgPanelLeft != 0 || s.settings.imgPanelTop != 0)
     imgData_->move(pixelsFromTwips(s.settings.imgPanelLeft), pixelsFromTwips(s.settings.imgPanelTop));
   fileLog_ = std::make_unique<FileLog>(s.settings, s.folders.logFolder);
+  programs_->showDefaultProgram();
 
   // The Windows MapSource runs in: on Linux the Wine prefix's architecture.
   s.is64BitWindows = installEnvironment().is64BitWindows();
@@ -100,7 +69,9 @@ void MainWindow::startUp(const std::string& commandLine) {
   s.file.path.clear();
   rebuildTitle();
   activity_->progress(1);
-  findBaseCamp(s.settings, s.is64BitWindows);
+  // AppData and the program folders: the environment's, else the Wine prefix's.
+  s.locations = ProgramLocations(currentLocationFacts());
+  findBaseCamp(s.settings, s.locations, s.is64BitWindows);
 
   // A fresh window edits a 4.11 product: tail of 61 bytes.
   s.form.versionText = "4.11";
@@ -130,8 +101,8 @@ void MainWindow::startUp(const std::string& commandLine) {
   keepImgPanelInView();
   // The first control of the Tab order starts with the focus.
   header_->versionBox()->setFocus(Qt::OtherFocusReason);
-  s.mapSourceTileCache = mapSourceTileCache(environment("AppData"));
-  s.baseCampTileCache = baseCampTileCache(environment("AppData"));
+  s.mapSourceTileCache = s.locations.mapSourceTileCache();
+  s.baseCampTileCache = s.locations.baseCampTileCache();
 }
 
 }  // namespace velmor

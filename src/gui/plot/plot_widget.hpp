@@ -32,6 +32,8 @@ class PlotWidget : public QWidget {
 
   // blockColour and blockBorderColour, 0x00BBGGRR.
   void setHighlightColours(std::uint32_t fill, std::uint32_t border);
+  std::uint32_t highlightFill() const { return highlightFill_; }
+  std::uint32_t highlightBorder() const { return highlightBorder_; }
 
   // The drawing area in twips, with the form's zoom and pan.
   PlotArea plotArea() const;

@@ -1,0 +1,60 @@
+// The preview map source of the largest accepted product: gathering the
+// tiles from the model and writing the whole text, as "Create Basemap" does
+// before the compiler runs.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+
+#include "core/install/map_source.hpp"
+#include "core/product/loader.hpp"
+#include "support/large_product.hpp"
+
+namespace {
+
+class NoMessages : public velmor::Prompter {
+ public:
+  void message(const std::string&) override {}
+  velmor::Answer ask(const std::string&, velmor::Buttons) override { return velmor::Answer::Cancel; }
+};
+
+struct Large {
+  velmor::ProductFile file;
+  velmor::ProductForm form;
+  Large() {
+    const std::string path = (std::filesystem::temp_directory_path() / "velmor-bench-preview.tdb").string();
+    velmor::bench::writeLargeProduct(path);
+    NoMessages prompter;
+    velmor::openProduct(file, form, path, prompter);
+    std::filesystem::remove(path);
+  }
+};
+
+Large& large() {
+  static Large l;
+  return l;
+}
+
+void PreviewSourceOfEveryTile(benchmark::State& state) {
+  Large& l = large();
+  for (auto _ : state) benchmark::DoNotOptimize(velmor::previewSource(l.file, l.form).tiles.data());
+}
+BENCHMARK(PreviewSourceOfEveryTile)->Unit(benchmark::kMillisecond);
+
+void PreviewMapSourceText(benchmark::State& state) {
+  Large& l = large();
+  const velmor::PreviewSource source = velmor::previewSource(l.file, l.form);
+  std::string refusal;
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    auto text = velmor::previewMapSourceText(source, velmor::LabelEncoding::CodePage, refusal);
+    bytes = text ? text->size() : 0;
+    benchmark::DoNotOptimize(text);
+  }
+  state.counters["tiles"] = static_cast<double>(source.tiles.size());
+  state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(PreviewMapSourceText)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

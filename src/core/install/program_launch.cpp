@@ -1,0 +1,120 @@
+#include "program_launch.hpp"
+
+#include <filesystem>
+#include <system_error>
+
+#include "../common/no_association.hpp"
+#include "../common/prompter.hpp"
+#include "../product/bytes.hpp"
+#include "../product/number_text.hpp"
+#include "tile_cache.hpp"
+
+namespace velmor {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path utf8Path(const std::string& path) { return fs::path(std::u8string(path.begin(), path.end())); }
+
+bool isFile(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && fs::is_regular_file(utf8Path(path), ec);
+}
+
+std::string folderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? "" : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+#ifndef _WIN32
+bool isWindowsProgram(const std::string& path) {
+  const std::string lower = toLowerAscii(path);
+  return lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".exe") == 0;
+}
+#endif
+
+}  // namespace
+
+MapProgram defaultMapProgram(const Settings& settings) {
+  switch (settings.defaultProgram) {
+    case 1:
+      return MapProgram::BaseCamp;
+    case 2:
+      return MapProgram::Qlandkarte;
+    default:
+      return MapProgram::MapSource;
+  }
+}
+
+std::string& programPath(Settings& settings, MapProgram program) {
+  switch (program) {
+    case MapProgram::BaseCamp:
+      return settings.baseCampPath;
+    case MapProgram::Qlandkarte:
+      return settings.qlandkartePath;
+    case MapProgram::MapSource:
+      break;
+  }
+  return settings.mapSourcePath;
+}
+
+const std::string& programPath(const Settings& settings, MapProgram program) {
+  return programPath(const_cast<Settings&>(settings), program);
+}
+
+ProcessRequest programStart(const std::string& executable, const ProgramLocations& locations) {
+  ProcessRequest request;
+  request.workingFolder = folderOf(executable);
+#ifndef _WIN32
+  if (isWindowsProgram(executable)) {
+    // Wine takes the program's Unix path; the prefix decides which Windows
+    // (registry, AppData, installed maps) it runs in.
+    request.program = "wine";
+    request.arguments = {executable};
+    const std::string prefix = locations.winePrefixFor(executable);
+    if (!prefix.empty()) request.environment.emplace_back("WINEPREFIX", prefix);
+    return request;
+  }
+#else
+  (void)locations;
+#endif
+  request.program = executable;
+  return request;
+}
+
+LaunchOutcome launchDefaultProgram(const LaunchRequest& request, Prompter& prompter, ProcessLauncher& processes) {
+  if (request.unsavedChanges && prompter.ask(kChangesNotSaved, Buttons::YesNo) != Answer::Yes)
+    return LaunchOutcome::NotConfirmed;
+  const MapProgram program = defaultMapProgram(request.settings);
+  const std::string executable(trimBlanks(programPath(request.settings, program)));
+  if (executable.empty() || !isFile(executable)) {
+    prompter.message(kLocateProgram);
+    return LaunchOutcome::NotLocated;
+  }
+  switch (program) {
+    case MapProgram::MapSource:
+      clearTileCache(request.locations.mapSourceTileCache(), request.settings.clearCache);
+      break;
+    case MapProgram::BaseCamp:
+      clearTileCache(request.locations.baseCampTileCache(), request.settings.clearCache);
+      break;
+    case MapProgram::Qlandkarte:  // keeps no cache of ours to clear
+      break;
+  }
+  const ProcessEnd start = processes.startDetached(programStart(executable, request.locations));
+  switch (start.start) {
+    case StartStatus::Started:
+      return LaunchOutcome::Started;
+    case StartStatus::NotFound:
+    case StartStatus::NotExecutable:
+      reportNoAssociation("exe", prompter);
+      return LaunchOutcome::NoAssociation;
+    case StartStatus::Failed:
+      break;
+  }
+  prompter.message("Cannot start " + executable + ": " + start.error);
+  return LaunchOutcome::Failed;
+}
+
+}  // namespace velmor

@@ -1,0 +1,192 @@
+// Programs started with CreateProcessW. Windows hands a program one command
+// line, so the argument list is quoted the way the C runtime splits it
+// again; no command interpreter ever reads it.
+#ifdef _WIN32
+#include <windows.h>
+
+#include <cwchar>
+#include <map>
+
+#include "process_launcher.hpp"
+#include "unicode_text.hpp"
+
+namespace velmor {
+
+namespace {
+
+std::wstring wide(const std::string& utf8) {
+  const std::u16string text = utf8ToUtf16(utf8);
+  return std::wstring(text.begin(), text.end());
+}
+
+std::string narrow(const std::wstring& text) { return utf16ToUtf8(std::u16string(text.begin(), text.end())); }
+
+std::string errorText(DWORD code) {
+  wchar_t* buffer = nullptr;
+  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text(buffer ? buffer : L"", n);
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n')) text.pop_back();
+  return narrow(text);
+}
+
+// One argument as CommandLineToArgvW and the C runtime read it back:
+// quotes around it when it holds blanks or quotes, backslashes doubled
+// before a quote.
+void appendQuoted(std::wstring& line, const std::wstring& arg) {
+  if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
+    line += arg;
+    return;
+  }
+  line += L'"';
+  for (std::size_t i = 0;; ++i) {
+    std::size_t slashes = 0;
+    while (i < arg.size() && arg[i] == L'\\') {
+      ++i;
+      ++slashes;
+    }
+    if (i == arg.size()) {
+      line.append(slashes * 2, L'\\');
+      break;
+    }
+    if (arg[i] == L'"') {
+      line.append(slashes * 2 + 1, L'\\');
+    } else {
+      line.append(slashes, L'\\');
+    }
+    line += arg[i];
+  }
+  line += L'"';
+}
+
+// The environment block: ours with the request's variables put in place
+// (names compare without regard to case), sorted as Windows wants it.
+std::wstring environmentBlock(const ProcessRequest& request) {
+  struct NoCase {
+    bool operator()(const std::wstring& a, const std::wstring& b) const {
+      return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                                  TRUE) == CSTR_LESS_THAN;
+    }
+  };
+  std::map<std::wstring, std::wstring, NoCase> variables;
+  if (wchar_t* block = GetEnvironmentStringsW()) {
+    for (const wchar_t* entry = block; *entry; entry += wcslen(entry) + 1) {
+      const std::wstring text = entry;
+      const std::size_t eq = text.find(L'=', 1);  // "=C:" entries start with "="
+      if (eq == std::wstring::npos) continue;
+      variables[text.substr(0, eq)] = text.substr(eq + 1);
+    }
+    FreeEnvironmentStringsW(block);
+  }
+  for (const auto& [name, value] : request.environment) variables[wide(name)] = wide(value);
+  std::wstring out;
+  for (const auto& [name, value] : variables) {
+    out += name + L"=" + value;
+    out += L'\0';
+  }
+  out += L'\0';
+  return out;
+}
+
+StartStatus statusOf(DWORD code) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return StartStatus::NotFound;
+    case ERROR_BAD_EXE_FORMAT:
+    case ERROR_ACCESS_DENIED:
+    case ERROR_NO_ASSOCIATION:
+      return StartStatus::NotExecutable;
+    default:
+      return StartStatus::Failed;
+  }
+}
+
+class WindowsProcess : public RunningProcess {
+ public:
+  explicit WindowsProcess(HANDLE process) : process_(process) {}
+  ~WindowsProcess() override { CloseHandle(process_); }
+
+  std::optional<ProcessEnd> poll() override {
+    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) return std::nullopt;
+    ProcessEnd end;
+    end.start = StartStatus::Started;
+    DWORD code = 0;
+    if (GetExitCodeProcess(process_, &code)) {
+      end.exited = true;
+      end.exitCode = static_cast<int>(code);
+    }
+    return end;
+  }
+
+ private:
+  HANDLE process_;
+};
+
+bool create(const ProcessRequest& request, PROCESS_INFORMATION& info, ProcessEnd& failure) {
+  std::wstring program = wide(request.program);
+  std::wstring line;
+  appendQuoted(line, program);
+  for (const std::string& arg : request.arguments) {
+    line += L' ';
+    appendQuoted(line, wide(arg));
+  }
+  std::wstring environment = environmentBlock(request);
+  const std::wstring folder = wide(request.workingFolder);
+  // A bare name is looked up as the command line's first word: the
+  // program's folder, ours, the system folders and PATH.
+  const bool bareName = program.find_first_of(L"\\/:") == std::wstring::npos;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  if (!CreateProcessW(bareName ? nullptr : program.c_str(), line.data(), nullptr, nullptr, FALSE,
+                      CREATE_UNICODE_ENVIRONMENT, environment.data(), folder.empty() ? nullptr : folder.c_str(),
+                      &startup, &info)) {
+    const DWORD code = GetLastError();
+    failure.start = statusOf(code);
+    failure.error = errorText(code);
+    return false;
+  }
+  return true;
+}
+
+class WindowsLauncher : public ProcessLauncher {
+ public:
+  std::unique_ptr<RunningProcess> start(const ProcessRequest& request, ProcessEnd& failure) override {
+    PROCESS_INFORMATION info{};
+    if (!create(request, info, failure)) return nullptr;
+    CloseHandle(info.hThread);
+    return std::make_unique<WindowsProcess>(info.hProcess);
+  }
+
+  ProcessEnd startDetached(const ProcessRequest& request) override {
+    ProcessEnd end;
+    PROCESS_INFORMATION info{};
+    if (!create(request, info, end)) return end;
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    end.start = StartStatus::Started;
+    return end;
+  }
+};
+
+}  // namespace
+
+ProcessLauncher& systemProcesses() {
+  static WindowsLauncher launcher;
+  return launcher;
+}
+
+std::string findOnPath(const std::string& name) {
+  if (name.empty() || name.find_first_of("\\/:") != std::string::npos) return "";
+  const std::wstring file = wide(name);
+  for (const wchar_t* extension : {L".exe", L".bat", L".cmd", L""}) {
+    wchar_t found[MAX_PATH * 4];
+    const DWORD n = SearchPathW(nullptr, file.c_str(), *extension ? extension : nullptr, MAX_PATH * 4, found, nullptr);
+    if (n > 0 && n < MAX_PATH * 4) return narrow(std::wstring(found, n));
+  }
+  return "";
+}
+
+}  // namespace velmor
+#endif

@@ -1,0 +1,141 @@
+#include "locate_programs_dialog.hpp"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "services/file_dialog_provider.hpp"
+
+namespace velmor {
+
+namespace {
+
+struct RowCaption {
+  ProgramRow row;
+  const char* caption;
+  const char* name;
+};
+
+const RowCaption kRows[] = {
+    {ProgramRow::MapSource, "mapsource.exe", "mapSource"},
+    {ProgramRow::BaseCamp, "basecamp.exe", "baseCamp"},
+    {ProgramRow::Qlandkarte, "QlandkarteGT", "qlandkarte"},
+    {ProgramRow::MapCompiler, "Map compiler", "mapCompiler"},
+};
+
+const FileFilter kExeFilter{"EXE Files", "*.exe"};
+#ifdef _WIN32
+const FileFilter kCompilerFilter{"EXE Files", "*.exe"};
+#else
+// cgpsmapper and mkgmap have no extension here.
+const FileFilter kCompilerFilter{"Programs", "*"};
+#endif
+
+std::string& storedPath(Settings& settings, ProgramRow row) {
+  switch (row) {
+    case ProgramRow::MapSource:
+      return settings.mapSourcePath;
+    case ProgramRow::BaseCamp:
+      return settings.baseCampPath;
+    case ProgramRow::Qlandkarte:
+      return settings.qlandkartePath;
+    case ProgramRow::MapCompiler:
+      break;
+  }
+  return settings.mapCompilerPath;
+}
+
+}  // namespace
+
+LocateProgramsDialog::LocateProgramsDialog(Settings& settings, std::string programFolder,
+                                           const ProgramLocations& locations, FileDialogProvider& dialogs,
+                                           Prompter& prompter, QWidget* parent)
+    : QDialog(parent),
+      settings_(settings),
+      programFolder_(std::move(programFolder)),
+      locations_(locations),
+      dialogs_(dialogs),
+      prompter_(prompter) {
+  setObjectName("locatePrograms");
+  setWindowTitle(QStringLiteral("Settings"));
+  setModal(true);
+
+  auto* column = new QVBoxLayout(this);
+  auto* grid = new QGridLayout;
+  column->addLayout(grid);
+  auto* group = new QButtonGroup(this);
+  for (const RowCaption& r : kRows) {
+    const int line = static_cast<int>(index(r.row));
+    const QString caption = QString::fromUtf8(r.caption);
+    auto* label = new QLabel(caption, this);
+    auto* box = new QLineEdit(QString::fromStdString(storedPath(settings_, r.row)), this);
+    box->setObjectName(QStringLiteral("%1Path").arg(r.name));
+    box->setMinimumWidth(360);
+    label->setBuddy(box);
+    auto* browse = new QPushButton(QStringLiteral("<<"), this);
+    browse->setObjectName(QStringLiteral("%1Browse").arg(r.name));
+    // "<<" read out alone says nothing of the row it belongs to.
+    browse->setAccessibleName(QStringLiteral("<< ") + caption);
+    browse->setToolTip(QStringLiteral("Locate ") + caption);
+    browse->setAutoDefault(false);
+    connect(browse, &QPushButton::clicked, this, [this, row = r.row] { browseFor(row); });
+    grid->addWidget(label, line, 0);
+    grid->addWidget(box, line, 1);
+    grid->addWidget(browse, line, 2);
+    boxes_[index(r.row)] = box;
+    browse_[index(r.row)] = browse;
+    if (r.row == ProgramRow::MapCompiler) continue;
+    auto* option = new QRadioButton(QStringLiteral("Default"), this);
+    option->setObjectName(QStringLiteral("%1Default").arg(r.name));
+    option->setAccessibleName(QStringLiteral("Default ") + caption);
+    group->addButton(option, line);
+    grid->addWidget(option, line, 3);
+    defaults_[index(r.row)] = option;
+  }
+  defaults_[static_cast<std::size_t>(defaultMapProgram(settings_))]->setChecked(true);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  ok_ = new QPushButton(QStringLiteral("OK"), this);
+  ok_->setObjectName("okButton");
+  ok_->setDefault(true);
+  cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+  cancel_->setObjectName("cancelButton");
+  buttons->addWidget(ok_);
+  buttons->addWidget(cancel_);
+  column->addLayout(buttons);
+  connect(ok_, &QPushButton::clicked, this, &LocateProgramsDialog::accept);
+  connect(cancel_, &QPushButton::clicked, this, &LocateProgramsDialog::reject);
+}
+
+void LocateProgramsDialog::browseFor(ProgramRow row) {
+  std::string& stored = storedPath(settings_, row);
+  std::string start;
+  if (row == ProgramRow::Qlandkarte) {
+    start = qlandkarteBrowseStart(settings_, locations_);
+  } else {
+    start = browseStartFolder(stored, programFolder_);
+  }
+  const FileFilter& filter = row == ProgramRow::MapCompiler ? kCompilerFilter : kExeFilter;
+  const std::string answer = dialogs_.fileDialog(false, this, start, "", filter);
+  if (answer.empty()) return;
+  const std::optional<std::string> taken = acceptBrowsedProgram(row, answer, prompter_);
+  if (!taken) return;
+  stored = *taken;
+  boxes_[index(row)]->setText(QString::fromStdString(*taken));
+}
+
+void LocateProgramsDialog::accept() {
+  for (const RowCaption& r : kRows) storedPath(settings_, r.row) = boxes_[index(r.row)]->text().toStdString();
+  for (std::size_t k = 0; k < defaults_.size(); ++k) {
+    if (defaults_[k]->isChecked()) settings_.defaultProgram = static_cast<int>(k);
+  }
+  QDialog::accept();
+}
+
+}  // namespace velmor

@@ -1,0 +1,57 @@
+#include "basemap_command.hpp"
+
+#include "core/common/prompter.hpp"
+#include "core/install/basemap.hpp"
+#include "core/platform/file_services.hpp"
+#include "mainwindow/main_window.hpp"
+#include "services/file_dialog_provider.hpp"
+
+namespace velmor {
+
+namespace {
+
+const FileFilter kImgFilter{"IMG Files", "*.img"};
+
+std::string folderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? "" : path.substr(0, slash);
+}
+
+}  // namespace
+
+std::string basemapSuggestion(const std::string& productPath) {
+  const std::string tdb = ".tdb";
+  if (productPath.size() >= tdb.size() && productPath.compare(productPath.size() - tdb.size(), tdb.size(), tdb) == 0)
+    return productPath.substr(0, productPath.size() - tdb.size()) + ".img";
+  return productPath;
+}
+
+void createBasemap(MainWindow& window) {
+  EditorState& s = window.state();
+  Prompter& prompter = window.prompter();
+  if (s.file.path.empty()) {
+    prompter.message(kNoDataLoaded);
+    return;
+  }
+  const std::string chosen =
+      window.dialogs().fileDialog(true, &window, folderOf(s.file.path), basemapSuggestion(s.file.path), kImgFilter);
+  if (chosen.size() < 4) return;
+
+  BasemapJob job;
+  job.source = previewSource(s.file, s.form);
+  job.target = chosen;
+  job.systemFolder = s.folders.systemFolder;
+  job.compilerPath = s.settings.mapCompilerPath;
+  job.winePrefix = s.locations.winePrefix();
+  Activity& activity = window.activity();
+  BasemapServices services{prompter, systemFiles(), window.processes(), [&activity] { activity.yieldEvents(); }};
+  services.errorText = &s.file.errorText;
+  services.compilerRunning = [&activity](bool running) { activity.busy(running); };
+  // The compiler may run for minutes: the window is drawn meanwhile, but
+  // neither closed nor given another command before it has finished.
+  const MainWindow::ToolRun running(window);
+  const BasemapOutcome outcome = create_basemap(job, services);
+  if (outcome.compilerChosen) s.settings.mapCompilerPath = job.compilerPath;
+}
+
+}  // namespace velmor

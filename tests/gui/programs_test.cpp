@@ -1,0 +1,240 @@
+// Preferences, "Locate Programs" and "Settings", the launch button and
+// Tools, "Create Basemap" in the window, with stand-in programs that record
+// how they were started.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+#include <functional>
+#include <sys/stat.h>
+
+#include "core/editor/colour.hpp"
+#include "dialogs/colour_chooser_dialog.hpp"
+#include "dialogs/colour_widgets.hpp"
+#include "dialogs/locate_programs_dialog.hpp"
+#include "dialogs/preferences_dialog.hpp"
+#include "mainwindow/file_commands.hpp"
+#include "mainwindow/header_row.hpp"
+#include "mainwindow/main_menus.hpp"
+#include "mainwindow/map_area.hpp"
+#include "plot/plot_widget.hpp"
+#include "support/accessibility.hpp"
+#include "support/window_fixture.hpp"
+
+using namespace velmor;
+using namespace velmor::test;
+
+#define PROMPTS_OK(f) QVERIFY2((f).prompter.problems().isEmpty(), qPrintable((f).prompter.problems().join("\n")))
+
+class ProgramsTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void locateProgramsTakesBrowsedPathsAtOnceAndTheRestOnOk();
+  void preferencesStoreOnlyOnOkAndTheColoursReachThePlot();
+  void launchButtonAsksAboutUnsavedChangesAndStartsTheProgram();
+  void createBasemapSuggestsTheProductsNameAndCompilesIt();
+};
+
+namespace {
+
+// Runs `act` on the modal dialog of type T once it is up; closes it when
+// `act` left it open. Gives up after ten seconds so that a broken case
+// fails instead of hanging.
+template <typename T>
+void whenShown(std::function<void(T*)> act) {
+  auto* timer = new QTimer;
+  auto ticks = std::make_shared<int>(0);
+  QObject::connect(timer, &QTimer::timeout, [timer, ticks, act] {
+    auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+    if (!dialog && ++*ticks < 500) return;
+    timer->stop();
+    timer->deleteLater();
+    if (dialog) act(dialog);
+    if (dialog && dialog->isVisible()) dialog->reject();
+  });
+  timer->start(20);
+}
+
+void writeFile(const std::string& path, const std::string& text) {
+  QFile out(QString::fromStdString(path));
+  QVERIFY(out.open(QIODevice::WriteOnly));
+  out.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+// A program that writes its argument count to `record`.
+std::string recordingProgram(const std::string& path, const std::string& record, const std::string& more = "") {
+  writeFile(path, "#!/bin/sh\necho \"$#\" > '" + record + "'\n" + more + "\n");
+  ::chmod(path.c_str(), 0755);
+  return path;
+}
+
+bool waitForFile(const std::string& path) {
+  return QTest::qWaitFor([&] { return QFile::exists(QString::fromStdString(path)); }, 5000);
+}
+
+}  // namespace
+
+void ProgramsTest::locateProgramsTakesBrowsedPathsAtOnceAndTheRestOnOk() {
+  WindowFixture f;
+  MainWindow& w = f.start();
+  Settings& settings = w.state().settings;
+  settings.mapSourcePath = "/garmin/old/MapSource.exe";
+  settings.defaultProgram = 1;
+  const std::string notes = f.workPath("notes.txt");
+  const std::string mapsource = f.workPath("MapSource.exe");
+  writeFile(notes, "");
+  writeFile(mapsource, "MZ");
+  f.dialogs.answer(notes);
+  f.dialogs.answer(mapsource);
+  f.prompter.expectMessage("Mapsource not found.");
+
+  bool shown = false;
+  whenShown<LocateProgramsDialog>([&](LocateProgramsDialog* d) {
+    shown = true;
+    QCOMPARE(d->windowTitle(), QString("Settings"));
+    VERIFY_ACCESSIBLE(d);
+    QCOMPARE(d->pathBox(ProgramRow::MapSource)->text(), QString("/garmin/old/MapSource.exe"));
+    QVERIFY(d->defaultOption(MapProgram::BaseCamp)->isChecked());
+    QTest::mouseClick(d->browseButton(ProgramRow::MapSource), Qt::LeftButton);  // notes.txt: refused
+    QTest::mouseClick(d->browseButton(ProgramRow::MapSource), Qt::LeftButton);
+    QCOMPARE(d->pathBox(ProgramRow::MapSource)->text(), QString::fromStdString(mapsource));
+    d->pathBox(ProgramRow::Qlandkarte)->setText("typed");
+    d->defaultOption(MapProgram::Qlandkarte)->setChecked(true);
+    QTest::mouseClick(d->cancelButton(), Qt::LeftButton);
+  });
+  w.menus()->locatePrograms()->trigger();
+  QVERIFY(shown);
+  PROMPTS_OK(f);
+  QCOMPARE(f.dialogs.calls.size(), std::size_t(2));
+  QCOMPARE(f.dialogs.calls[0].startPath, std::string("/garmin/old"));
+  QCOMPARE(f.dialogs.calls[0].filter.pattern, std::string("*.exe"));
+  // The browsed path was taken at once; Cancel dropped the typed one.
+  QCOMPARE(settings.mapSourcePath, mapsource);
+  QCOMPARE(settings.qlandkartePath, std::string());
+  QCOMPARE(settings.defaultProgram, 1);
+  QCOMPARE(w.headerRow()->launchButton()->accessibleName(), QString("Start BaseCamp"));
+
+  whenShown<LocateProgramsDialog>([&](LocateProgramsDialog* d) {
+    d->defaultOption(MapProgram::Qlandkarte)->setChecked(true);
+    d->pathBox(ProgramRow::MapCompiler)->setText("/usr/bin/mkgmap");
+    QTest::mouseClick(d->okButton(), Qt::LeftButton);
+  });
+  w.menus()->locatePrograms()->trigger();
+  QCOMPARE(settings.defaultProgram, 2);
+  QCOMPARE(settings.mapCompilerPath, std::string("/usr/bin/mkgmap"));
+  QToolButton* launch = w.headerRow()->launchButton();
+  QCOMPARE(launch->accessibleName(), QString("Start QlandkarteGT"));
+  QVERIFY(!launch->icon().pixmap(32, 32).isNull());
+  PROMPTS_OK(f);
+}
+
+void ProgramsTest::preferencesStoreOnlyOnOkAndTheColoursReachThePlot() {
+  WindowFixture f;
+  MainWindow& w = f.start();
+  Settings& settings = w.state().settings;
+  settings.logsEnabled = true;
+  const Settings before = settings;
+  const Colour blue = rgbColour(0, 0, 255);
+
+  auto chooseBlue = [](ColourChooserDialog* chooser) {
+    QTest::mouseClick(chooser->paletteSwatch(2), Qt::LeftButton);  // 0000ff
+    QTest::mouseClick(chooser->okButton(), Qt::LeftButton);
+  };
+  whenShown<PreferencesDialog>([&](PreferencesDialog* d) {
+    QCOMPARE(d->windowTitle(), QString("Settings"));
+    VERIFY_ACCESSIBLE(d);
+    QVERIFY(d->option(Preference::Logs)->isChecked());
+    QVERIFY(!d->option(Preference::ClearCache)->isChecked());
+    d->option(Preference::ClearCache)->setChecked(true);
+    whenShown<ColourChooserDialog>(chooseBlue);
+    QTest::mouseClick(d->blockColourButton(), Qt::LeftButton);
+    QCOMPARE(d->blockSwatch()->colour(), blue);
+    QTest::mouseClick(d->cancelButton(), Qt::LeftButton);
+  });
+  w.menus()->settings()->trigger();
+  QVERIFY(!settings.clearCache);
+  QCOMPARE(settings.blockColour, before.blockColour);
+
+  whenShown<PreferencesDialog>([&](PreferencesDialog* d) {
+    d->option(Preference::ClearCache)->setChecked(true);
+    d->option(Preference::Logs)->setChecked(false);
+    whenShown<ColourChooserDialog>(chooseBlue);
+    QTest::mouseClick(d->blockColourButton(), Qt::LeftButton);
+    // A cancelled chooser leaves the swatch as it was.
+    whenShown<ColourChooserDialog>([](ColourChooserDialog* chooser) {
+      QTest::mouseClick(chooser->paletteSwatch(0), Qt::LeftButton);
+      QTest::mouseClick(chooser->cancelButton(), Qt::LeftButton);
+    });
+    QTest::mouseClick(d->borderColourButton(), Qt::LeftButton);
+    QCOMPARE(d->borderSwatch()->colour(), before.blockBorderColour);
+    QTest::mouseClick(d->okButton(), Qt::LeftButton);
+  });
+  w.menus()->settings()->trigger();
+  QVERIFY(settings.clearCache);
+  QVERIFY(!settings.logsEnabled);
+  QCOMPARE(settings.blockColour, blue);
+  QCOMPARE(settings.blockBorderColour, before.blockBorderColour);
+  QCOMPARE(w.mapArea()->plot()->highlightFill(), static_cast<std::uint32_t>(blue));
+  PROMPTS_OK(f);
+}
+
+void ProgramsTest::launchButtonAsksAboutUnsavedChangesAndStartsTheProgram() {
+  WindowFixture f;
+  MainWindow& w = f.start(f.copyFixture("north/north.tdb"));
+  Settings& settings = w.state().settings;
+  QToolButton* launch = w.headerRow()->launchButton();
+  QVERIFY(launch->isEnabled());
+  f.prompter.expectMessage("Please locate program in Preferences.");
+  QTest::mouseClick(launch, Qt::LeftButton);
+  PROMPTS_OK(f);
+
+  const std::string record = f.workPath("started.txt");
+  settings.qlandkartePath = recordingProgram(f.workPath("qmapshack"), record);
+  settings.defaultProgram = 2;
+  w.state().file.modified = true;
+  f.prompter.expectQuestion("Changes have not been saved. Continue?", Answer::No);
+  QTest::mouseClick(launch, Qt::LeftButton);
+  QTest::qWait(100);
+  QVERIFY(!QFile::exists(QString::fromStdString(record)));
+  // Any mouse button starts it.
+  f.prompter.expectQuestion("Changes have not been saved. Continue?", Answer::Yes);
+  QTest::mouseClick(launch, Qt::RightButton);
+  QVERIFY(waitForFile(record));
+  PROMPTS_OK(f);
+}
+
+void ProgramsTest::createBasemapSuggestsTheProductsNameAndCompilesIt() {
+  WindowFixture f;
+  MainWindow& w = f.start();
+  QAction* entry = w.menus()->createBasemap();
+  QVERIFY(entry->isEnabled());
+  f.prompter.expectMessage("No Data.");
+  entry->trigger();
+  PROMPTS_OK(f);
+
+  const std::string product = f.copyFixture("north/north.tdb");
+  w.fileCommands().openProductFile(product, true);
+  // cgpsmapper leaves pv.img beside the map source it was given.
+  const std::string args = f.workPath("compiler.txt");
+  w.state().settings.mapCompilerPath = recordingProgram(f.workPath("cgpsmapper"), args, "cp \"$1\" \"${1%.mp}.img\"");
+  const std::string target = f.workPath("North Base.img");
+  f.dialogs.answer(target);
+  f.prompter.expectMessage("mp saved").expectMessage("New basemap created");
+  entry->trigger();
+  PROMPTS_OK(f);
+  QCOMPARE(f.dialogs.calls.back().fileName, f.workPath("north.img"));
+  QVERIFY(f.dialogs.calls.back().save);
+  QCOMPARE(f.dialogs.calls.back().filter.pattern, std::string("*.img"));
+  QCOMPARE(readFile(args), std::string("1\n"));
+  QVERIFY(readFile(target).find("Label=") != std::string::npos);
+  QVERIFY(!QFile::exists(QString::fromStdString(w.state().folders.systemFolder + "/pv.mp")));
+}
+
+QTEST_MAIN(ProgramsTest)
+#include "programs_test.moc"
