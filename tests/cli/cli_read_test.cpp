@@ -152,7 +152,8 @@ TEST(CliConventions, VersionHelpOfEveryCommandAndNamesBeyondAscii) {
   ProcessResult version = cli({"--version"});
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.out, "velmor-cli 2.1\n");
-  for (const std::string command : {"report", "show", "verify", "edit", "reg", "installed", "img", "bounds", "mdx"}) {
+  for (const std::string command :
+       {"report", "show", "verify", "edit", "reg", "installed", "img", "bounds", "mdx", "preview", "basemap"}) {
     ProcessResult help = cli({command, "--help"});
     EXPECT_EQ(help.exitCode, 0) << command;
     EXPECT_NE(help.out.find("velmor-cli " + command), std::string::npos) << help.out;
