@@ -17,18 +17,13 @@
 #include "core/img/img_scanner.hpp"
 #include "core/img/overview_bounds.hpp"
 #include "core/product/loader.hpp"
+#include "support/large_product.hpp"
 
 extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
-
-class NoMessages : public velmor::Prompter {
- public:
-  void message(const std::string&) override {}
-  velmor::Answer ask(const std::string&, velmor::Buttons) override { return velmor::Answer::Yes; }
-};
 
 const fs::path kFolder = fs::temp_directory_path() / "velmor-bench-img";
 const std::string kTile = std::string(VELMOR_TEST_DATA) + "/north/63240001.img";
@@ -69,7 +64,7 @@ BENCHMARK(CatGigabyte)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime
 void ScanGigabyte(benchmark::State& state) {
   const std::string path = bigImage();
   runCat(path);  // warm
-  NoMessages prompter;
+  velmor::SilentPrompter prompter(velmor::Answer::Yes);
   std::size_t tiles = 0;
   for (auto _ : state) {
     velmor::ImgScanResult scan = velmor::loadbinaryfst(path, prompter);
@@ -90,7 +85,7 @@ void BoundsOver2000Tiles(benchmark::State& state) {
     if (!fs::exists(tile)) fs::copy_file(kTile, tile);
     tiles.push_back(tile.string());
   }
-  NoMessages prompter;
+  velmor::SilentPrompter prompter(velmor::Answer::Yes);
   velmor::ProductFile file;
   velmor::ProductForm form;
   velmor::openProduct(file, form, std::string(VELMOR_TEST_DATA) + "/north/north.tdb", prompter);

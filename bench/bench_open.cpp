@@ -8,12 +8,6 @@
 
 namespace {
 
-class NoMessages : public velmor::Prompter {
- public:
-  void message(const std::string&) override {}
-  velmor::Answer ask(const std::string&, velmor::Buttons) override { return velmor::Answer::Cancel; }
-};
-
 const std::string& largeFile() {
   static const std::string path = [] {
     std::string p = (std::filesystem::temp_directory_path() / "velmor-bench-large.tdb").string();
@@ -25,7 +19,7 @@ const std::string& largeFile() {
 
 void OpenLargeProduct(benchmark::State& state) {
   const std::string& path = largeFile();
-  NoMessages prompter;
+  velmor::SilentPrompter prompter;
   for (auto _ : state) {
     velmor::ProductFile file;
     velmor::ProductForm form;
@@ -43,7 +37,7 @@ void OpenCraftedProduct(benchmark::State& state) {
                                         : velmor::bench::CraftedKind::UnknownBlocks;
   const std::string path = (std::filesystem::temp_directory_path() / "velmor-bench-crafted.tdb").string();
   velmor::bench::writeCraftedProduct(path, kind);
-  NoMessages prompter;
+  velmor::SilentPrompter prompter;
   for (auto _ : state) {
     velmor::ProductFile file;
     velmor::ProductForm form;

@@ -11,28 +11,9 @@
 
 namespace {
 
-class NoMessages : public velmor::Prompter {
- public:
-  void message(const std::string&) override {}
-  velmor::Answer ask(const std::string&, velmor::Buttons) override { return velmor::Answer::Cancel; }
-};
+using Large = velmor::bench::OpenedLargeProduct;
 
-struct Large {
-  velmor::ProductFile file;
-  velmor::ProductForm form;
-  Large() {
-    const std::string path = (std::filesystem::temp_directory_path() / "velmor-bench-preview.tdb").string();
-    velmor::bench::writeLargeProduct(path);
-    NoMessages prompter;
-    velmor::openProduct(file, form, path, prompter);
-    std::filesystem::remove(path);
-  }
-};
-
-Large& large() {
-  static Large l;
-  return l;
-}
+Large& large() { return velmor::bench::openedLargeProduct(); }
 
 void PreviewSourceOfEveryTile(benchmark::State& state) {
   Large& l = large();

@@ -11,12 +11,6 @@
 
 namespace {
 
-class NoMessages : public velmor::Prompter {
- public:
-  void message(const std::string&) override {}
-  velmor::Answer ask(const std::string&, velmor::Buttons) override { return velmor::Answer::Yes; }
-};
-
 void SaveModifiedLargeProduct(benchmark::State& state) {
   namespace fs = std::filesystem;
   const fs::path folder = fs::temp_directory_path() / "velmor-bench-save";
@@ -25,7 +19,7 @@ void SaveModifiedLargeProduct(benchmark::State& state) {
   const std::string path = (folder / "large.tdb").string();
   velmor::bench::writeLargeProduct(path);
 
-  NoMessages prompter;
+  velmor::SilentPrompter prompter(velmor::Answer::Yes);
   velmor::SilentLog log;
   velmor::ProductFile file;
   velmor::ProductForm form;

@@ -13,28 +13,9 @@
 
 namespace {
 
-class NoMessages : public velmor::Prompter {
- public:
-  void message(const std::string&) override {}
-  velmor::Answer ask(const std::string&, velmor::Buttons) override { return velmor::Answer::Cancel; }
-};
+using Large = velmor::bench::OpenedLargeProduct;
 
-struct Large {
-  velmor::ProductFile file;
-  velmor::ProductForm form;
-  Large() {
-    const std::string path = (std::filesystem::temp_directory_path() / "velmor-bench-tiles.tdb").string();
-    velmor::bench::writeLargeProduct(path);
-    NoMessages prompter;
-    velmor::openProduct(file, form, path, prompter);
-    std::filesystem::remove(path);
-  }
-};
-
-Large& large() {
-  static Large l;
-  return l;
-}
+Large& large() { return velmor::bench::openedLargeProduct(); }
 
 void PlotTilesFromTileBounds(benchmark::State& state) {
   Large& l = large();
@@ -53,7 +34,7 @@ BENCHMARK(PlotGeometryOfEveryTile)->Unit(benchmark::kMillisecond);
 
 void SearchWithoutMatch(benchmark::State& state) {
   Large& l = large();
-  NoMessages prompter;
+  velmor::SilentPrompter prompter;
   for (auto _ : state) benchmark::DoNotOptimize(velmor::search(l.file, l.form, "no such tile", prompter));
 }
 BENCHMARK(SearchWithoutMatch)->Unit(benchmark::kMillisecond);

@@ -22,12 +22,6 @@
 
 namespace {
 
-class Silent : public velmor::Prompter {
- public:
-  void message(const std::string&) override {}
-  velmor::Answer ask(const std::string&, velmor::Buttons) override { return velmor::Answer::No; }
-};
-
 double ms(const QElapsedTimer& t) { return static_cast<double>(t.nsecsElapsed()) / 1e6; }
 
 // The machine may be shared; processor time of this program shows what it
@@ -55,7 +49,7 @@ int main(int argc, char* argv[]) {
     return 2;
   }
 
-  Silent prompter;
+  velmor::SilentPrompter prompter(velmor::Answer::No);
   velmor::WindowServices services;
   services.prompter = &prompter;
   services.showErrors = [](const std::string&) {};

@@ -6,18 +6,8 @@
 
 #include "core/img/img_scanner.hpp"
 
-namespace {
-
-class Quiet : public velmor::Prompter {
- public:
-  void message(const std::string&) override {}
-  velmor::Answer ask(const std::string&, velmor::Buttons) override { return velmor::Answer::Cancel; }
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  Quiet prompter;
+  velmor::SilentPrompter prompter;
   velmor::ScanLayout layout;
   if (size >= 2) {
     layout.windowSize = 1 + data[size - 1] * 64;

@@ -5,18 +5,8 @@
 
 #include "core/product/loader.hpp"
 
-namespace {
-
-class Quiet : public velmor::Prompter {
- public:
-  void message(const std::string&) override {}
-  velmor::Answer ask(const std::string&, velmor::Buttons) override { return velmor::Answer::Cancel; }
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  Quiet prompter;
+  velmor::SilentPrompter prompter;
   velmor::ProductFile file;
   velmor::ProductForm form;
   file.data.assign(data, data + size);

@@ -11,12 +11,6 @@
 
 namespace {
 
-class SilentPrompter : public velmor::Prompter {
- public:
-  void message(const std::string&) override {}
-  velmor::Answer ask(const std::string&, velmor::Buttons) override { return velmor::Answer::Cancel; }
-};
-
 void visit(velmor::RegistryReader& reader, const std::string& path, int depth) {
   auto key = reader.readKey(path);
   if (!key) __builtin_trap();
@@ -37,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   velmor::WineRegistryReader native(registry, false);
   visit(native, "", 0);
   velmor::WineRegistryReader view32(registry, true);
-  SilentPrompter prompter;
+  velmor::SilentPrompter prompter;
   (void)velmor::walkRegistryKey(view32, "Software", 4, prompter);
   return 0;
 }

@@ -12,12 +12,6 @@
 
 namespace {
 
-class Quiet : public velmor::Prompter {
- public:
-  void message(const std::string&) override {}
-  velmor::Answer ask(const std::string&, velmor::Buttons) override { return velmor::Answer::Yes; }
-};
-
 class Fixed : public velmor::RandomSource {
  public:
   double uniform() override { return 0.5; }
@@ -30,7 +24,7 @@ std::vector<velmor::Bytes> tiles(const velmor::ProductFile& file, const velmor::
 }
 
 void decode(velmor::ProductFile& file, velmor::ProductForm& form, const velmor::Bytes& bytes) {
-  Quiet prompter;
+  velmor::SilentPrompter prompter(velmor::Answer::Yes);
   file.data = bytes;
   file.loadedData = bytes;
   velmor::get_data(file, form, prompter);
@@ -44,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   decode(file, form, velmor::Bytes(data, data + size));
   const auto before = tiles(file, form);
   file.modified = true;
-  Quiet prompter;
+  velmor::SilentPrompter prompter(velmor::Answer::Yes);
   Fixed random;
   std::string refusal;
   auto composed = velmor::composeSave(file, form, prompter, random, refusal);

@@ -1,9 +1,11 @@
 #include "large_product.hpp"
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 
 #include "core/product/crc32.hpp"
+#include "core/product/loader.hpp"
 
 namespace velmor::bench {
 
@@ -145,6 +147,19 @@ std::size_t writeCraftedProduct(const std::string& path, CraftedKind kind, std::
   const std::size_t size = kind == CraftedKind::TinyTiles ? 6 : 4;
   const std::size_t header = 3 + static_cast<std::size_t>(bytes[1] | bytes[2] << 8);
   return (bytes.size() - header - 23) / size;
+}
+
+OpenedLargeProduct& openedLargeProduct() {
+  static OpenedLargeProduct* opened = [] {
+    auto* o = new OpenedLargeProduct;
+    const std::string path = (std::filesystem::temp_directory_path() / "velmor-bench-large-opened.tdb").string();
+    writeLargeProduct(path);
+    SilentPrompter prompter;
+    openProduct(o->file, o->form, path, prompter);
+    std::filesystem::remove(path);
+    return o;
+  }();
+  return *opened;
 }
 
 }  // namespace velmor::bench

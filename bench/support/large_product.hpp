@@ -5,7 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include "core/common/prompter.hpp"
 #include "core/product/bytes.hpp"
+#include "core/product/product_file.hpp"
+#include "core/product/product_form.hpp"
 
 namespace velmor::bench {
 
@@ -22,5 +25,13 @@ enum class CraftedKind { TinyTiles, UnknownBlocks };
 Bytes makeCraftedProduct(CraftedKind kind, std::uint64_t maxBytes = 26214400);
 // Writes it to `path`; returns the number of blocks between the header and the checksum block.
 std::size_t writeCraftedProduct(const std::string& path, CraftedKind kind, std::uint64_t maxBytes = 26214400);
+
+// The large product opened into a model and a form, once per program (the
+// benchmarks of the tile rules and the map source share it).
+struct OpenedLargeProduct {
+  ProductFile file;
+  ProductForm form;
+};
+OpenedLargeProduct& openedLargeProduct();
 
 }  // namespace velmor::bench

@@ -15,6 +15,7 @@
 #include "dialogs/colour_chooser_dialog.hpp"
 #include "dialogs/colour_widgets.hpp"
 #include "support/accessibility.hpp"
+#include "support/modal.hpp"
 #include "support/window_fixture.hpp"
 
 using namespace velmor;
@@ -28,21 +29,7 @@ class ColourChooserTest : public QObject {
 
 namespace {
 
-// Runs `act` on the chooser once it is up; a chooser left open is closed
-// after ten seconds so that a broken case fails instead of hanging.
-void whenChooserShown(std::function<void(ColourChooserDialog*)> act) {
-  auto* timer = new QTimer;
-  auto ticks = std::make_shared<int>(0);
-  QObject::connect(timer, &QTimer::timeout, [timer, ticks, act] {
-    auto* dialog = qobject_cast<ColourChooserDialog*>(QApplication::activeModalWidget());
-    if (!dialog && ++*ticks < 500) return;
-    timer->stop();
-    timer->deleteLater();
-    if (dialog) act(dialog);
-    if (dialog && dialog->isVisible()) dialog->reject();
-  });
-  timer->start(20);
-}
+void whenChooserShown(std::function<void(ColourChooserDialog*)> act) { test::whenShown<ColourChooserDialog>(act); }
 
 void typeInto(QLineEdit* box, const QString& text) {
   box->setFocus();

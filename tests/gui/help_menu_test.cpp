@@ -16,9 +16,11 @@
 #include "help/updates_dialog.hpp"
 #include "mainwindow/main_menus.hpp"
 #include "support/accessibility.hpp"
+#include "support/modal.hpp"
 #include "support/window_fixture.hpp"
 
 using namespace velmor;
+using velmor::test::whenShown;
 
 namespace {
 
@@ -65,21 +67,6 @@ class LocalServer : public QObject {
 
 QByteArray ok(const QByteArray& body) { return "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + body; }
 
-// Runs `act` on the modal window of type T once it is up.
-template <typename T>
-void whenShown(std::function<void(T*)> act) {
-  auto* timer = new QTimer;
-  auto ticks = std::make_shared<int>(0);
-  QObject::connect(timer, &QTimer::timeout, [timer, ticks, act] {
-    auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
-    if (!window && ++*ticks < 500) return;
-    timer->stop();
-    timer->deleteLater();
-    if (window) act(window);
-    if (window && window->isVisible()) window->reject();
-  });
-  timer->start(20);
-}
 
 QString check(UpdatesDialog& dialog) {
   QSignalSpy done(&dialog, &UpdatesDialog::checkFinished);

@@ -25,6 +25,7 @@
 #include "mainwindow/map_area.hpp"
 #include "plot/plot_widget.hpp"
 #include "support/accessibility.hpp"
+#include "support/modal.hpp"
 #include "support/window_fixture.hpp"
 
 using namespace velmor;
@@ -43,23 +44,6 @@ class ProgramsTest : public QObject {
 
 namespace {
 
-// Runs `act` on the modal dialog of type T once it is up; closes it when
-// `act` left it open. Gives up after ten seconds so that a broken case
-// fails instead of hanging.
-template <typename T>
-void whenShown(std::function<void(T*)> act) {
-  auto* timer = new QTimer;
-  auto ticks = std::make_shared<int>(0);
-  QObject::connect(timer, &QTimer::timeout, [timer, ticks, act] {
-    auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-    if (!dialog && ++*ticks < 500) return;
-    timer->stop();
-    timer->deleteLater();
-    if (dialog) act(dialog);
-    if (dialog && dialog->isVisible()) dialog->reject();
-  });
-  timer->start(20);
-}
 
 void writeFile(const std::string& path, const std::string& text) {
   QFile out(QString::fromStdString(path));

@@ -15,6 +15,18 @@ class Prompter {
   virtual Answer ask(const std::string& text, Buttons buttons) = 0;
 };
 
+// Shows nothing and gives every question the same answer: for fuzzing and
+// benchmarks, which exercise the work, not the messages.
+class SilentPrompter : public Prompter {
+ public:
+  explicit SilentPrompter(Answer answer = Answer::Cancel) : answer_(answer) {}
+  void message(const std::string&) override {}
+  Answer ask(const std::string&, Buttons) override { return answer_; }
+
+ private:
+  Answer answer_;
+};
+
 // Feedback around long work: the progress bar under the map, the busy
 // pointer and a chance for the window to handle its events.
 class Activity {

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "ok_cancel_row.hpp"
 #include "services/file_dialog_provider.hpp"
 
 namespace velmor {
@@ -99,18 +100,9 @@ LocateProgramsDialog::LocateProgramsDialog(Settings& settings, std::string progr
   }
   defaults_[static_cast<std::size_t>(defaultMapProgram(settings_))]->setChecked(true);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  ok_ = new QPushButton(QStringLiteral("OK"), this);
-  ok_->setObjectName("okButton");
-  ok_->setDefault(true);
-  cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-  cancel_->setObjectName("cancelButton");
-  buttons->addWidget(ok_);
-  buttons->addWidget(cancel_);
-  column->addLayout(buttons);
-  connect(ok_, &QPushButton::clicked, this, &LocateProgramsDialog::accept);
-  connect(cancel_, &QPushButton::clicked, this, &LocateProgramsDialog::reject);
+  const OkCancel row = addOkCancelRow(*this, *column);
+  ok_ = row.ok;
+  cancel_ = row.cancel;
 }
 
 void LocateProgramsDialog::browseFor(ProgramRow row) {

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "colour_widgets.hpp"
+#include "ok_cancel_row.hpp"
 
 namespace velmor {
 
@@ -65,18 +66,9 @@ PreferencesDialog::PreferencesDialog(Settings& settings, ColourChoice chooseColo
   colours->setColumnStretch(2, 1);
   column->addLayout(colours);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  ok_ = new QPushButton(QStringLiteral("OK"), this);
-  ok_->setObjectName("okButton");
-  ok_->setDefault(true);
-  cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-  cancel_->setObjectName("cancelButton");
-  buttons->addWidget(ok_);
-  buttons->addWidget(cancel_);
-  column->addLayout(buttons);
-  connect(ok_, &QPushButton::clicked, this, &PreferencesDialog::accept);
-  connect(cancel_, &QPushButton::clicked, this, &PreferencesDialog::reject);
+  const OkCancel row = addOkCancelRow(*this, *column);
+  ok_ = row.ok;
+  cancel_ = row.cancel;
 }
 
 void PreferencesDialog::choose(ColourSwatch* swatch) {
