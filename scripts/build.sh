@@ -6,6 +6,9 @@ dir=$1
 shift
 root=$(cd "$(dirname "$0")/.." && pwd)
 launcher=()
+# Paths below the checkout are hashed relative to it, so that another clone
+# (CI's) finds what this one compiled.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi

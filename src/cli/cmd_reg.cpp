@@ -8,6 +8,7 @@
 #include "core/install/install_environment.hpp"
 #include "core/install/registry_file.hpp"
 #include "core/platform/file_services.hpp"
+#include "core/platform/utf8_path.hpp"
 #include "core/platform/wine_prefix.hpp"
 
 namespace velmor::cli {
@@ -33,7 +34,7 @@ std::string commonFolder(const std::vector<std::string>& files) {
   std::string folder;
   for (const std::string& file : files) {
     std::error_code ec;
-    const std::string parent = fs::absolute(file, ec).lexically_normal().parent_path().string();
+    const std::string parent = utf8FromPath(fs::absolute(pathFromUtf8(file), ec).lexically_normal().parent_path());
     if (!folder.empty() && parent != folder) return "";
     folder = parent;
   }

@@ -2,12 +2,43 @@
 // the command line, on the same core as the window.
 #include <exception>
 #include <iostream>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cstdio>
+#endif
 
 #include "commands.hpp"
+#include "core/editor/window_title.hpp"
+#include "core/platform/system_facts.hpp"
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // Our output is UTF-8; a console shows it as such only when told. Line
+  // ends are ours to choose (report --crlf): no LF becomes CR LF on the way.
+  ::SetConsoleOutputCP(CP_UTF8);
+  ::_setmode(::_fileno(stdout), _O_BINARY);
+  ::_setmode(::_fileno(stderr), _O_BINARY);
+#endif
+  // The arguments as UTF-8 on every system (Windows hands argv over in the
+  // ANSI code page, which cannot name every file).
+  std::vector<std::string> arguments = velmor::commandLineArguments(argc, argv);
+  arguments.insert(arguments.begin(), argc > 0 ? argv[0] : "velmor-cli");
+  std::vector<char*> utf8Argv;
+  for (std::string& argument : arguments) utf8Argv.push_back(argument.data());
+  utf8Argv.push_back(nullptr);
+
   CLI::App app{"Velmor command-line tool: read, check and edit Garmin map product files (.tdb), scan IMG tiles, write MDX indexes, install products into MapSource/BaseCamp", "velmor-cli"};
+  app.set_version_flag("--version", std::string("velmor-cli ") + velmor::kProgramVersion);
   app.require_subcommand(1);
+  // "/name" is a path, never an option, on every system (before the
+  // sub-commands are added, which take the setting from here).
+  app.allow_windows_style_options(false);
   int exitCode = 0;
   velmor::cli::addReportCommand(app, exitCode);
   velmor::cli::addShowCommand(app, exitCode);
@@ -20,10 +51,12 @@ int main(int argc, char** argv) {
   velmor::cli::addMdxCommand(app, exitCode);
   velmor::cli::addBasemapCommands(app, exitCode);
   try {
-    app.parse(argc, argv);
+    app.parse(static_cast<int>(arguments.size()), utf8Argv.data());
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     app.exit(e);

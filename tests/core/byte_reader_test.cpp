@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include "core/product/byte_reader.hpp"
 #include "core/product/code_page.hpp"
@@ -57,4 +58,30 @@ TEST(CodePage, KnownCharactersAndRefusals) {
   // Unknown pages fall back to 1252.
   EXPECT_EQ(CodePage::get(437).number(), 1252);
   EXPECT_EQ(CodePage::get(0).number(), 1252);
+}
+
+TEST(CodePage, NoLookAlikesAndTheSameTableOnEverySystem) {
+  // A character the page lacks is refused, never written as the look-alike
+  // Windows would choose ("o" for "ő", "8" for "∞", "e" for "é" in Cyrillic).
+  EXPECT_FALSE(CodePage::get(1252).encode("\u0151"));
+  EXPECT_FALSE(CodePage::get(1252).encode("\u221E"));
+  EXPECT_FALSE(CodePage::get(1251).encode("\u00E9"));
+  EXPECT_EQ(CodePage::get(1250).encode("\u0151\u0141"), (Bytes{0xF5, 0xA3}));
+  EXPECT_EQ(CodePage::get(874).encode("\u0E01"), Bytes{0xA1});
+  EXPECT_EQ(CodePage::get(1258).encode("\u0110"), Bytes{0xD0});
+
+  // Every byte of every page reads as the same character whichever system
+  // converts it (ICU on Linux, Windows itself): CRC-32 of the UTF-8 of
+  // bytes 0x80-0xFF.
+  const std::pair<int, std::uint32_t> tables[] = {
+      {874, 0x907DFB22u}, {1250, 0xC074359Du}, {1251, 0x9B079C3Eu}, {1252, 0xDD22F8ABu}, {1253, 0xF4CC8B3Fu},
+      {1254, 0xB2CDC8D9u}, {1255, 0xE60156BFu}, {1256, 0xD7096196u}, {1257, 0x30E1BC7Du}, {1258, 0x1DBFB4DAu}};
+  Bytes high;
+  for (int b = 0x80; b < 256; ++b) high.push_back(static_cast<std::uint8_t>(b));
+  for (const auto& [number, expected] : tables) {
+    const std::string text = CodePage::get(number).decode(high);
+    const auto crc = static_cast<std::uint32_t>(crc32(0L, reinterpret_cast<const Bytef*>(text.data()),
+                                                      static_cast<uInt>(text.size())));
+    EXPECT_EQ(crc, expected) << number;
+  }
 }

@@ -1,8 +1,6 @@
 // A save over a file that another program changed since it was opened asks
 // first; our own saves never make it ask.
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -17,20 +15,18 @@ namespace fs = std::filesystem;
 namespace {
 
 void writeBytes(const std::string& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc)
+  std::ofstream(pathFromUtf8(path), std::ios::binary | std::ios::trunc)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 // Another program rewrites the file in place, same size, and puts the old
 // modification time back: only the bytes tell.
 void rewriteBehindOurBack(const std::string& path, std::uint8_t fill) {
-  struct stat before {};
-  ASSERT_EQ(::stat(path.c_str(), &before), 0);
+  const fs::file_time_type before = fs::last_write_time(pathFromUtf8(path));
   Bytes other = readFile(path);
   other[20] = fill;
   writeBytes(path, other);
-  const struct timespec times[2] = {before.st_atim, before.st_mtim};
-  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  fs::last_write_time(pathFromUtf8(path), before);
 }
 
 }  // namespace
@@ -53,7 +49,7 @@ TEST(ChangedOnDisk, AnotherProgramsWriteIsNeverSilentlyUndone) {
 
   // Replaced by rename, as another editor saves.
   const std::string elsewhere = writeTemp(sampleProduct(), "other.tdb");
-  fs::rename(elsewhere, path);
+  fs::rename(pathFromUtf8(elsewhere), pathFromUtf8(path));
   s.prompter.expectQuestion(kChangedByAnotherProgram, Answer::Yes);
   s.prompter.expectMessage(backupMessage(backupName(path)));
   ASSERT_EQ(s.saveTo(path), SaveOutcome::Saved);
@@ -72,13 +68,13 @@ TEST(ChangedOnDisk, AnotherProgramsWriteIsNeverSilentlyUndone) {
   EXPECT_TRUE(changedByAnotherProgram(s.file, path, systemFiles()));
 
   // Save As to a new name, then Save there: the new file is the one watched.
-  const std::string copy = fs::path(path).parent_path().string() + "/copy.tdb";
+  const std::string copy = utf8FromPath(pathFromUtf8(path).parent_path()) + "/copy.tdb";
   SaveContext context = s.context();
   ASSERT_EQ(saveAs(context, copy), SaveOutcome::Saved);
   EXPECT_FALSE(changedByAnotherProgram(s.file, copy, systemFiles()));
   EXPECT_FALSE(changedByAnotherProgram(s.file, path, systemFiles())) << "no longer the open file";
 
   // A file that is gone loses nothing when written anew.
-  fs::remove(copy);
+  fs::remove(pathFromUtf8(copy));
   EXPECT_FALSE(changedByAnotherProgram(s.file, copy, systemFiles()));
 }

@@ -105,7 +105,7 @@ TEST(InstalledProducts, MapsFolderScanListsFoldersWithATypFileAndAProductInProdu
   ASSERT_EQ(list.size(), 3u);
   EXPECT_EQ(list[0].line, "    300 Alpha");  // the first product file of Product1, in name order
   EXPECT_EQ(list[0].tdb, "c:\\programdata\\garmin\\maps\\Alpha.gmap\\Product1\\a.tdb");
-  EXPECT_EQ(list[0].file, (maps / "Alpha.gmap/Product1/a.tdb").string());
+  EXPECT_EQ(list[0].file, (maps / "Alpha.gmap" / "Product1" / "a.tdb").string());
   EXPECT_EQ(list[1].line, "    0 ");  // not a product file: no summary
   EXPECT_EQ(list[2].line, "    4660 Zeta Topo");
   EXPECT_TRUE(list[2].fromFolder);

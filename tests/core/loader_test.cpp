@@ -9,6 +9,7 @@
 #include "core/product/tile_texts.hpp"
 #include "support/product_builder.hpp"
 #include "support/scripted_prompter.hpp"
+#include "support/system_texts.hpp"
 
 using namespace velmor;
 using namespace velmor::test;
@@ -348,7 +349,7 @@ TEST(Loader, UnreadableFileGivesTheSystemsText) {
   RecordingPrompter prompter;
   EXPECT_EQ(openProduct(file, form, "/nonexistent/velmor/none.tdb", prompter), LoadStatus::Unreadable);
   ASSERT_EQ(prompter.messages.size(), 1u);
-  EXPECT_EQ(prompter.messages[0], "No such file or directory");
+  EXPECT_EQ(prompter.messages[0], missingFolderText());
 }
 
 TEST(Loader, TextsDecodeWithTheProductsCodePage) {

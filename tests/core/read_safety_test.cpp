@@ -1,7 +1,11 @@
 // Reads that must end, quickly and with a message: a device that never
 // ends, a pipe nobody writes, a folder, a sparse file of gigabytes.
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -19,8 +23,8 @@ namespace {
 
 std::string sparseFile(std::uintmax_t size, const std::string& start = "") {
   const std::string path = tempDir() + "/sparse.tdb";
-  std::ofstream(path, std::ios::binary) << start;
-  fs::resize_file(path, size);  // no block of it is ever written
+  std::ofstream(pathFromUtf8(path), std::ios::binary) << start;
+  fs::resize_file(pathFromUtf8(path), size);  // no block of it is ever written
   return path;
 }
 
@@ -29,17 +33,35 @@ constexpr std::uintmax_t kThreeGiB = 3ull << 30;
 }  // namespace
 
 TEST(ReadSafety, OnlyRegularFilesAndNeverPastTheLimit) {
-  const std::string fifo = tempDir() + "/pipe.tdb";
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   FileServices& files = systemFiles();
   struct Case {
     std::string path;
     ReadStatus status;
     const char* error;
   };
-  for (const Case& c : {Case{"/dev/zero", ReadStatus::NotRegular, "Is a device, not a regular file"},
-                        Case{fifo, ReadStatus::NotRegular, "Is a pipe (FIFO), not a regular file"},
-                        Case{tempDir(), ReadStatus::NotRegular, "Is a folder, not a regular file"},
+#ifdef _WIN32
+  // A named pipe whose server waits for a client that never writes.
+  const std::string pipe = "\\\\.\\pipe\\velmor-read-safety";
+  HANDLE server = ::CreateNamedPipeW(L"\\\\.\\pipe\\velmor-read-safety", PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 0, 0, 0,
+                                     nullptr);
+  ASSERT_NE(server, INVALID_HANDLE_VALUE);
+  const Case devices[] = {Case{"NUL", ReadStatus::NotRegular, "Is a device or a pipe, not a regular file"},
+                          Case{pipe, ReadStatus::NotRegular, "Is a device or a pipe, not a regular file"}};
+#else
+  const std::string fifo = tempDir() + "/pipe.tdb";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const Case devices[] = {Case{"/dev/zero", ReadStatus::NotRegular, "Is a device, not a regular file"},
+                          Case{fifo, ReadStatus::NotRegular, "Is a pipe (FIFO), not a regular file"}};
+#endif
+  for (const Case& c : devices) {
+    FileRead read = files.readFile(c.path, kMaxProductFileSize, OverLimit::Refuse);
+    EXPECT_EQ(read.status, c.status) << c.path;
+    EXPECT_EQ(read.error, c.error) << c.path;
+  }
+#ifdef _WIN32
+  ::CloseHandle(server);
+#endif
+  for (const Case& c : {Case{tempDir(), ReadStatus::NotRegular, "Is a folder, not a regular file"},
                         Case{sparseFile(kThreeGiB), ReadStatus::TooLarge, ""}}) {
     FileRead read = files.readFile(c.path, kMaxProductFileSize, OverLimit::Refuse);
     EXPECT_EQ(read.status, c.status) << c.path;
@@ -63,8 +85,8 @@ TEST(ReadSafety, SettingsFileIsReadOnlyAsFarAsItsFirst64KiB) {
   text += "nan\r\ninf\r\n1\r\n";  // lines 21 (panel left), 22 (panel top), 23
   const std::string path = sparseFile(kThreeGiB, text);
   Folders folders;
-  folders.systemFolder = fs::path(path).parent_path().string();
-  fs::rename(path, folders.systemFolder + "/velmor.dat");
+  folders.systemFolder = utf8FromPath(pathFromUtf8(path).parent_path());
+  fs::rename(pathFromUtf8(path), pathFromUtf8(folders.systemFolder + "/velmor.dat"));
 
   Settings settings;
   settings.imgPanelLeft = 1500;

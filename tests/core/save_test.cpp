@@ -1,13 +1,8 @@
 // The save pipeline on real files: round trips, edits that read back, the
 // checksum block, the backup, the checks that refuse and the write that fails.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <zlib.h>
 
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 
@@ -31,9 +26,11 @@ std::uint32_t zlibCrc(const Bytes& bytes, std::size_t count) {
   return static_cast<std::uint32_t>(crc32(0L, bytes.data(), static_cast<uInt>(count)));
 }
 
+// No write bits; on Windows the read-only attribute, which the library maps to them.
 bool readOnly(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && (st.st_mode & 0222) == 0;
+  std::error_code ec;
+  const fs::file_status status = fs::status(pathFromUtf8(path), ec);
+  return !ec && (status.permissions() & (fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write)) == fs::perms::none;
 }
 
 std::size_t filesIn(const std::string& folder) {

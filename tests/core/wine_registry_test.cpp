@@ -136,6 +136,7 @@ TEST(WineRegistry, DamagedLinesArePassedOverAndTheRestIsRead) {
   EXPECT_EQ(good->values[3].data, (std::vector<std::uint8_t>{1, 0, 0, 0}));
 }
 
+#ifndef _WIN32  // a Wine prefix is laid out and read on Linux
 TEST(WinePrefix, DrivesMapPathsBothWaysWithoutRegardToCase) {
   const fs::path prefix = fs::canonical(tempDir());
   fs::create_directories(prefix / "drive_c/ProgramData/Garmin/Maps/Alps.gmap");
@@ -171,3 +172,4 @@ TEST(WinePrefix, DrivesMapPathsBothWaysWithoutRegardToCase) {
   EXPECT_FALSE(wine.is64Bit());
   EXPECT_EQ(wine.programFilesX86Folder(), "");
 }
+#endif

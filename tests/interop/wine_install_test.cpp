@@ -112,4 +112,19 @@ TEST_F(WinePrefixInstall, RegistryFileImportedByWineIsListedAndItsProductOpens) 
   const auto product = nlohmann::json::parse(shown.out);
   EXPECT_EQ(product["header"]["familyId"], 4660);
   EXPECT_EQ(product["tiles"].size(), 2u);
+
+  // The Windows build, run in the same prefix, reads the same registry
+  // through the Win32 calls and must list exactly the same products; only
+  // where the files lie here is said the Windows way.
+  if (!fs::exists(VELMOR_WINDOWS_CLI)) GTEST_SKIP() << "no Windows build at " << VELMOR_WINDOWS_CLI;
+  ProcessResult windows = runProcess({"wine", VELMOR_WINDOWS_CLI, "installed", "--json"}, root_, env_);
+  ASSERT_EQ(windows.exitCode, 0) << windows.err;
+  auto seen = nlohmann::json::parse(windows.out);
+  ASSERT_EQ(seen.size(), products.size()) << windows.out;
+  for (std::size_t k = 0; k < products.size(); ++k) {
+    EXPECT_FALSE(seen[k]["file"].is_null()) << windows.out;
+    seen[k]["file"] = products[k]["file"];
+  }
+  EXPECT_EQ(seen, products) << windows.out;
+  EXPECT_EQ(nlohmann::json::parse(windows.out)[0]["file"], "c:\\maps\\north set\\north.tdb");
 }

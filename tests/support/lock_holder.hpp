@@ -1,6 +1,49 @@
 #pragma once
 // Another process that holds a lock on a file until released, to stand in
-// for a map program that keeps a product file open.
+// for a map program that keeps a product file open. On Windows another
+// handle does: sharing rules hold between handles, whichever process has them.
+#ifdef _WIN32
+#include <windows.h>
+
+#include <string>
+
+#include "core/platform/unicode_text.hpp"
+
+namespace velmor::test {
+
+class LockHolder {
+ public:
+  // Record: a byte-range lock over the whole file on a handle that shares
+  // everything; Whole: a handle opened for writing that lets others only
+  // read, as a program keeps a file it works on.
+  enum class Kind { Record, Whole };
+
+  LockHolder(const std::string& path, Kind kind) {
+    const std::u16string units = utf8ToUtf16(path);
+    const std::wstring name(units.begin(), units.end());
+    const DWORD share = kind == Kind::Whole ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    h_ = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h_ == INVALID_HANDLE_VALUE) return;
+    OVERLAPPED at{};
+    locked_ = kind == Kind::Whole || ::LockFileEx(h_, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &at);
+  }
+  ~LockHolder() { release(); }
+  LockHolder(const LockHolder&) = delete;
+  LockHolder& operator=(const LockHolder&) = delete;
+
+  bool locked() const { return locked_; }
+  void release() {
+    if (h_ != INVALID_HANDLE_VALUE) ::CloseHandle(h_);
+    h_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE h_ = INVALID_HANDLE_VALUE;
+  bool locked_ = false;
+};
+
+}  // namespace velmor::test
+#else
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/wait.h>
@@ -65,3 +108,4 @@ class LockHolder {
 };
 
 }  // namespace velmor::test
+#endif

@@ -4,9 +4,16 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <stdexcept>
 #include <fstream>
+#include <random>
+#include <stdexcept>
+#include <system_error>
+
+#ifndef _WIN32
 #include <unistd.h>
+#endif
+
+#include "core/platform/utf8_path.hpp"
 
 namespace velmor::test {
 
@@ -122,7 +129,16 @@ struct MadeFolders {
     if (std::getenv("VELMOR_KEEP_TEST_FILES")) return;
     for (const std::string& folder : folders) {
       std::error_code ignored;
-      std::filesystem::remove_all(folder, ignored);
+#ifdef _WIN32
+      // Windows deletes no read-only file, and backups are read-only.
+      for (std::filesystem::recursive_directory_iterator it(pathFromUtf8(folder), ignored), end; !ignored && it != end;
+           it.increment(ignored)) {
+        std::error_code each;
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add, each);
+      }
+#endif
+      std::filesystem::remove_all(pathFromUtf8(folder), ignored);
     }
   }
 };
@@ -135,23 +151,40 @@ MadeFolders& madeFolders() {
 }  // namespace
 
 std::string tempDir() {
+#ifdef _WIN32
+  // A fresh random name, made only when it is not there: the folder is
+  // never one another test made.
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  for (int attempt = 0; attempt < 32; ++attempt) {
+    const std::filesystem::path folder = base / ("velmor-test-" + std::to_string(random() % 1000000000u));
+    std::error_code ec;
+    if (std::filesystem::create_directory(folder, ec)) {
+      madeFolders().folders.push_back(utf8FromPath(folder));
+      return utf8FromPath(folder);
+    }
+  }
+  throw std::runtime_error("cannot make a temporary folder");
+#else
   // mkdtemp, not a name made of the process id: every test runs in its own
   // process, and a reused id would land in an earlier test's folder.
   std::string pattern = (std::filesystem::temp_directory_path() / "velmor-test-XXXXXX").string();
   if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder");
   madeFolders().folders.push_back(pattern);
   return pattern;
+#endif
 }
 
 std::string writeTemp(const Bytes& bytes, const std::string& name) {
   std::string path = tempDir() + "/" + name;
-  std::ofstream out(path, std::ios::binary);
+  std::ofstream out(pathFromUtf8(path), std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return path;
 }
 
 Bytes readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(pathFromUtf8(path), std::ios::binary);
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/platform/utf8_path.hpp"
 #include "core/product/bytes.hpp"
 
 namespace velmor::test {
@@ -32,6 +33,13 @@ Bytes checksumBlock(std::uint32_t crc);
 // A small complete product file: header (version 4.09, tail 58), copyright,
 // overview, two tiles and a checksum block with the right CRC.
 Bytes sampleProduct();
+
+// The separator the program puts between a folder and a name it joins.
+#ifdef _WIN32
+inline constexpr char kNativeSeparator = '\\';
+#else
+inline constexpr char kNativeSeparator = '/';
+#endif
 
 // Writes bytes to a file in a fresh temporary folder and returns its path.
 std::string writeTemp(const Bytes& bytes, const std::string& name = "test.tdb");

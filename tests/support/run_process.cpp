@@ -1,3 +1,6 @@
+// Running a program on Linux and other POSIX systems; run_process_win.cpp
+// does it on Windows.
+#ifndef _WIN32
 #include "run_process.hpp"
 
 #include <fcntl.h>
@@ -67,3 +70,4 @@ std::string findOnPath(const std::string& name) {
 }
 
 }  // namespace velmor::test
+#endif

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "../common/no_association.hpp"
+#include "../platform/utf8_path.hpp"
 #include "../common/prompter.hpp"
 #include "../platform/shell.hpp"
 #include "file_log.hpp"
@@ -16,7 +17,7 @@ constexpr const char* kNoLogDetails = "No log details.";
 
 bool folderExists(const std::string& folder) {
   std::error_code ec;
-  return std::filesystem::is_directory(folder, ec);
+  return std::filesystem::is_directory(pathFromUtf8(folder), ec);
 }
 
 }  // namespace
@@ -38,7 +39,7 @@ bool clearMainLog(const std::string& logFolder, Prompter& prompter) {
   // Day logs stay: only the main log is the program's to clear. A main log
   // that is already gone is no error.
   std::error_code ec;
-  return std::filesystem::remove(mainLogPath(logFolder), ec);
+  return std::filesystem::remove(pathFromUtf8(mainLogPath(logFolder)), ec);
 }
 
 }  // namespace velmor

@@ -1,7 +1,6 @@
 #include "tile_search.hpp"
 
-#include <unicode/uchar.h>
-
+#include "../platform/unicode_text.hpp"
 #include "../product/code_page.hpp"
 #include "../product/tile_texts.hpp"
 #include "tile_selection.hpp"
@@ -19,7 +18,7 @@ std::string lowerText(std::string_view utf8) {
       ++pos;
       continue;
     }
-    appendUtf8(out, static_cast<char32_t>(u_tolower(static_cast<UChar32>(nextUtf8(utf8, pos)))));
+    appendUtf8(out, lowerChar(nextUtf8(utf8, pos)));
   }
   return out;
 }

@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "../platform/system_facts.hpp"
+#else
 #include <sys/stat.h>
 
 #include "../platform/wine_prefix.hpp"

@@ -1,9 +1,9 @@
 #include "program_locations.hpp"
 
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
+#include "../platform/system_facts.hpp"
 #include "../platform/wine_prefix.hpp"
 #include "../product/bytes.hpp"
 
@@ -13,10 +13,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
+// UTF-8 on every system (the C library's getenv gives the ANSI code page on Windows).
+std::string environment(const char* name) { return environmentValue(name).value_or(""); }
 
 // Removes every occurrence of `part`, compared without regard to case.
 std::string removeNoCase(std::string text, const std::string& part) {

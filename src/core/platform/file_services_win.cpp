@@ -80,7 +80,7 @@ std::int64_t nsFromFileTime(FILETIME t) {
 
 std::int64_t nowNs() {
   FILETIME now{};
-  ::GetSystemTimePreciseAsFileTime(&now);
+  ::GetSystemTimeAsFileTime(&now);
   return nsFromFileTime(now);
 }
 
@@ -294,6 +294,14 @@ class WindowsFiles : public FileServices {
     // ReplaceFile keeps the replaced file's attributes, owner and access
     // list; a file that does not exist yet is simply moved into place.
     const bool existed = ::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (existed) {
+      // A target another program holds without letting others write or
+      // delete it fails here with the sharing text, rather than inside
+      // ReplaceFileW, whose failures name its own steps (and under Wine
+      // leave a file of its own behind). Our own edit lock shares all.
+      Handle probe(::CreateFileW(target.c_str(), GENERIC_WRITE | DELETE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+      if (!probe.valid()) return fail(::GetLastError());
+    }
     const bool moved = existed ? ::ReplaceFileW(target.c_str(), temp->path.c_str(), nullptr,
                                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
                                : ::MoveFileExW(temp->path.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;

@@ -5,6 +5,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include "system_facts.hpp"
 #include "unicode_text.hpp"
 #else
 #include <fcntl.h>
@@ -19,20 +20,6 @@ namespace velmor {
 
 #ifdef _WIN32
 
-namespace {
-
-std::string windowsErrorText(DWORD code) {
-  wchar_t* buffer = nullptr;
-  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::u16string text;
-  for (DWORD i = 0; i < n; ++i) text.push_back(static_cast<char16_t>(buffer[i]));
-  if (buffer) LocalFree(buffer);
-  while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n')) text.pop_back();
-  return utf16ToUtf8(text);
-}
-
-}  // namespace
 
 std::optional<std::vector<std::uint8_t>> readFileStart(const std::string& path, std::size_t limit, std::string& error) {
   const std::u16string wide = utf8ToUtf16(path);

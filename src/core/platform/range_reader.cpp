@@ -5,8 +5,10 @@
 #include <cstring>
 
 #ifdef _WIN32
-#include <filesystem>
-#include <fstream>
+#include <windows.h>
+
+#include "system_facts.hpp"
+#include "unicode_text.hpp"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -89,42 +91,66 @@ std::unique_ptr<RangeReader> openRangeReader(const std::string& path, std::strin
 
 #else
 
-class StreamRangeReader : public RangeReader {
+// The file's own handle, read at offsets: a gigabyte image is never held
+// whole, and a device or pipe is refused before a byte is read.
+class WindowsRangeReader : public RangeReader {
  public:
-  StreamRangeReader(std::ifstream in, std::int64_t size) : in_(std::move(in)), size_(size) {}
+  WindowsRangeReader(HANDLE h, std::int64_t size) : h_(h), size_(size) {}
+  ~WindowsRangeReader() override { ::CloseHandle(h_); }
+  WindowsRangeReader(const WindowsRangeReader&) = delete;
+  WindowsRangeReader& operator=(const WindowsRangeReader&) = delete;
+
   std::int64_t size() const override { return size_; }
+
   std::int64_t readAt(std::int64_t offset, std::span<std::uint8_t> out, std::string& error) override {
-    in_.clear();
-    in_.seekg(offset);
-    in_.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(out.size()));
-    if (in_.bad()) {
-      error = std::strerror(errno);
-      return -1;
+    std::size_t done = 0;
+    while (done < out.size()) {
+      const auto at = static_cast<std::uint64_t>(offset) + done;
+      OVERLAPPED where{};
+      where.Offset = static_cast<DWORD>(at);
+      where.OffsetHigh = static_cast<DWORD>(at >> 32);
+      const DWORD want = static_cast<DWORD>(std::min<std::size_t>(out.size() - done, 1u << 30));
+      DWORD got = 0;
+      if (!::ReadFile(h_, out.data() + done, want, &got, &where)) {
+        const DWORD code = ::GetLastError();
+        if (code == ERROR_HANDLE_EOF) break;
+        error = windowsErrorText(code);
+        return -1;
+      }
+      if (got == 0) break;
+      done += got;
     }
-    return static_cast<std::int64_t>(in_.gcount());
+    return static_cast<std::int64_t>(done);
   }
 
  private:
-  std::ifstream in_;
+  HANDLE h_;
   std::int64_t size_;
 };
 
 }  // namespace
 
 std::unique_ptr<RangeReader> openRangeReader(const std::string& path, std::string& error) {
-  std::error_code ec;
-  const std::filesystem::path p = std::filesystem::u8path(path);
-  if (!std::filesystem::is_regular_file(p, ec)) {
-    error = ec ? ec.message() : kNotRegular;
+  const std::u16string units = utf8ToUtf16(path);
+  const std::wstring name(units.begin(), units.end());
+  const DWORD attributes = ::GetFileAttributesW(name.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    error = kNotRegular;
     return nullptr;
   }
-  const auto size = std::filesystem::file_size(p, ec);
-  std::ifstream in(p, std::ios::binary);
-  if (ec || !in) {
-    error = ec ? ec.message() : std::strerror(errno);
+  HANDLE h = ::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    error = windowsErrorText(::GetLastError());
     return nullptr;
   }
-  return std::make_unique<StreamRangeReader>(std::move(in), static_cast<std::int64_t>(size));
+  LARGE_INTEGER size{};
+  if (::GetFileType(h) != FILE_TYPE_DISK || !::GetFileSizeEx(h, &size)) {
+    error = kNotRegular;
+    ::CloseHandle(h);
+    return nullptr;
+  }
+  return std::make_unique<WindowsRangeReader>(h, static_cast<std::int64_t>(size.QuadPart));
 }
 
 #endif

@@ -58,8 +58,6 @@ std::vector<std::string> registryPathParts(const std::string& path);
 #ifdef _WIN32
 // The Windows registry itself, in the 32-bit view (KEY_WOW64_32KEY).
 std::unique_ptr<RegistryReader> windowsRegistry();
-// 64-bit Windows, whether this program is a 32-bit guest on it or 64-bit itself.
-bool windowsIs64Bit();
 #endif
 
 }  // namespace velmor

@@ -133,19 +133,5 @@ class Win32Registry : public RegistryReader {
 
 std::unique_ptr<RegistryReader> windowsRegistry() { return std::make_unique<Win32Registry>(); }
 
-bool windowsIs64Bit() {
-#ifdef _WIN64
-  return true;
-#else
-  // IsWow64Process is looked up by name: Windows versions without it are 32-bit.
-  using IsWow64 = BOOL(WINAPI*)(HANDLE, PBOOL);
-  HMODULE kernel = GetModuleHandleW(L"kernel32");
-  if (!kernel) return false;
-  auto query = reinterpret_cast<IsWow64>(reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")));
-  BOOL wow64 = FALSE;
-  return query && query(GetCurrentProcess(), &wow64) && wow64;
-#endif
-}
-
 }  // namespace velmor
 #endif

@@ -18,7 +18,8 @@ class Shell {
 };
 
 // The desktop's own shell: xdg-open on Linux, started with an argument
-// list so that no path is ever read by a command interpreter.
+// list so that no path is ever read by a command interpreter; on Windows
+// the shell's "Open" verb.
 std::unique_ptr<Shell> desktopShell();
 
 }  // namespace velmor

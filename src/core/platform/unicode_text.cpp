@@ -1,7 +1,5 @@
 #include "unicode_text.hpp"
 
-#include <unicode/uchar.h>
-
 namespace velmor {
 
 namespace {
@@ -98,7 +96,7 @@ std::string lowerUtf8(std::string_view text) {
       ++pos;
       continue;
     }
-    putUtf8(out, static_cast<char32_t>(u_tolower(static_cast<UChar32>(takeUtf8(text, pos)))));
+    putUtf8(out, lowerChar(takeUtf8(text, pos)));
   }
   return out;
 }

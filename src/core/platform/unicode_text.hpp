@@ -11,8 +11,10 @@ namespace velmor {
 std::string utf16ToUtf8(std::u16string_view text);
 std::u16string utf8ToUtf16(std::string_view text);
 
-// Lower case, character by character (ICU's simple mapping).
+// Lower case, character by character: the simple mapping of ICU, or of
+// Windows itself in the Windows build.
 std::string lowerUtf8(std::string_view text);
+char32_t lowerChar(char32_t ch);
 bool equalsNoCase(std::string_view a, std::string_view b);
 
 }  // namespace velmor

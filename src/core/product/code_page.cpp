@@ -1,7 +1,5 @@
 #include "code_page.hpp"
 
-#include <unicode/ucnv.h>
-
 #include <map>
 #include <memory>
 #include <mutex>
@@ -65,22 +63,15 @@ const CodePage& CodePage::get(int number) {
 
 CodePage::CodePage(int number) : number_(number) {
   for (char32_t b = 0; b < 256; ++b) toUnicode_[b] = b;
-  std::string name = "windows-" + std::to_string(number);
-  UErrorCode status = U_ZERO_ERROR;
-  UConverter* conv = ucnv_open(name.c_str(), &status);
-  if (conv != nullptr && U_SUCCESS(status)) {
-    for (int b = 0x80; b < 256; ++b) {
-      char in = static_cast<char>(b);
-      UChar out[4];
-      UErrorCode e = U_ZERO_ERROR;
-      ucnv_reset(conv);
-      int32_t n = ucnv_toUChars(conv, out, 4, &in, 1, &e);
-      // Keep the identity for anything that is not one clear character, so
-      // that every byte still has a character of its own.
-      if (U_SUCCESS(e) && n == 1 && out[0] != 0xFFFD && out[0] != 0x1A) toUnicode_[static_cast<std::size_t>(b)] = out[0];
-    }
+  // Bytes the system leaves without one clear character keep the identity,
+  // so that every byte still has a character of its own.
+  loadSystemTable();
+  // A private-use character is no character: ICU gives some for bytes
+  // Windows leaves undefined (874: 0xDB-0xDE, 0xFC-0xFF). Such a byte stands
+  // for itself, as on Windows, so both builds read every file alike.
+  for (std::size_t b = 0x80; b < 256; ++b) {
+    if (toUnicode_[b] >= 0xE000 && toUnicode_[b] <= 0xF8FF) toUnicode_[b] = static_cast<char32_t>(b);
   }
-  if (conv != nullptr) ucnv_close(conv);
   // Two bytes must never share a character, or the round trip would break.
   for (int b = 0x80; b < 256; ++b) {
     for (int a = 0; a < b; ++a) {
@@ -105,7 +96,7 @@ std::string CodePage::decode(std::span<const std::uint8_t> bytes) const {
   return out;
 }
 
-std::optional<std::uint8_t> CodePage::byteFor(char32_t ch) const {
+std::optional<std::uint8_t> CodePage::tableByteFor(char32_t ch) const {
   if (ch < 0x80) return static_cast<std::uint8_t>(ch);
   for (std::size_t b = 0x80; b < 256; ++b) {
     if (toUnicode_[b] == ch) return static_cast<std::uint8_t>(b);

@@ -1,34 +1,40 @@
 #include "crc32.hpp"
 
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
 
+#include "../platform/system_facts.hpp"
+#include "../platform/utf8_path.hpp"
 #include "crc32_clmul.hpp"
 
 namespace velmor {
 
 std::string executableName() {
-  std::error_code ec;
-  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string("velmor") : exe.stem().string();
+  const std::string exe = executablePath();
+  return exe.empty() ? std::string("velmor") : utf8FromPath(pathFromUtf8(exe).stem());
 }
 
 void cBinaryFileStream::File(const std::string& path) {
   Dispose();
   path_ = path;
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) {
+  const std::filesystem::path name = pathFromUtf8(path);
+  if (!std::filesystem::is_regular_file(name, ec)) {
     FileNotFound error;
     error.source = executableName() + ".File";
     throw error;
   }
-  handle_ = std::fopen(path.c_str(), "rb");
+#ifdef _WIN32
+  handle_ = ::_wfopen(name.c_str(), L"rb");
+#else
+  handle_ = std::fopen(name.c_str(), "rb");
+#endif
   if (handle_ == nullptr) {
     FileNotFound error;
     error.source = executableName() + ".File";
     throw error;
   }
-  auto size = std::filesystem::file_size(path, ec);
+  auto size = std::filesystem::file_size(name, ec);
   length_ = ec ? 0 : static_cast<std::int32_t>(size);
   position_ = 0;
 }

@@ -1,20 +1,14 @@
 #include "program_folder.hpp"
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
+
+#include "../platform/system_facts.hpp"
+#include "../platform/utf8_path.hpp"
 
 namespace velmor {
 
 namespace {
-
-std::optional<std::string> environment(const char* name) {
-  const char* v = std::getenv(name);
-  if (v == nullptr) return std::nullopt;
-  return std::string(v);
-}
 
 std::string joined(const std::string& folder, const std::string& name) {
   if (!folder.empty() && folder.back() == '/') return folder + name;
@@ -25,7 +19,9 @@ std::string joined(const std::string& folder, const std::string& name) {
 
 std::string chooseProgramFolder(const ProgramFolderFacts& facts) {
   if (facts.velmorHome && !facts.velmorHome->empty()) return *facts.velmorHome;
-  if (!facts.executableFolder.empty() && facts.executableFolderWritable) return facts.executableFolder;
+  if (!facts.executableFolder.empty() && facts.executableFolderWritable && !facts.executableInstalled)
+    return facts.executableFolder;
+  if (facts.appData && !facts.appData->empty()) return joined(*facts.appData, "Velmor");
   // An empty XDG_DATA_HOME counts as unset, as the base-directory rules say.
   if (facts.xdgDataHome && !facts.xdgDataHome->empty()) return joined(*facts.xdgDataHome, "velmor");
   std::string home = facts.home.value_or("");
@@ -35,14 +31,19 @@ std::string chooseProgramFolder(const ProgramFolderFacts& facts) {
 
 ProgramFolderFacts currentProgramFolderFacts() {
   ProgramFolderFacts facts;
-  facts.velmorHome = environment("VELMOR_HOME");
-  facts.xdgDataHome = environment("XDG_DATA_HOME");
-  facts.home = environment("HOME");
-  std::error_code ec;
-  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (!ec) {
-    facts.executableFolder = exe.parent_path().string();
-    facts.executableFolderWritable = ::access(facts.executableFolder.c_str(), W_OK) == 0;
+  facts.velmorHome = environmentValue("VELMOR_HOME");
+#ifdef _WIN32
+  facts.appData = environmentValue("APPDATA");
+#else
+  facts.xdgDataHome = environmentValue("XDG_DATA_HOME");
+  facts.home = environmentValue("HOME");
+#endif
+  const std::string exe = executablePath();
+  if (!exe.empty()) {
+    facts.executableFolder = utf8FromPath(pathFromUtf8(exe).parent_path());
+    facts.executableFolderWritable = folderWritable(facts.executableFolder);
+    std::error_code ec;
+    facts.executableInstalled = std::filesystem::is_directory(pathFromUtf8(exe).parent_path().parent_path() / "share" / "velmor", ec);
   }
   return facts;
 }
@@ -59,7 +60,7 @@ Folders foldersUnder(const std::string& programFolder) {
 void makeFolders(const Folders& folders) {
   std::error_code ec;
   for (const std::string* folder : {&folders.systemFolder, &folders.tdbFolder, &folders.logFolder}) {
-    std::filesystem::create_directories(*folder, ec);
+    std::filesystem::create_directories(pathFromUtf8(*folder), ec);
   }
 }
 

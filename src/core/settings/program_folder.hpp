@@ -19,12 +19,18 @@ struct ProgramFolderFacts {
   std::optional<std::string> velmorHome;   // VELMOR_HOME
   std::string executableFolder;
   bool executableFolderWritable = false;
+  // The executable lies in an installed tree (bin/ beside share/velmor/, as
+  // `cmake --install` and the Debian package lay it out): its folder is
+  // never the program folder, even for a user who may write there (root).
+  bool executableInstalled = false;
+  std::optional<std::string> appData;      // APPDATA, on Windows
   std::optional<std::string> xdgDataHome;  // XDG_DATA_HOME
   std::optional<std::string> home;         // HOME
 };
 
 // VELMOR_HOME when set and not empty; else the executable's folder when it
-// is writable (a portable install); else $XDG_DATA_HOME/velmor, with
+// is writable and not an installed tree (a portable install); else the per-user data folder: on
+// Windows %APPDATA%\Velmor, elsewhere $XDG_DATA_HOME/velmor, with
 // ~/.local/share as the default data folder.
 std::string chooseProgramFolder(const ProgramFolderFacts& facts);
 

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "../platform/utf8_path.hpp"
+
 namespace velmor {
 
 bool isNetworkPath(const std::string& path) { return path.find("\\\\") != std::string::npos; }
@@ -37,7 +39,7 @@ void updatmf(RecentFileMenu& menu, const std::string& path, const FileExists& ex
 bool fileExists(const std::string& path) {
   if (path.empty()) return false;
   std::error_code ec;
-  return std::filesystem::exists(path, ec);
+  return std::filesystem::exists(pathFromUtf8(path), ec);
 }
 
 }  // namespace velmor

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "../platform/utf8_path.hpp"
+
 #include "text_file.hpp"
 
 namespace velmor {
@@ -10,7 +12,7 @@ namespace velmor {
 bool loaddata(const Folders& folders, Settings& settings) {
   std::string path = settingsPath(folders);
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return false;
+  if (!std::filesystem::is_regular_file(pathFromUtf8(path), ec)) return false;
   parseSettings(loadtext(path), settings);
   return true;
 }

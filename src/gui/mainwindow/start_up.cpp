@@ -8,6 +8,7 @@
 #include "core/editor/file_log.hpp"
 #include "core/editor/help_menu.hpp"
 #include "core/platform/file_services.hpp"
+#include "core/platform/utf8_path.hpp"
 #include "core/install/install_environment.hpp"
 #include "core/install/locate_programs.hpp"
 #include "core/install/program_locations.hpp"
@@ -37,7 +38,7 @@ std::optional<std::string> commandLineFile(const std::string& text) {
   std::string path = cleanCommandLine(text);
   // A folder is not a product file, though it exists.
   std::error_code ec;
-  if (path.empty() || path.find('*') != std::string::npos || !std::filesystem::is_regular_file(path, ec))
+  if (path.empty() || path.find('*') != std::string::npos || !std::filesystem::is_regular_file(pathFromUtf8(path), ec))
     return std::nullopt;
   return path;
 }

@@ -1,0 +1,20 @@
+#pragma once
+// Paths are UTF-8 text everywhere in the program. A std::filesystem::path
+// made from a plain std::string would read it in the ANSI code page on
+// Windows and mangle every name outside it, so paths cross over here.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace velmor {
+
+inline std::filesystem::path pathFromUtf8(std::string_view utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+inline std::string utf8FromPath(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+}  // namespace velmor
