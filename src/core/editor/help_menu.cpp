@@ -1,20 +1,19 @@
 #include "help_menu.hpp"
 
-#include <cstdlib>
 #include <span>
 
 #include "../common/no_association.hpp"
 #include "../platform/file_services.hpp"
 #include "../platform/shell.hpp"
+#include "../platform/system_facts.hpp"
 
 namespace velmor {
 
 namespace {
 
 std::string fromEnvironment(const char* name, const std::string& builtIn) {
-  const char* value = std::getenv(name);
-  if (value == nullptr || *value == '\0') return builtIn;
-  return value;
+  const std::string value = environmentValue(name).value_or("");
+  return value.empty() ? builtIn : value;
 }
 
 void openDocument(const std::string& address, const char* kind, Shell& shell, Prompter& prompter) {

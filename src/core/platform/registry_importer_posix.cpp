@@ -1,19 +1,11 @@
 // "wine regedit FILE" in a Wine prefix. No shell is involved: the file's
 // path is one argument of the argument list.
 #ifndef _WIN32
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
-#include <thread>
-#include <vector>
-
+#include "process_launcher.hpp"
 #include "registry_importer.hpp"
 #include "wine_prefix.hpp"
-
-extern char** environ;
 
 namespace velmor {
 
@@ -37,39 +29,15 @@ class WineImporter : public RegistryImporter {
     }
     // Wine resolves a Unix path against its current drive, so the file is
     // named as Windows sees it.
-    std::string target = prefix_.windowsPath(file).value_or(file);
-    std::string program = "wine";
-    std::string verb = "regedit";
-    std::vector<char*> argv{program.data(), verb.data(), target.data(), nullptr};
-
-    std::vector<std::string> env;
-    for (char** e = environ; e && *e; ++e) {
-      if (std::strncmp(*e, "WINEPREFIX=", 11) != 0) env.emplace_back(*e);
-    }
-    env.push_back("WINEPREFIX=" + prefix_.folder());
-    std::vector<char*> envp;
-    for (std::string& entry : env) envp.push_back(entry.data());
-    envp.push_back(nullptr);
-
-    pid_t pid = 0;
-    const int err = ::posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), envp.data());
-    if (err == ENOENT) return {ImportStatus::NoImporter, "Wine is not installed. " + byHand(file)};
-    if (err != 0) return {ImportStatus::Failed, std::string(std::strerror(err)) + ". " + byHand(file)};
-    if (!wait_) {
-      // regedit may take a while to start the wineserver; the window goes on.
-      std::thread([pid] {
-        int status = 0;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-      }).detach();
-      return {ImportStatus::Started, ""};
-    }
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-      if (errno != EINTR) return {ImportStatus::Failed, std::string(std::strerror(errno)) + ". " + byHand(file)};
-    }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-      const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const std::string target = prefix_.windowsPath(file).value_or(file);
+    const ProcessRequest request{"wine", {"regedit", target}, {{"WINEPREFIX", prefix_.folder()}}, ""};
+    ProcessLauncher& launcher = systemProcesses();
+    // regedit may take a while to start the wineserver; the window goes on.
+    const ProcessEnd end = wait_ ? runAndWait(launcher, request, [] {}) : launcher.startDetached(request);
+    if (end.start == StartStatus::NotFound) return {ImportStatus::NoImporter, "Wine is not installed. " + byHand(file)};
+    if (!end.started()) return {ImportStatus::Failed, end.error + ". " + byHand(file)};
+    if (wait_ && !end.succeeded()) {
+      const int code = end.exited ? end.exitCode : -1;
       return {ImportStatus::Failed, "wine regedit ended with code " + std::to_string(code) + ". " + byHand(file)};
     }
     return {ImportStatus::Started, ""};

@@ -6,7 +6,9 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-void putUtf8(std::string& out, char32_t ch) {
+}  // namespace
+
+void appendUtf8(std::string& out, char32_t ch) {
   if (ch < 0x80) {
     out.push_back(static_cast<char>(ch));
   } else if (ch < 0x800) {
@@ -24,8 +26,7 @@ void putUtf8(std::string& out, char32_t ch) {
   }
 }
 
-// One character of UTF-8 at `pos`, advancing it.
-char32_t takeUtf8(std::string_view text, std::size_t& pos) {
+char32_t nextUtf8(std::string_view text, std::size_t& pos) {
   const auto lead = static_cast<unsigned char>(text[pos]);
   const int extra = lead < 0x80 ? 0 : (lead >> 5) == 6 ? 1 : (lead >> 4) == 14 ? 2 : (lead >> 3) == 30 ? 3 : -1;
   if (extra == 0) {
@@ -50,20 +51,18 @@ char32_t takeUtf8(std::string_view text, std::size_t& pos) {
   return ch;
 }
 
-}  // namespace
-
 std::string utf16ToUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char16_t unit = text[i];
     if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      putUtf8(out, 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (text[i + 1] - 0xDC00u));
+      appendUtf8(out, 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (text[i + 1] - 0xDC00u));
       ++i;
     } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-      putUtf8(out, kReplacement);
+      appendUtf8(out, kReplacement);
     } else {
-      putUtf8(out, unit);
+      appendUtf8(out, unit);
     }
   }
   return out;
@@ -74,7 +73,7 @@ std::u16string utf8ToUtf16(std::string_view text) {
   out.reserve(text.size());
   std::size_t pos = 0;
   while (pos < text.size()) {
-    const char32_t ch = takeUtf8(text, pos);
+    const char32_t ch = nextUtf8(text, pos);
     if (ch >= 0x10000) {
       out.push_back(static_cast<char16_t>(0xD800 + ((ch - 0x10000) >> 10)));
       out.push_back(static_cast<char16_t>(0xDC00 + ((ch - 0x10000) & 0x3FF)));
@@ -96,7 +95,7 @@ std::string lowerUtf8(std::string_view text) {
       ++pos;
       continue;
     }
-    putUtf8(out, lowerChar(takeUtf8(text, pos)));
+    appendUtf8(out, lowerChar(nextUtf8(text, pos)));
   }
   return out;
 }

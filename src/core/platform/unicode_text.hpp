@@ -7,6 +7,11 @@
 
 namespace velmor {
 
+void appendUtf8(std::string& out, char32_t ch);
+// Decodes one character at `pos`, advancing it; invalid sequences, surrogates
+// and values past U+10FFFF give U+FFFD.
+char32_t nextUtf8(std::string_view text, std::size_t& pos);
+
 // Unpaired surrogates and invalid UTF-8 sequences become U+FFFD.
 std::string utf16ToUtf8(std::u16string_view text);
 std::u16string utf8ToUtf16(std::string_view text);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "file_start.hpp"
+#include "system_facts.hpp"
 #include "unicode_text.hpp"
 #include "wine_registry.hpp"
 
@@ -21,10 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
+std::string environment(const char* name) { return environmentValue(name).value_or(""); }
 
 std::string userName() {
   std::string name = environment("USER");

@@ -6,49 +6,6 @@
 
 namespace velmor {
 
-void appendUtf8(std::string& out, char32_t ch) {
-  if (ch < 0x80) {
-    out.push_back(static_cast<char>(ch));
-  } else if (ch < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (ch >> 6)));
-    out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
-  } else if (ch < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (ch >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((ch >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (ch >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((ch >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((ch >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
-  }
-}
-
-char32_t nextUtf8(std::string_view text, std::size_t& pos) {
-  auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  unsigned char c = byte(pos);
-  int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-  if (extra == 0) {
-    ++pos;
-    return c;
-  }
-  if (extra < 0 || pos + static_cast<std::size_t>(extra) >= text.size()) {
-    ++pos;
-    return 0xFFFD;
-  }
-  char32_t ch = extra == 1 ? (c & 0x1F) : extra == 2 ? (c & 0x0F) : (c & 0x07);
-  for (int i = 1; i <= extra; ++i) {
-    unsigned char cont = byte(pos + static_cast<std::size_t>(i));
-    if ((cont >> 6) != 2) {
-      ++pos;
-      return 0xFFFD;
-    }
-    ch = (ch << 6) | (cont & 0x3F);
-  }
-  pos += static_cast<std::size_t>(extra) + 1;
-  return ch;
-}
-
 bool CodePage::isSupported(int number) { return number == 874 || (number >= 1250 && number <= 1258); }
 
 const CodePage& CodePage::get(int number) {

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "../platform/unicode_text.hpp"
+
 #include "bytes.hpp"
 
 namespace velmor {
@@ -43,10 +45,5 @@ class CodePage {
   std::array<char32_t, 256> toUnicode_{};
   std::array<std::string, 256> utf8_{};
 };
-
-// UTF-8 helpers shared by the texts of the editor.
-void appendUtf8(std::string& out, char32_t ch);
-// Decodes one character at `pos`, advancing it; invalid sequences give U+FFFD.
-char32_t nextUtf8(std::string_view text, std::size_t& pos);
 
 }  // namespace velmor
