@@ -16,30 +16,14 @@ type=${1:-Release}
 
 packages=(cmake mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
           googletest libcli11-dev nlohmann-json3-dev)
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then missing+=("$p"); fi
-done
 mkdir -p "$build"
 rm -f "$build/UNAVAILABLE"
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=""
-  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-  if ! { $sudo apt-get update -qq && DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq \
-           --no-install-recommends "${missing[@]}" >/dev/null; }; then
-    echo "mingw-w64 could not be installed (${missing[*]}): no Windows build" | tee "$build/UNAVAILABLE" >&2
-    [ "${VELMOR_WINDOWS_OPTIONAL:-0}" = 1 ] && exit 0
-    exit 1
-  fi
+if ! "$root/scripts/install-packages.sh" "${packages[@]}"; then
+  echo "mingw-w64 could not be installed (${packages[*]}): no Windows build" | tee "$build/UNAVAILABLE" >&2
+  [ "${VELMOR_WINDOWS_OPTIONAL:-0}" = 1 ] && exit 0
+  exit 1
 fi
 
-launcher=()
-export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
-if command -v ccache >/dev/null; then
-  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
-cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-      -DCMAKE_BUILD_TYPE="$type" -DVELMOR_GUI=OFF "${launcher[@]}" >/dev/null
-cmake --build "$build" -j2
+"$root/scripts/build.sh" build-windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+  -DCMAKE_BUILD_TYPE="$type" -DVELMOR_GUI=OFF
 cp "$build/src/cli/velmor-cli.exe" "$build/velmor-cli.exe"

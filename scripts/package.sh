@@ -8,18 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # The build's own packages come from setup.sh; packing needs dpkg-shlibdeps
 # (dpkg-dev) and file, checking needs lintian.
 "$root/scripts/setup.sh"
-packages=(dpkg-dev file lintian)
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then missing+=("$p"); fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=""
-  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+"$root/scripts/install-packages.sh" dpkg-dev file lintian
 
 "$root/scripts/build.sh" build-package -DCMAKE_BUILD_TYPE=Release -DVELMOR_TESTS=OFF -DVELMOR_GUI=ON \
   -DCMAKE_INSTALL_PREFIX=/usr
