@@ -4,11 +4,17 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <shellapi.h>
+
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 
 #include "core/install/install_environment.hpp"
 #include "core/platform/file_services.hpp"
+#include "core/platform/process_launcher.hpp"
 #include "core/platform/registry_reader.hpp"
 #include "core/platform/shell.hpp"
 #include "core/platform/system_facts.hpp"
@@ -241,4 +247,40 @@ TEST(WindowsShell, OpenSaysWhenNoProgramTakesTheFile) {
   const std::string file = writeTemp(Bytes{1}, "notes.velmor-unknown-kind");
   EXPECT_EQ(shell->open(file), ShellResult::NoAssociation);
   EXPECT_EQ(shell->open(tempDir() + "\\missing.velmor-unknown-kind"), ShellResult::Failed);
+}
+
+// The test program starts itself with awkward arguments; the child writes
+// back what Windows parsed from its command line, so every argument must
+// arrive whole and unchanged.
+TEST(WindowsProcess, ArgumentsArriveWholeAndTheExitCodeComesBack) {
+  if (const std::optional<std::string> echoTo = environmentValue("VELMOR_ECHO_ARGUMENTS_TO")) {
+    int count = 0;
+    wchar_t** parsed = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::ofstream out(pathFromUtf8(*echoTo), std::ios::binary);
+    for (int k = 2; k < count; ++k) {
+      const std::wstring arg = parsed[k];
+      out << utf16ToUtf8(std::u16string(arg.begin(), arg.end())) << '\0';
+    }
+    out.close();
+    std::_Exit(7);
+  }
+  const std::vector<std::string> arguments{"two words", "say \"hi\"", "trailing\\", "C:\\Maps\\Alps Topo\\",
+                                           "", "a&b|c>d", "Z\u00FCrich \u03A9"};
+  const std::string echo = tempDir() + "\\echo.bin";
+  ProcessRequest request{executablePath(), {"--gtest_filter=WindowsProcess.ArgumentsArriveWhole*"},
+                         {{"VELMOR_ECHO_ARGUMENTS_TO", echo}}, ""};
+  request.arguments.insert(request.arguments.end(), arguments.begin(), arguments.end());
+  const ProcessEnd end = runAndWait(systemProcesses(), request, [] {});
+  ASSERT_TRUE(end.started()) << end.error;
+  EXPECT_TRUE(end.exited);
+  EXPECT_EQ(end.exitCode, 7);
+  std::ifstream in(pathFromUtf8(echo), std::ios::binary);
+  const std::string written{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::string expected;
+  for (const std::string& arg : arguments) expected += arg + '\0';
+  EXPECT_EQ(written, expected);
+
+  ProcessEnd failure;
+  EXPECT_EQ(systemProcesses().start({tempDir() + "\\missing.exe", {}, {}, ""}, failure), nullptr);
+  EXPECT_EQ(failure.start, StartStatus::NotFound) << failure.error;
 }
