@@ -1,6 +1,7 @@
 // POSIX file services (Linux, macOS); the Windows ones are in file_services_win.cpp.
 #ifndef _WIN32
 #include "file_services.hpp"
+#include "lock_wait.hpp"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -9,7 +10,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <thread>
 
 #include "posix_file_parts.hpp"
 
@@ -224,8 +224,7 @@ class PosixFiles : public FileServices {
 
   std::unique_ptr<FileLock> lockFile(const std::string& path, std::chrono::milliseconds wait,
                                      const std::function<void()>& waiting, std::string& error) override {
-    const auto deadline = std::chrono::steady_clock::now() + wait;
-    bool told = false;
+    LockWait patience(wait);
     for (;;) {
       struct stat st {};
       Descriptor fd = openRegular(path, st, error);
@@ -242,13 +241,7 @@ class PosixFiles : public FileServices {
         error = errnoText(errno);
         return nullptr;
       }
-      if (std::chrono::steady_clock::now() >= deadline) {
-        error = "another program is still editing it (it holds the file's lock); nothing was saved.";
-        return nullptr;
-      }
-      if (!told && waiting) waiting();
-      told = true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      if (!patience.pauseBeforeNextTry(waiting, error)) return nullptr;
     }
   }
 

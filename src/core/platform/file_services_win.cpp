@@ -7,10 +7,10 @@
 #include <map>
 #include <mutex>
 #include <random>
-#include <thread>
 #include <utility>
 
 #include "file_services.hpp"
+#include "lock_wait.hpp"
 
 namespace velmor {
 
@@ -399,8 +399,7 @@ class WindowsFiles : public FileServices {
 
   std::unique_ptr<FileLock> lockFile(const std::string& path, std::chrono::milliseconds wait,
                                      const std::function<void()>& waiting, std::string& error) override {
-    const auto deadline = std::chrono::steady_clock::now() + wait;
-    bool told = false;
+    LockWait patience(wait);
     for (;;) {
       bool notRegular = false;
       Handle h = openRegular(wide(path), error, notRegular);
@@ -418,13 +417,7 @@ class WindowsFiles : public FileServices {
         error = errorText(code);
         return nullptr;
       }
-      if (std::chrono::steady_clock::now() >= deadline) {
-        error = "another program is still editing it (it holds the file's lock); nothing was saved.";
-        return nullptr;
-      }
-      if (!told && waiting) waiting();
-      told = true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      if (!patience.pauseBeforeNextTry(waiting, error)) return nullptr;
     }
   }
 
