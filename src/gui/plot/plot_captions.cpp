@@ -88,7 +88,8 @@ std::optional<PlacedCaption> CaptionLayout::beside(const QRectF& label, const QS
   return caption;
 }
 
-bool CaptionLayout::isFree(const QRectF& box) const {
+template <typename Visit>
+bool CaptionLayout::everyCell(const QRectF& box, Visit visit) const {
   const QRectF shown = box.intersected(QRectF(0, 0, area_.width(), area_.height()));
   if (shown.isEmpty()) return false;
   const int x0 = static_cast<int>(shown.left()) / kCell;
@@ -97,20 +98,17 @@ bool CaptionLayout::isFree(const QRectF& box) const {
   const int y1 = std::min(rows_ - 1, static_cast<int>(shown.bottom()) / kCell);
   for (int y = y0; y <= y1; ++y)
     for (int x = x0; x <= x1; ++x)
-      if (taken_[static_cast<std::size_t>(y) * static_cast<std::size_t>(columns_) + static_cast<std::size_t>(x)])
+      if (!visit(static_cast<std::size_t>(y) * static_cast<std::size_t>(columns_) + static_cast<std::size_t>(x)))
         return false;
   return true;
 }
 
+bool CaptionLayout::isFree(const QRectF& box) const {
+  return everyCell(box, [&](std::size_t cell) { return !taken_[cell]; });
+}
+
 void CaptionLayout::take(const QRectF& box) {
-  const QRectF shown = box.intersected(QRectF(0, 0, area_.width(), area_.height()));
-  const int x0 = static_cast<int>(shown.left()) / kCell;
-  const int x1 = std::min(columns_ - 1, static_cast<int>(shown.right()) / kCell);
-  const int y0 = static_cast<int>(shown.top()) / kCell;
-  const int y1 = std::min(rows_ - 1, static_cast<int>(shown.bottom()) / kCell);
-  for (int y = y0; y <= y1; ++y)
-    for (int x = x0; x <= x1; ++x)
-      taken_[static_cast<std::size_t>(y) * static_cast<std::size_t>(columns_) + static_cast<std::size_t>(x)] = true;
+  everyCell(box, [&](std::size_t cell) { return taken_[cell] = true; });
 }
 
 double contrastOnWhite(const QColor& colour) {

@@ -42,6 +42,11 @@ class CaptionLayout {
   std::optional<PlacedCaption> beside(const QRectF& label, const QString& text) const;
   bool isFree(const QRectF& box) const;
   void take(const QRectF& box);
+  // Calls `visit` with the index into taken_ of every cell the shown part
+  // of `box` covers, until it returns false; false when `box` is not shown
+  // or a visit said stop.
+  template <typename Visit>
+  bool everyCell(const QRectF& box, Visit visit) const;
 
   QSize area_;
   QFontMetricsF metrics_;
