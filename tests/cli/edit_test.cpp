@@ -256,8 +256,10 @@ TEST_F(EditCli, TwoEditsAtOnceBothSurvive) {
   LockHolder holder(file, LockHolder::Kind::Whole);
 #endif
   ASSERT_TRUE(holder.locked());
+  // Held long enough that the edit surely meets it, even when starting a
+  // program is slow (Wine on a busy machine takes more than a second).
   std::thread release([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::this_thread::sleep_for(std::chrono::seconds(3));
     holder.release();
   });
   CliRun waited = runCli(home, {"edit", file, "--pid", "6"});
