@@ -29,12 +29,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::wstring wide(const std::string& utf8) {
-  const std::u16string units = utf8ToUtf16(utf8);
-  return std::wstring(units.begin(), units.end());
-}
-
-DWORD attributesOf(const std::string& path) { return ::GetFileAttributesW(wide(path).c_str()); }
+DWORD attributesOf(const std::string& path) { return ::GetFileAttributesW(wideFromUtf8(path).c_str()); }
 
 std::size_t entries(const std::string& folder) {
   return static_cast<std::size_t>(std::distance(fs::directory_iterator(pathFromUtf8(folder)), fs::directory_iterator()));
@@ -50,7 +45,7 @@ std::string unicodeFolder() {
 class Handle {
  public:
   Handle(const std::string& path, DWORD share)
-      : h_(::CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+      : h_(::CreateFileW(wideFromUtf8(path).c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
   ~Handle() { close(); }
   bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
   void close() {
@@ -67,7 +62,7 @@ class Handle {
 TEST(WindowsFiles, ReplaceKeepsAttributesWritesExactBytesAndLeavesNoTemporary) {
   FileServices& files = systemFiles();
   const std::string path = writeTemp(Bytes(5000, 0xEE), "old.tdb");
-  ASSERT_TRUE(::SetFileAttributesW(wide(path).c_str(), FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(::SetFileAttributesW(wideFromUtf8(path).c_str(), FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN));
   const Bytes shorter = {1, 2, 3};
   FileIdentity written;
   ASSERT_EQ(files.atomicReplace(path, shorter, &written), std::nullopt);
@@ -128,7 +123,7 @@ TEST(WindowsFiles, NamesBeyondTheAnsiCodePageInAFolderWithBlanks) {
   const std::string folder = unicodeFolder();
   const std::string path = folder + "\\N\u00F6rth \u03A9.tdb";
   ASSERT_EQ(files.atomicReplace(path, Bytes{1, 2}), std::nullopt);
-  EXPECT_TRUE(fs::exists(fs::path(wide(path))));  // the very name, not an ANSI look-alike
+  EXPECT_TRUE(fs::exists(fs::path(wideFromUtf8(path))));  // the very name, not an ANSI look-alike
   EXPECT_TRUE(files.exists(path));
   std::string error;
   EXPECT_EQ(files.readAll(path, 100, error), (Bytes{1, 2})) << error;
@@ -153,7 +148,7 @@ TEST(WindowsFiles, NamesBeyondTheAnsiCodePageInAFolderWithBlanks) {
 TEST(WindowsRegistry, ReadsTheThirtyTwoBitViewOnly) {
   std::random_device seed;
   const std::string name = "VelmorTest" + std::to_string(seed() % 100000000u);
-  const std::wstring key = L"SOFTWARE\\" + wide(name);
+  const std::wstring key = L"SOFTWARE\\" + wideFromUtf8(name);
   // The test writes its keys; the program itself never does.
   auto create = [](const std::wstring& path, REGSAM view) {
     HKEY h = nullptr;
@@ -202,7 +197,7 @@ TEST(WindowsRegistry, ReadsTheThirtyTwoBitViewOnly) {
   for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
     HKEY software = nullptr;
     ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE", 0, KEY_ALL_ACCESS | view, &software);
-    ::RegDeleteTreeW(software, wide(name).c_str());
+    ::RegDeleteTreeW(software, wideFromUtf8(name).c_str());
     ::RegCloseKey(software);
   }
 }

@@ -17,11 +17,6 @@ namespace velmor::test {
 
 namespace {
 
-std::wstring wide(const std::string& utf8) {
-  const std::u16string units = utf8ToUtf16(utf8);
-  return std::wstring(units.begin(), units.end());
-}
-
 // One argument as CommandLineToArgvW and the C runtime split it again.
 std::wstring quoted(const std::wstring& argument) {
   if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) return argument;
@@ -42,7 +37,7 @@ std::wstring quoted(const std::wstring& argument) {
 
 HANDLE inheritableFile(const std::string& path, DWORD access, DWORD disposition) {
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  return ::CreateFileW(wide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, disposition,
+  return ::CreateFileW(wideFromUtf8(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, disposition,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
@@ -60,7 +55,7 @@ std::wstring environmentBlock(const std::vector<std::string>& extra) {
   for (const wchar_t* p = block; *p != L'\0'; p += std::wcslen(p) + 1) entries.emplace_back(p);
   ::FreeEnvironmentStringsW(block);
   for (const std::string& kv : extra) {
-    const std::wstring entry = wide(kv);
+    const std::wstring entry = wideFromUtf8(kv);
     const std::wstring name = entry.substr(0, entry.find(L'=') + 1);
     std::erase_if(entries, [&name](const std::wstring& e) {
       return e.size() >= name.size() && ::_wcsnicmp(e.c_str(), name.c_str(), name.size()) == 0;
@@ -84,9 +79,9 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
   HANDLE err = inheritableFile(errPath, GENERIC_WRITE, CREATE_ALWAYS);
   HANDLE in = inheritableFile("NUL", GENERIC_READ, OPEN_EXISTING);
   std::wstring commandLine;
-  for (const std::string& a : argv) commandLine += (commandLine.empty() ? L"" : L" ") + quoted(wide(a));
+  for (const std::string& a : argv) commandLine += (commandLine.empty() ? L"" : L" ") + quoted(wideFromUtf8(a));
   std::wstring environment = environmentBlock(extraEnv);
-  const std::wstring folder = wide(workingDir);
+  const std::wstring folder = wideFromUtf8(workingDir);
   STARTUPINFOW start{};
   start.cb = sizeof start;
   start.dwFlags = STARTF_USESTDHANDLES;
@@ -94,7 +89,7 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
   start.hStdOutput = out;
   start.hStdError = err;
   PROCESS_INFORMATION process{};
-  const std::wstring program = wide(argv.empty() ? std::string() : argv[0]);
+  const std::wstring program = wideFromUtf8(argv.empty() ? std::string() : argv[0]);
   const BOOL started = ::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
                                         CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, environment.data(),
                                         folder.empty() ? nullptr : folder.c_str(), &start, &process);

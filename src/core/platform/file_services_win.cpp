@@ -11,37 +11,12 @@
 
 #include "file_services.hpp"
 #include "lock_wait.hpp"
+#include "system_facts.hpp"
+#include "unicode_text.hpp"
 
 namespace velmor {
 
 namespace {
-
-std::wstring wide(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-  return out;
-}
-
-std::string narrow(const std::wstring& text) {
-  if (text.empty()) return {};
-  int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
-// The system's own text for an error code, without its trailing line break.
-std::string errorText(DWORD code) {
-  wchar_t* buffer = nullptr;
-  DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::wstring text = n > 0 && buffer != nullptr ? std::wstring(buffer, n) : L"Error " + std::to_wstring(code);
-  if (buffer != nullptr) ::LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
-  return narrow(text);
-}
 
 class Handle {
  public:
@@ -185,7 +160,7 @@ void removeStaleTemporaries(const std::wstring& folder) {
   const std::int64_t cutoff = nowNs() - 600LL * 1000000000;
   do {
     if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) continue;
-    if (!isOurTemporaryName(narrow(found.cFileName))) continue;
+    if (!isOurTemporaryName(utf8FromWide(found.cFileName))) continue;
     if (nsFromFileTime(found.ftLastWriteTime) > cutoff) continue;
     ::DeleteFileW((folder + L"\\" + found.cFileName).c_str());
   } while (::FindNextFileW(search, &found));
@@ -221,7 +196,7 @@ Handle openRegular(const std::wstring& name, std::string& error, bool& notRegula
   }
   Handle h(::CreateFileW(name.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!h.valid()) {
-    error = errorText(::GetLastError());
+    error = windowsErrorText(::GetLastError());
     return h;
   }
   if (!isDiskFile(h.get())) {
@@ -235,16 +210,16 @@ Handle openRegular(const std::wstring& name, std::string& error, bool& notRegula
 class WindowsFiles : public FileServices {
  public:
   bool exists(const std::string& path) const override {
-    return ::GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return ::GetFileAttributesW(wideFromUtf8(path).c_str()) != INVALID_FILE_ATTRIBUTES;
   }
 
   bool isReadOnly(const std::string& path) const override {
-    const DWORD attributes = ::GetFileAttributesW(wide(path).c_str());
+    const DWORD attributes = ::GetFileAttributesW(wideFromUtf8(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
   }
 
   bool heldOpen(const std::string& path) const override {
-    const std::wstring name = wide(path);
+    const std::wstring name = wideFromUtf8(path);
     const DWORD attributes = ::GetFileAttributesW(name.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
     if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return true;
@@ -256,37 +231,37 @@ class WindowsFiles : public FileServices {
   }
 
   std::optional<std::string> setReadOnly(const std::string& path) override {
-    const std::wstring name = wide(path);
+    const std::wstring name = wideFromUtf8(path);
     const DWORD attributes = ::GetFileAttributesW(name.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return errorText(::GetLastError());
-    if (!::SetFileAttributesW(name.c_str(), attributes | FILE_ATTRIBUTE_READONLY)) return errorText(::GetLastError());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return windowsErrorText(::GetLastError());
+    if (!::SetFileAttributesW(name.c_str(), attributes | FILE_ATTRIBUTE_READONLY)) return windowsErrorText(::GetLastError());
     return std::nullopt;
   }
 
   std::optional<WriteRefusal> checkWritable(const std::string& path) const override {
-    const std::wstring name = finalPath(wide(path));
+    const std::wstring name = finalPath(wideFromUtf8(path));
     const DWORD attributes = ::GetFileAttributesW(name.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;  // a new file
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return WriteRefusal{false, notRegularText(true)};
     Handle h(::CreateFileW(name.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
     if (h.valid() && !isDiskFile(h.get())) return WriteRefusal{false, notRegularText(false)};
-    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return WriteRefusal{true, errorText(ERROR_ACCESS_DENIED)};
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return WriteRefusal{true, windowsErrorText(ERROR_ACCESS_DENIED)};
     return std::nullopt;
   }
 
   std::optional<std::string> atomicReplace(const std::string& path, std::span<const std::uint8_t> bytes,
                                            FileIdentity* written) override {
     if (auto refusal = checkWritable(path)) return refusal->text;
-    const std::wstring target = finalPath(wide(path));
+    const std::wstring target = finalPath(wideFromUtf8(path));
     const std::wstring folder = folderOf(target);
     removeStaleTemporaries(folder);
     DWORD error = 0;
     auto temp = createTemp(folder, error);
-    if (!temp) return errorText(error);
+    if (!temp) return windowsErrorText(error);
     auto fail = [&](DWORD code) -> std::optional<std::string> {
       temp->h.close();
       ::DeleteFileW(temp->path.c_str());
-      return errorText(code);
+      return windowsErrorText(code);
     };
     if (!writeAll(temp->h.get(), bytes, error)) return fail(error);
     if (!::FlushFileBuffers(temp->h.get())) return fail(::GetLastError());
@@ -306,12 +281,12 @@ class WindowsFiles : public FileServices {
                                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
                                : ::MoveFileExW(temp->path.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
     if (!moved) return fail(::GetLastError());
-    if (written != nullptr) *written = identity(narrow(target));
+    if (written != nullptr) *written = identity(utf8FromWide(target));
     return std::nullopt;
   }
 
   BackupResult createBackup(const std::string& original, const std::string& backup, std::string& error) override {
-    const std::wstring target = finalPath(wide(backup));
+    const std::wstring target = finalPath(wideFromUtf8(backup));
     const DWORD present = ::GetFileAttributesW(target.c_str());
     if (present != INVALID_FILE_ATTRIBUTES) {
       if ((present & FILE_ATTRIBUTE_DIRECTORY) == 0) return BackupResult::Existed;
@@ -319,7 +294,7 @@ class WindowsFiles : public FileServices {
       return BackupResult::Failed;
     }
     bool notRegular = false;
-    Handle in = openRegular(wide(original), error, notRegular);
+    Handle in = openRegular(wideFromUtf8(original), error, notRegular);
     if (!in.valid()) return BackupResult::Failed;
     in.close();
     const std::wstring folder = folderOf(target);
@@ -327,13 +302,13 @@ class WindowsFiles : public FileServices {
     DWORD code = 0;
     auto temp = createTemp(folder, code);
     if (!temp) {
-      error = errorText(code);
+      error = windowsErrorText(code);
       return BackupResult::Failed;
     }
     temp->h.close();
     // CopyFile brings the attributes along; read-only is added on top.
-    if (!::CopyFileW(wide(original).c_str(), temp->path.c_str(), FALSE)) {
-      error = errorText(::GetLastError());
+    if (!::CopyFileW(wideFromUtf8(original).c_str(), temp->path.c_str(), FALSE)) {
+      error = windowsErrorText(::GetLastError());
       ::DeleteFileW(temp->path.c_str());
       return BackupResult::Failed;
     }
@@ -347,7 +322,7 @@ class WindowsFiles : public FileServices {
       ::SetFileAttributesW(temp->path.c_str(), FILE_ATTRIBUTE_NORMAL);
       ::DeleteFileW(temp->path.c_str());
       if (failed == ERROR_ALREADY_EXISTS || failed == ERROR_FILE_EXISTS) return BackupResult::Existed;
-      error = errorText(failed);
+      error = windowsErrorText(failed);
       return BackupResult::Failed;
     }
     return BackupResult::Created;
@@ -356,7 +331,7 @@ class WindowsFiles : public FileServices {
   FileRead readFile(const std::string& path, std::uint64_t limit, OverLimit over) const override {
     FileRead out;
     bool notRegular = false;
-    Handle h = openRegular(wide(path), out.error, notRegular);
+    Handle h = openRegular(wideFromUtf8(path), out.error, notRegular);
     if (!h.valid()) {
       out.status = notRegular ? ReadStatus::NotRegular : ReadStatus::Failed;
       return out;
@@ -374,7 +349,7 @@ class WindowsFiles : public FileServices {
       if (want == 0) break;
       DWORD n = 0;
       if (!::ReadFile(h.get(), buffer, want, &n, nullptr)) {
-        out.error = errorText(::GetLastError());
+        out.error = windowsErrorText(::GetLastError());
         out.bytes.clear();
         return out;
       }
@@ -392,7 +367,7 @@ class WindowsFiles : public FileServices {
 
   FileIdentity identity(const std::string& path) const override {
     const std::int64_t takenNs = nowNs();
-    Handle h(::CreateFileW(wide(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    Handle h(::CreateFileW(wideFromUtf8(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!h.valid()) return FileIdentity{};
     return identityOf(h.get(), takenNs);
   }
@@ -402,7 +377,7 @@ class WindowsFiles : public FileServices {
     LockWait patience(wait);
     for (;;) {
       bool notRegular = false;
-      Handle h = openRegular(wide(path), error, notRegular);
+      Handle h = openRegular(wideFromUtf8(path), error, notRegular);
       if (!h.valid()) return nullptr;
       OVERLAPPED at{};
       at.OffsetHigh = kLockOffsetHigh;
@@ -414,7 +389,7 @@ class WindowsFiles : public FileServices {
       }
       const DWORD code = ::GetLastError();
       if (code != ERROR_LOCK_VIOLATION && code != ERROR_IO_PENDING) {
-        error = errorText(code);
+        error = windowsErrorText(code);
         return nullptr;
       }
       if (!patience.pauseBeforeNextTry(waiting, error)) return nullptr;
@@ -422,16 +397,16 @@ class WindowsFiles : public FileServices {
   }
 
   std::optional<std::string> appendToFile(const std::string& path, std::span<const std::uint8_t> bytes) override {
-    const std::wstring name = finalPath(wide(path));
+    const std::wstring name = finalPath(wideFromUtf8(path));
     const DWORD attributes = ::GetFileAttributesW(name.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
       return notRegularText(true);
     Handle h(::CreateFileW(name.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!h.valid()) return errorText(::GetLastError());
+    if (!h.valid()) return windowsErrorText(::GetLastError());
     if (!isDiskFile(h.get())) return notRegularText(false);
     DWORD error = 0;
-    if (!writeAll(h.get(), bytes, error)) return errorText(error);
+    if (!writeAll(h.get(), bytes, error)) return windowsErrorText(error);
     return std::nullopt;
   }
 };

@@ -8,28 +8,12 @@
 #include <map>
 
 #include "process_launcher.hpp"
+#include "system_facts.hpp"
 #include "unicode_text.hpp"
 
 namespace velmor {
 
 namespace {
-
-std::wstring wide(const std::string& utf8) {
-  const std::u16string text = utf8ToUtf16(utf8);
-  return std::wstring(text.begin(), text.end());
-}
-
-std::string narrow(const std::wstring& text) { return utf16ToUtf8(std::u16string(text.begin(), text.end())); }
-
-std::string errorText(DWORD code) {
-  wchar_t* buffer = nullptr;
-  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::wstring text(buffer ? buffer : L"", n);
-  if (buffer) LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n')) text.pop_back();
-  return narrow(text);
-}
 
 // One argument as CommandLineToArgvW and the C runtime read it back:
 // quotes around it when it holds blanks or quotes, backslashes doubled
@@ -79,7 +63,7 @@ std::wstring environmentBlock(const ProcessRequest& request) {
     }
     FreeEnvironmentStringsW(block);
   }
-  for (const auto& [name, value] : request.environment) variables[wide(name)] = wide(value);
+  for (const auto& [name, value] : request.environment) variables[wideFromUtf8(name)] = wideFromUtf8(value);
   std::wstring out;
   for (const auto& [name, value] : variables) {
     out += name + L"=" + value;
@@ -125,15 +109,15 @@ class WindowsProcess : public RunningProcess {
 };
 
 bool create(const ProcessRequest& request, PROCESS_INFORMATION& info, ProcessEnd& failure) {
-  std::wstring program = wide(request.program);
+  std::wstring program = wideFromUtf8(request.program);
   std::wstring line;
   appendQuoted(line, program);
   for (const std::string& arg : request.arguments) {
     line += L' ';
-    appendQuoted(line, wide(arg));
+    appendQuoted(line, wideFromUtf8(arg));
   }
   std::wstring environment = environmentBlock(request);
-  const std::wstring folder = wide(request.workingFolder);
+  const std::wstring folder = wideFromUtf8(request.workingFolder);
   // A bare name is looked up as the command line's first word: the
   // program's folder, ours, the system folders and PATH.
   const bool bareName = program.find_first_of(L"\\/:") == std::wstring::npos;
@@ -144,7 +128,7 @@ bool create(const ProcessRequest& request, PROCESS_INFORMATION& info, ProcessEnd
                       &startup, &info)) {
     const DWORD code = GetLastError();
     failure.start = statusOf(code);
-    failure.error = errorText(code);
+    failure.error = windowsErrorText(code);
     return false;
   }
   return true;
@@ -179,11 +163,11 @@ ProcessLauncher& systemProcesses() {
 
 std::string findOnPath(const std::string& name) {
   if (name.empty() || name.find_first_of("\\/:") != std::string::npos) return "";
-  const std::wstring file = wide(name);
+  const std::wstring file = wideFromUtf8(name);
   for (const wchar_t* extension : {L".exe", L".bat", L".cmd", L""}) {
     wchar_t found[MAX_PATH * 4];
     const DWORD n = SearchPathW(nullptr, file.c_str(), *extension ? extension : nullptr, MAX_PATH * 4, found, nullptr);
-    if (n > 0 && n < MAX_PATH * 4) return narrow(std::wstring(found, n));
+    if (n > 0 && n < MAX_PATH * 4) return utf8FromWide(std::wstring(found, n));
   }
   return "";
 }

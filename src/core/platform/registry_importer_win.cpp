@@ -14,9 +14,8 @@ namespace {
 class ShellImporter : public RegistryImporter {
  public:
   ImportResult import(const std::string& file) override {
-    const std::u16string wide = utf8ToUtf16(file);
-    const HINSTANCE answer = ShellExecuteW(nullptr, L"open", reinterpret_cast<const wchar_t*>(wide.c_str()), nullptr,
-                                           nullptr, SW_SHOWNORMAL);
+    const HINSTANCE answer =
+        ShellExecuteW(nullptr, L"open", wideFromUtf8(file).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     const auto code = reinterpret_cast<INT_PTR>(answer);
     if (code > 32) return {ImportStatus::Started, ""};
     const std::string byHand = "Import it by opening it in the registry editor (regedit).";

@@ -25,15 +25,7 @@ std::wstring widePath(const std::string& path) {
     if (!joined.empty()) joined += '\\';
     joined += part;
   }
-  const std::u16string wide = utf8ToUtf16(joined);
-  return std::wstring(wide.begin(), wide.end());
-}
-
-std::string narrow(const wchar_t* text, std::size_t length) {
-  std::u16string units;
-  units.reserve(length);
-  for (std::size_t i = 0; i < length; ++i) units.push_back(static_cast<char16_t>(text[i]));
-  return utf16ToUtf8(units);
+  return wideFromUtf8(joined);
 }
 
 class OpenKey {
@@ -90,7 +82,7 @@ class Win32Registry : public RegistryReader {
           continue;
         }
         if (rc == ERROR_SUCCESS) {
-          value.name = narrow(name.data(), nameLength);
+          value.name = utf8FromWide({name.data(), nameLength});
           value.type = type;
           value.data.assign(data.begin(), data.begin() + dataLength);
         }
@@ -104,7 +96,7 @@ class Win32Registry : public RegistryReader {
       DWORD nameLength = static_cast<DWORD>(name.size());
       const LONG rc = RegEnumKeyExW(key.get(), index, name.data(), &nameLength, nullptr, nullptr, nullptr, nullptr);
       if (rc != ERROR_SUCCESS) break;
-      listing.subkeys.push_back(narrow(name.data(), nameLength));
+      listing.subkeys.push_back(utf8FromWide({name.data(), nameLength}));
     }
     listing.closeFailed = !key.close();
     return listing;

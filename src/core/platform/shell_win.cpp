@@ -14,9 +14,7 @@ namespace {
 class WindowsShell : public Shell {
  public:
   ShellResult open(const std::string& target) override {
-    const std::u16string units = utf8ToUtf16(target);
-    const std::wstring wide(units.begin(), units.end());
-    const HINSTANCE answer = ::ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    const HINSTANCE answer = ::ShellExecuteW(nullptr, L"open", wideFromUtf8(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     // Values above 32 mean started; below are the shell's error numbers.
     const auto code = reinterpret_cast<INT_PTR>(answer);
     if (code > 32) return ShellResult::Opened;

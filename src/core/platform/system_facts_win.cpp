@@ -9,21 +9,8 @@
 
 namespace velmor {
 
-namespace {
-
-std::wstring wide(const std::string& utf8) {
-  const std::u16string units = utf8ToUtf16(utf8);
-  return std::wstring(units.begin(), units.end());
-}
-
-std::string narrow(const wchar_t* text, std::size_t length) {
-  return utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
-}
-
-}  // namespace
-
 std::optional<std::string> environmentValue(const std::string& name) {
-  const std::wstring key = wide(name);
+  const std::wstring key = wideFromUtf8(name);
   std::wstring value(256, L'\0');
   for (;;) {
     ::SetLastError(ERROR_SUCCESS);
@@ -32,7 +19,7 @@ std::optional<std::string> environmentValue(const std::string& name) {
       if (::GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
       return std::string();  // set, but empty
     }
-    if (n < value.size()) return narrow(value.data(), n);
+    if (n < value.size()) return utf8FromWide({value.data(), n});
     value.resize(n);  // n counts the terminating 0 when the buffer was short
   }
 }
@@ -42,7 +29,7 @@ std::string executablePath() {
   for (int attempt = 0; attempt < 6; ++attempt) {
     const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (n == 0) return "";
-    if (n < path.size()) return narrow(path.data(), n);
+    if (n < path.size()) return utf8FromWide({path.data(), n});
     path.resize(path.size() * 2);
   }
   return "";
@@ -55,7 +42,7 @@ bool folderWritable(const std::string& folder) {
   std::random_device seed;
   std::mt19937 random(seed());
   std::uniform_int_distribution<int> pick(0, 61);
-  std::wstring base = wide(folder);
+  std::wstring base = wideFromUtf8(folder);
   if (!base.empty() && base.back() != L'\\' && base.back() != L'/') base += L'\\';
   for (int attempt = 0; attempt < 8; ++attempt) {
     std::wstring name = base + L".velmor-";
@@ -80,7 +67,7 @@ std::vector<std::string> commandLineArguments(int argc, char** argv) {
     for (int k = 1; k < argc; ++k) out.emplace_back(argv[k]);
     return out;
   }
-  for (int k = 1; k < count; ++k) out.push_back(narrow(args[k], std::wcslen(args[k])));
+  for (int k = 1; k < count; ++k) out.push_back(utf8FromWide({args[k], std::wcslen(args[k])}));
   ::LocalFree(args);
   return out;
 }
@@ -90,7 +77,7 @@ std::string windowsErrorText(unsigned long code) {
   const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                        FORMAT_MESSAGE_IGNORE_INSERTS,
                                    nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::string text = n > 0 && buffer != nullptr ? narrow(buffer, n) : "Error " + std::to_string(code);
+  std::string text = n > 0 && buffer != nullptr ? utf8FromWide({buffer, n}) : "Error " + std::to_string(code);
   if (buffer != nullptr) ::LocalFree(buffer);
   while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
   return text;

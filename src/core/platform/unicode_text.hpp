@@ -22,4 +22,15 @@ std::string lowerUtf8(std::string_view text);
 char32_t lowerChar(char32_t ch);
 bool equalsNoCase(std::string_view a, std::string_view b);
 
+#ifdef _WIN32
+// Windows' wide texts are UTF-16.
+inline std::wstring wideFromUtf8(std::string_view utf8) {
+  const std::u16string units = utf8ToUtf16(utf8);
+  return std::wstring(units.begin(), units.end());
+}
+inline std::string utf8FromWide(std::wstring_view text) {
+  return utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
+}
+#endif
+
 }  // namespace velmor
