@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/editor/tile_search.hpp"
+#include "core/platform/unicode_text.hpp"
 #include "support/tile_product.hpp"
 
 using namespace velmor;
@@ -47,7 +48,7 @@ TEST(TileSearch, IgnoresCaseBeyondAscii) {
   openTiles(o, namedTiles({"Wald", "\xC4rger Stra\xDF" "e"}));
   ScriptedPrompter prompter;
   EXPECT_EQ(search(o.file, o.form, "\xC3\xA4rger", prompter), 1);  // "ärger"
-  EXPECT_EQ(lowerText("\xC3\x84RGER"), "\xC3\xA4rger");
+  EXPECT_EQ(lowerUtf8("\xC3\x84RGER"), "\xC3\xA4rger");
 }
 
 TEST(TileSearch, NoMatchLeavesTheSelectionAlone) {

@@ -7,28 +7,12 @@
 
 namespace velmor {
 
-std::string lowerText(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size());
-  std::size_t pos = 0;
-  while (pos < utf8.size()) {
-    const auto c = static_cast<unsigned char>(utf8[pos]);
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c));
-      ++pos;
-      continue;
-    }
-    appendUtf8(out, lowerChar(nextUtf8(utf8, pos)));
-  }
-  return out;
-}
-
 namespace {
 
 // A tile matches on its list entry or on its label caption, which adds the
 // IMG name, so a tile can be found by the name of its IMG file.
 bool matches(const ProductFile& file, const ProductForm& form, int tile, const std::string& term) {
-  return lowerText(tileCaption(file, form, tile)).find(term) != std::string::npos;
+  return lowerUtf8(tileCaption(file, form, tile)).find(term) != std::string::npos;
 }
 
 }  // namespace
@@ -39,7 +23,7 @@ int search(const ProductFile& file, ProductForm& form, std::string_view termText
     prompter.message("No Data.");
     return -1;
   }
-  const std::string term = lowerText(termText);
+  const std::string term = lowerUtf8(termText);
   int& start = form.tileState.searchStart;
   if (start < 0 || start > count) start = 0;
   // One pass from where the last search stopped, then, once, from the top.

@@ -18,7 +18,4 @@ int search(const ProductFile& file, ProductForm& form, std::string_view term, Pr
 int searchBoxKey(const ProductFile& file, ProductForm& form, bool enter, std::string_view term,
                  Prompter& prompter);
 
-// Lower case of a UTF-8 text, all scripts.
-std::string lowerText(std::string_view utf8);
-
 }  // namespace velmor
