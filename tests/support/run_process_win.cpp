@@ -90,14 +90,24 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
   start.hStdError = err;
   PROCESS_INFORMATION process{};
   const std::wstring program = wideFromUtf8(argv.empty() ? std::string() : argv[0]);
-  const BOOL started = ::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                                        CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, environment.data(),
-                                        folder.empty() ? nullptr : folder.c_str(), &start, &process);
+  // Wine on a busy machine now and then fails a start that works a moment
+  // later; a missing program fails at once.
+  BOOL started = FALSE;
+  DWORD startError = 0;
+  for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+    if (attempt > 0) ::Sleep(200);
+    started = ::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                               CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, environment.data(),
+                               folder.empty() ? nullptr : folder.c_str(), &start, &process);
+    startError = started ? 0 : ::GetLastError();
+    if (startError == ERROR_FILE_NOT_FOUND || startError == ERROR_PATH_NOT_FOUND) break;
+  }
   ::CloseHandle(in);
   ::CloseHandle(out);
   ::CloseHandle(err);
   if (!started) {
     result.exitCode = 127;
+    result.err = "could not start " + (argv.empty() ? std::string() : argv[0]) + ": " + windowsErrorText(startError);
     return result;
   }
   ::WaitForSingleObject(process.hProcess, INFINITE);
