@@ -42,7 +42,7 @@ std::string commonFolder(const std::vector<std::string>& files) {
 }
 
 int runReg(const RegOptions& o) {
-  auto environment = systemInstallEnvironment(o.winePrefix, true);
+  auto environment = systemInstallEnvironment(o.winePrefix);
   MapsourceFilesRequest request;
   request.chosenFiles = o.files;
   request.familyKeyName = o.name;

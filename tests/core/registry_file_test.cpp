@@ -2,7 +2,9 @@
 // byte, the sorting of the listed files and every refusal.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "core/install/registry_file.hpp"
 #include "core/platform/file_services.hpp"
@@ -163,7 +165,7 @@ TEST(RegistryFile, AFailedWriteIsShownAndNothingIsImported) {
 #ifndef _WIN32  // importing through wine regedit is for Linux
 TEST(RegistryFile, WithoutAWinePrefixTheUserIsToldWhereTheFileIsAndHowToImportIt) {
   const std::string folder = tempDir();
-  auto importer = wineRegistryImporter(WinePrefix(folder + "/no-prefix"), true);
+  auto importer = wineRegistryImporter(WinePrefix(folder + "/no-prefix"));
   MapsourceFilesRequest request;
   request.chosenFiles = {"alps.tdb"};
   request.familyKeyName = "Alps";
@@ -176,5 +178,40 @@ TEST(RegistryFile, WithoutAWinePrefixTheUserIsToldWhereTheFileIsAndHowToImportIt
   const std::string& told = prompter.messages.back();
   EXPECT_EQ(told.rfind("The registry file " + folder + "/Alps.reg was written but not imported.", 0), 0u) << told;
   EXPECT_NE(told.find("wine regedit \"" + folder + "/Alps.reg\""), std::string::npos) << told;
+}
+
+// A regedit that fails is told, not taken for an import; while it runs the
+// window gets its events.
+TEST(RegistryFile, AFailedRegeditIsToldWithItsExitCode) {
+  const std::string folder = tempDir();
+  std::filesystem::create_directories(folder + "/prefix");
+  std::ofstream(folder + "/prefix/system.reg") << "WINE REGISTRY Version 2\n";
+  std::filesystem::create_directories(folder + "/bin");
+  const std::string wine = folder + "/bin/wine";
+  std::ofstream(wine) << "#!/bin/sh\nsleep 0.3\nexit 3\n";
+  std::filesystem::permissions(wine, std::filesystem::perms::owner_all);
+  const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+  ::setenv("PATH", (folder + "/bin:" + oldPath).c_str(), 1);
+
+  struct CountingActivity : Activity {
+    void yieldEvents() override { ++yields; }
+    int yields = 0;
+  } activity;
+  auto importer = wineRegistryImporter(WinePrefix(folder + "/prefix"));
+  MapsourceFilesRequest request;
+  request.chosenFiles = {"alps.tdb"};
+  request.familyKeyName = "Alps";
+  request.fidText = "1";
+  request.registryFolder = "C:\\Maps";
+  request.localFolder = folder;
+  RecordingPrompter prompter;
+  const auto result = create_mapsourcefiles(request, prompter, systemFiles(), importer.get(), activity);
+  ::setenv("PATH", oldPath.c_str(), 1);
+  EXPECT_EQ(result.status, MapsourceFilesStatus::Written);
+  EXPECT_FALSE(result.importStarted);
+  ASSERT_FALSE(prompter.messages.empty());
+  EXPECT_NE(prompter.messages.back().find("wine regedit ended with code 3"), std::string::npos)
+      << prompter.messages.back();
+  EXPECT_GT(activity.yields, 0);
 }
 #endif

@@ -84,7 +84,7 @@ class FakeRegistry : public RegistryReader {
 
 class RecordingImporter : public RegistryImporter {
  public:
-  ImportResult import(const std::string& file) override {
+  ImportResult import(const std::string& file, const std::function<void()>& /*whileWaiting*/) override {
     imported.push_back(file);
     return result;
   }

@@ -30,8 +30,8 @@ bool isRegularFile(const std::string& path) {
 
 class WineEnvironment : public InstallEnvironment {
  public:
-  WineEnvironment(WinePrefix prefix, bool waitForImport)
-      : prefix_(std::move(prefix)), importer_(wineRegistryImporter(prefix_, waitForImport)) {}
+  explicit WineEnvironment(WinePrefix prefix)
+      : prefix_(std::move(prefix)), importer_(wineRegistryImporter(prefix_)) {}
 
   bool is64BitWindows() override { return prefix_.is64Bit(); }
 
@@ -113,12 +113,11 @@ class WindowsEnvironment : public InstallEnvironment {
 
 }  // namespace
 
-std::unique_ptr<InstallEnvironment> systemInstallEnvironment(const std::string& winePrefix, bool waitForImport) {
+std::unique_ptr<InstallEnvironment> systemInstallEnvironment(const std::string& winePrefix) {
 #ifndef _WIN32
-  return std::make_unique<WineEnvironment>(WinePrefix::locate(winePrefix), waitForImport);
+  return std::make_unique<WineEnvironment>(WinePrefix::locate(winePrefix));
 #else
   (void)winePrefix;
-  (void)waitForImport;
   return std::make_unique<WindowsEnvironment>();
 #endif
 }

@@ -33,8 +33,7 @@ class InstallEnvironment {
 };
 
 // This machine's: on Linux the Wine prefix `winePrefix` (else $WINEPREFIX,
-// else ~/.wine). With `waitForImport` an import returns when it has ended.
-std::unique_ptr<InstallEnvironment> systemInstallEnvironment(const std::string& winePrefix = "",
-                                                             bool waitForImport = false);
+// else ~/.wine).
+std::unique_ptr<InstallEnvironment> systemInstallEnvironment(const std::string& winePrefix = "");
 
 }  // namespace velmor

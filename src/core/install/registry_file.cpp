@@ -238,7 +238,7 @@ MapsourceFilesResult create_mapsourcefiles(const MapsourceFilesRequest& request,
   }
   result.status = MapsourceFilesStatus::Written;
   if (importer) {
-    const ImportResult imported = importer->import(result.registryFile);
+    const ImportResult imported = importer->import(result.registryFile, [&activity] { activity.yieldEvents(); });
     result.importStarted = imported.status == ImportStatus::Started;
     if (!result.importStarted) {
       prompter.message("The registry file " + result.registryFile + " was written but not imported.\r\n\r\n" +

@@ -2,6 +2,7 @@
 // Handing a registry file (REGEDIT4) to the system to be merged into the
 // registry: "wine regedit FILE" in the Wine prefix on Linux, the shell's
 // "Open" on Windows. The program never writes the registry itself.
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -25,7 +26,9 @@ struct ImportResult {
 class RegistryImporter {
  public:
   virtual ~RegistryImporter() = default;
-  virtual ImportResult import(const std::string& registryFile) = 0;
+  // Returns when the importer has ended, where it can be waited for (wine
+  // regedit); `whileWaiting` runs between looks at it, so a window repaints.
+  virtual ImportResult import(const std::string& registryFile, const std::function<void()>& whileWaiting) = 0;
 };
 
 #ifdef _WIN32
@@ -33,10 +36,9 @@ class RegistryImporter {
 std::unique_ptr<RegistryImporter> shellRegistryImporter();
 #else
 // "wine regedit FILE" with WINEPREFIX set to the prefix, started with an
-// argument list. The file is named by its Windows path in the prefix. With
-// `waitForEnd` the call returns when regedit has ended (the command-line
-// tool); otherwise at once, while regedit goes on (the window).
-std::unique_ptr<RegistryImporter> wineRegistryImporter(const WinePrefix& prefix, bool waitForEnd);
+// argument list. The file is named by its Windows path in the prefix; a
+// regedit that fails is reported with its exit code.
+std::unique_ptr<RegistryImporter> wineRegistryImporter(const WinePrefix& prefix);
 #endif
 
 }  // namespace velmor

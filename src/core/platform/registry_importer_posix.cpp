@@ -17,9 +17,9 @@ std::string byHand(const std::string& file) {
 
 class WineImporter : public RegistryImporter {
  public:
-  WineImporter(const WinePrefix& prefix, bool waitForEnd) : prefix_(prefix), wait_(waitForEnd) {}
+  explicit WineImporter(const WinePrefix& prefix) : prefix_(prefix) {}
 
-  ImportResult import(const std::string& file) override {
+  ImportResult import(const std::string& file, const std::function<void()>& whileWaiting) override {
     // Without a prefix, wine would make a new one in its place: a Windows
     // the map programs are not installed in.
     if (::access(prefix_.systemRegistryPath().c_str(), F_OK) != 0) {
@@ -31,12 +31,11 @@ class WineImporter : public RegistryImporter {
     // named as Windows sees it.
     const std::string target = prefix_.windowsPath(file).value_or(file);
     const ProcessRequest request{"wine", {"regedit", target}, {{"WINEPREFIX", prefix_.folder()}}, ""};
-    ProcessLauncher& launcher = systemProcesses();
-    // regedit may take a while to start the wineserver; the window goes on.
-    const ProcessEnd end = wait_ ? runAndWait(launcher, request, [] {}) : launcher.startDetached(request);
+    // regedit may take a while to start the wineserver; the window repaints.
+    const ProcessEnd end = runAndWait(systemProcesses(), request, whileWaiting ? whileWaiting : [] {});
     if (end.start == StartStatus::NotFound) return {ImportStatus::NoImporter, "Wine is not installed. " + byHand(file)};
     if (!end.started()) return {ImportStatus::Failed, end.error + ". " + byHand(file)};
-    if (wait_ && !end.succeeded()) {
+    if (!end.succeeded()) {
       const int code = end.exited ? end.exitCode : -1;
       return {ImportStatus::Failed, "wine regedit ended with code " + std::to_string(code) + ". " + byHand(file)};
     }
@@ -45,13 +44,12 @@ class WineImporter : public RegistryImporter {
 
  private:
   WinePrefix prefix_;
-  bool wait_;
 };
 
 }  // namespace
 
-std::unique_ptr<RegistryImporter> wineRegistryImporter(const WinePrefix& prefix, bool waitForEnd) {
-  return std::make_unique<WineImporter>(prefix, waitForEnd);
+std::unique_ptr<RegistryImporter> wineRegistryImporter(const WinePrefix& prefix) {
+  return std::make_unique<WineImporter>(prefix);
 }
 
 }  // namespace velmor

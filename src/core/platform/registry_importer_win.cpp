@@ -13,7 +13,8 @@ namespace {
 
 class ShellImporter : public RegistryImporter {
  public:
-  ImportResult import(const std::string& file) override {
+  // The registry editor asks the user and says how it went itself.
+  ImportResult import(const std::string& file, const std::function<void()>& /*whileWaiting*/) override {
     const HINSTANCE answer =
         ShellExecuteW(nullptr, L"open", wideFromUtf8(file).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     const auto code = reinterpret_cast<INT_PTR>(answer);

@@ -88,6 +88,9 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
   mapsource_->setCreateHandler([this](const CreateFilesRequest& request) {
     QStringList files;
     for (const std::string& file : request.chosenFiles) files << QString::fromStdString(file);
+    // wine regedit is waited for, so that a failed import is told; the
+    // window repaints meanwhile but is not closed under it.
+    const ToolRun running(*this);
     createRegistryFile(files, QString::fromStdString(request.mapsourceName), QString::fromStdString(request.fidText),
                        productFolderOf(files, QString::fromStdString(request.folder)), *prompter_,
                        installEnvironment(), activity());
