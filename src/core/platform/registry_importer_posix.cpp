@@ -32,7 +32,7 @@ class WineImporter : public RegistryImporter {
     const std::string target = prefix_.windowsPath(file).value_or(file);
     const ProcessRequest request{"wine", {"regedit", target}, {{"WINEPREFIX", prefix_.folder()}}, ""};
     // regedit may take a while to start the wineserver; the window repaints.
-    const ProcessEnd end = runAndWait(systemProcesses(), request, whileWaiting ? whileWaiting : [] {});
+    const ProcessEnd end = runAndWait(systemProcesses(), request, whileWaiting);
     if (end.start == StartStatus::NotFound) return {ImportStatus::NoImporter, "Wine is not installed. " + byHand(file)};
     if (!end.started()) return {ImportStatus::Failed, end.error + ". " + byHand(file)};
     if (!end.succeeded()) {
