@@ -29,6 +29,17 @@ std::vector<std::string> inFolder(const std::string& folder, std::vector<std::st
   return names;
 }
 
+// One product file for the registry file of folder/Alps.reg.
+MapsourceFilesRequest oneProductRequest(const std::string& folder) {
+  MapsourceFilesRequest request;
+  request.chosenFiles = {"alps.tdb"};
+  request.familyKeyName = "Alps";
+  request.fidText = "1";
+  request.registryFolder = "C:\\Maps";
+  request.localFolder = folder;
+  return request;
+}
+
 }  // namespace
 
 TEST(RegistryFile, AlpsExampleIsWrittenByteForByteNextToTheMapFilesAndOfferedForImport) {
@@ -148,12 +159,7 @@ TEST(RegistryFile, AFailedWriteIsShownAndNothingIsImported) {
   const std::string folder = tempDir();
   // A folder in the file's place: the write cannot replace it.
   std::filesystem::create_directory(pathFromUtf8(folder + "/Alps.reg"));
-  MapsourceFilesRequest request;
-  request.chosenFiles = {"alps.tdb"};
-  request.familyKeyName = "Alps";
-  request.fidText = "1";
-  request.registryFolder = "C:\\Maps";
-  request.localFolder = folder;
+  const MapsourceFilesRequest request = oneProductRequest(folder);
   RecordingPrompter prompter;
   RecordingImporter importer;
   const auto result = create_mapsourcefiles(request, prompter, systemFiles(), &importer, quietActivity());
@@ -166,12 +172,7 @@ TEST(RegistryFile, AFailedWriteIsShownAndNothingIsImported) {
 TEST(RegistryFile, WithoutAWinePrefixTheUserIsToldWhereTheFileIsAndHowToImportIt) {
   const std::string folder = tempDir();
   auto importer = wineRegistryImporter(WinePrefix(folder + "/no-prefix"));
-  MapsourceFilesRequest request;
-  request.chosenFiles = {"alps.tdb"};
-  request.familyKeyName = "Alps";
-  request.fidText = "1";
-  request.registryFolder = "C:\\Maps";
-  request.localFolder = folder;
+  const MapsourceFilesRequest request = oneProductRequest(folder);
   RecordingPrompter prompter;
   const auto result = create_mapsourcefiles(request, prompter, systemFiles(), importer.get(), quietActivity());
   EXPECT_EQ(result.status, MapsourceFilesStatus::Written);
@@ -198,12 +199,7 @@ TEST(RegistryFile, AFailedRegeditIsToldWithItsExitCode) {
     int yields = 0;
   } activity;
   auto importer = wineRegistryImporter(WinePrefix(folder + "/prefix"));
-  MapsourceFilesRequest request;
-  request.chosenFiles = {"alps.tdb"};
-  request.familyKeyName = "Alps";
-  request.fidText = "1";
-  request.registryFolder = "C:\\Maps";
-  request.localFolder = folder;
+  const MapsourceFilesRequest request = oneProductRequest(folder);
   RecordingPrompter prompter;
   const auto result = create_mapsourcefiles(request, prompter, systemFiles(), importer.get(), activity);
   ::setenv("PATH", oldPath.c_str(), 1);
