@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <thread>
 
 #include "core/install/install_environment.hpp"
 #include "core/platform/file_services.hpp"
@@ -116,6 +117,33 @@ TEST(WindowsFiles, ReadOnlyAttributeAndFilesHeldOpenByAnotherHandle) {
   EXPECT_EQ(files.atomicReplace(path, Bytes{9}), accessDeniedText());
   EXPECT_EQ(readFile(path), (Bytes{1, 2, 3}));
   EXPECT_TRUE(files.setReadOnly(path + ".missing"));
+}
+
+// Under Wine a replace moves the old file aside before it moves the new one
+// in: an edit that tries the lock in between finds no file, and must wait
+// for the save rather than report the file missing.
+TEST(WindowsFiles, TheLockWaitsThroughAnotherSaveButNotForAFileThatIsNotThere) {
+  FileServices& files = systemFiles();
+  const std::string folder = tempDir();
+  const std::string path = folder + "\\mid-save.tdb";
+  const std::string temp = folder + "\\.velmor-Ab3dE9.tmp";
+  std::ofstream(pathFromUtf8(temp), std::ios::binary) << "new";
+  std::thread save([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    ::MoveFileExW(wideFromUtf8(temp).c_str(), wideFromUtf8(path).c_str(), 0);
+  });
+  std::string error;
+  int told = 0;
+  auto lock = files.lockFile(path, std::chrono::seconds(10), [&] { ++told; }, error);
+  save.join();
+  ASSERT_TRUE(lock) << error;
+  EXPECT_EQ(told, 1);
+  lock.reset();
+
+  // No save under way: told at once, without waiting.
+  EXPECT_FALSE(files.lockFile(folder + "\\missing.tdb", std::chrono::seconds(10), [&] { ++told; }, error));
+  EXPECT_EQ(error, missingFileText());
+  EXPECT_EQ(told, 1);
 }
 
 TEST(WindowsFiles, NamesBeyondTheAnsiCodePageInAFolderWithBlanks) {

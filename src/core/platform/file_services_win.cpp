@@ -150,21 +150,39 @@ std::optional<TempFile> createTemp(const std::wstring& folder, DWORD& error) {
   return std::nullopt;
 }
 
+// Calls `visit` with each file of our temporary pattern in `folder` until
+// it returns true; says whether it did.
+template <typename Visit>
+bool anyTemporary(const std::wstring& folder, Visit visit) {
+  WIN32_FIND_DATAW found{};
+  HANDLE search = ::FindFirstFileW((folder + L"\\.velmor-??????.tmp").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  bool done = false;
+  do {
+    if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) continue;
+    if (!isOurTemporaryName(utf8FromWide(found.cFileName))) continue;
+    done = visit(found);
+  } while (!done && ::FindNextFileW(search, &found));
+  ::FindClose(search);
+  return done;
+}
+
 // Leftovers of a killed save: ours by name, open by nobody (an open one
 // cannot be deleted) and untouched for ten minutes, which covers the moment
 // between our close and our move.
 void removeStaleTemporaries(const std::wstring& folder) {
-  WIN32_FIND_DATAW found{};
-  HANDLE search = ::FindFirstFileW((folder + L"\\.velmor-??????.tmp").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
   const std::int64_t cutoff = nowNs() - 600LL * 1000000000;
-  do {
-    if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) continue;
-    if (!isOurTemporaryName(utf8FromWide(found.cFileName))) continue;
-    if (nsFromFileTime(found.ftLastWriteTime) > cutoff) continue;
-    ::DeleteFileW((folder + L"\\" + found.cFileName).c_str());
-  } while (::FindNextFileW(search, &found));
-  ::FindClose(search);
+  anyTemporary(folder, [&](const WIN32_FIND_DATAW& found) {
+    if (nsFromFileTime(found.ftLastWriteTime) <= cutoff) ::DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+    return false;
+  });
+}
+
+// Whether one of our saves is writing into this folder right now: its
+// temporary file is there, and fresh.
+bool saveUnderWay(const std::wstring& folder) {
+  const std::int64_t recent = nowNs() - 60LL * 1000000000;
+  return anyTemporary(folder, [&](const WIN32_FIND_DATAW& found) { return nsFromFileTime(found.ftLastWriteTime) > recent; });
 }
 
 bool writeAll(HANDLE h, std::span<const std::uint8_t> bytes, DWORD& error) {
@@ -187,7 +205,7 @@ bool writeAll(HANDLE h, std::span<const std::uint8_t> bytes, DWORD& error) {
 
 // Opens a regular file for reading; a folder, device or pipe is refused
 // before a byte is read from it.
-Handle openRegular(const std::wstring& name, std::string& error, bool& notRegular) {
+Handle openRegular(const std::wstring& name, std::string& error, bool& notRegular, DWORD* code = nullptr) {
   const DWORD attributes = ::GetFileAttributesW(name.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     error = notRegularText(true);
@@ -196,7 +214,9 @@ Handle openRegular(const std::wstring& name, std::string& error, bool& notRegula
   }
   Handle h(::CreateFileW(name.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!h.valid()) {
-    error = windowsErrorText(::GetLastError());
+    const DWORD failed = ::GetLastError();
+    if (code != nullptr) *code = failed;
+    error = windowsErrorText(failed);
     return h;
   }
   if (!isDiskFile(h.get())) {
@@ -375,10 +395,20 @@ class WindowsFiles : public FileServices {
   std::unique_ptr<FileLock> lockFile(const std::string& path, std::chrono::milliseconds wait,
                                      const std::function<void()>& waiting, std::string& error) override {
     LockWait patience(wait);
+    const std::wstring name = wideFromUtf8(path);
     for (;;) {
       bool notRegular = false;
-      Handle h = openRegular(wideFromUtf8(path), error, notRegular);
-      if (!h.valid()) return nullptr;
+      DWORD code = 0;
+      Handle h = openRegular(name, error, notRegular, &code);
+      if (!h.valid()) {
+        // ReplaceFileW is two moves under Wine (the old file aside, then the
+        // new one in), so another edit's save can leave the name empty for
+        // a moment; its temporary file is there until the second move, so
+        // it is looked for before the name.
+        const bool midSave = code == ERROR_FILE_NOT_FOUND && (saveUnderWay(folderOf(name)) || exists(path));
+        if (!midSave || !patience.pauseBeforeNextTry(waiting, error)) return nullptr;
+        continue;
+      }
       OVERLAPPED at{};
       at.OffsetHigh = kLockOffsetHigh;
       if (::LockFileEx(h.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
@@ -387,7 +417,7 @@ class WindowsFiles : public FileServices {
         if (sameFile(locked, identity(path))) return std::make_unique<WindowsLock>(std::move(h), locked);
         continue;
       }
-      const DWORD code = ::GetLastError();
+      code = ::GetLastError();
       if (code != ERROR_LOCK_VIOLATION && code != ERROR_IO_PENDING) {
         error = windowsErrorText(code);
         return nullptr;
