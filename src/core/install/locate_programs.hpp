@@ -10,6 +10,7 @@ class Prompter;
 class ProgramLocations;
 struct Settings;
 
+// The first three in MapProgram's order.
 enum class ProgramRow { MapSource, BaseCamp, Qlandkarte, MapCompiler };
 
 // The folder a browse for `storedPath` starts in: its text up to the file

@@ -37,18 +37,13 @@ const FileFilter kCompilerFilter{"EXE Files", "*.exe"};
 const FileFilter kCompilerFilter{"Programs", "*"};
 #endif
 
+// The three map programs' rows stand in MapProgram's order.
+static_assert(static_cast<int>(ProgramRow::MapSource) == static_cast<int>(MapProgram::MapSource) &&
+              static_cast<int>(ProgramRow::BaseCamp) == static_cast<int>(MapProgram::BaseCamp) &&
+              static_cast<int>(ProgramRow::Qlandkarte) == static_cast<int>(MapProgram::Qlandkarte));
 std::string& storedPath(Settings& settings, ProgramRow row) {
-  switch (row) {
-    case ProgramRow::MapSource:
-      return settings.mapSourcePath;
-    case ProgramRow::BaseCamp:
-      return settings.baseCampPath;
-    case ProgramRow::Qlandkarte:
-      return settings.qlandkartePath;
-    case ProgramRow::MapCompiler:
-      break;
-  }
-  return settings.mapCompilerPath;
+  if (row == ProgramRow::MapCompiler) return settings.mapCompilerPath;
+  return programPath(settings, static_cast<MapProgram>(row));
 }
 
 }  // namespace
