@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/common/prompter.hpp"
-#include "core/product/bytes.hpp"
+#include "core/common/bytes.hpp"
 #include "core/product/product_file.hpp"
 #include "core/product/product_form.hpp"
 

@@ -18,7 +18,7 @@
 #include "core/product/map_window.hpp"
 #include "core/product/code_page.hpp"
 #include "core/product/loader.hpp"
-#include "core/product/number_text.hpp"
+#include "core/common/number_text.hpp"
 #include "core/product/save.hpp"
 #include "core/settings/program_folder.hpp"
 #include "core/settings/settings_file.hpp"

@@ -7,8 +7,8 @@
 #include "cli_prompter.hpp"
 #include "commands.hpp"
 #include "core/img/img_scanner.hpp"
-#include "core/product/bytes.hpp"
-#include "core/product/number_text.hpp"
+#include "core/common/bytes.hpp"
+#include "core/common/number_text.hpp"
 
 namespace velmor::cli {
 

@@ -2,7 +2,7 @@
 
 #include "commands.hpp"
 #include "core/product/block_walk.hpp"
-#include "core/product/byte_reader.hpp"
+#include "core/common/byte_reader.hpp"
 #include "core/product/crc32.hpp"
 #include "file_bytes.hpp"
 

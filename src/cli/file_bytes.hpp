@@ -4,7 +4,7 @@
 
 #include "core/platform/file_services.hpp"
 #include "core/product/block_types.hpp"
-#include "core/product/bytes.hpp"
+#include "core/common/bytes.hpp"
 
 namespace velmor::cli {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "core/product/byte_reader.hpp"
+#include "core/common/byte_reader.hpp"
 #include "core/product/code_page.hpp"
 
 using namespace velmor;

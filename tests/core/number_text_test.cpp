@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/product/number_text.hpp"
+#include "core/common/number_text.hpp"
 
 using namespace velmor;
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "core/img/overview_bounds.hpp"
-#include "core/product/byte_reader.hpp"
-#include "core/product/number_text.hpp"
+#include "core/common/byte_reader.hpp"
+#include "core/common/number_text.hpp"
 #include "core/product/tile_texts.hpp"
 #include "support/save_session.hpp"
 #include "support/tile_product.hpp"

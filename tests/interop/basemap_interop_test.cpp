@@ -12,7 +12,7 @@
 
 #include "core/editor/description_edit.hpp"
 #include "core/product/loader.hpp"
-#include "core/product/number_text.hpp"
+#include "core/common/number_text.hpp"
 #include "core/product/save.hpp"
 #include "support/save_session.hpp"
 #include "support/osm_writer.hpp"

@@ -11,9 +11,9 @@
 #include <map>
 
 #include "core/img/img_scanner.hpp"
-#include "core/product/byte_reader.hpp"
+#include "core/common/byte_reader.hpp"
 #include "core/product/loader.hpp"
-#include "core/product/number_text.hpp"
+#include "core/common/number_text.hpp"
 #include "core/product/tile_layout.hpp"
 #include "core/product/tile_texts.hpp"
 #include "support/osm_writer.hpp"

@@ -7,9 +7,9 @@
 #include <fstream>
 
 #include "core/product/block_walk.hpp"
-#include "core/product/byte_reader.hpp"
+#include "core/common/byte_reader.hpp"
 #include "core/product/loader.hpp"
-#include "core/product/number_text.hpp"
+#include "core/common/number_text.hpp"
 #include "core/product/tile_layout.hpp"
 #include "core/product/tile_texts.hpp"
 #include "support/osm_writer.hpp"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/platform/utf8_path.hpp"
-#include "core/product/bytes.hpp"
+#include "core/common/bytes.hpp"
 
 namespace velmor::test {
 

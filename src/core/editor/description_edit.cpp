@@ -1,6 +1,6 @@
 #include "description_edit.hpp"
 
-#include "../product/byte_reader.hpp"
+#include "../common/byte_reader.hpp"
 #include "../product/code_page.hpp"
 #include "../product/loader.hpp"
 #include "../product/tile_texts.hpp"

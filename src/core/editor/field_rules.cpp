@@ -2,7 +2,7 @@
 
 #include "../product/code_page.hpp"
 #include "../product/loader.hpp"
-#include "../product/number_text.hpp"
+#include "../common/number_text.hpp"
 #include "../product/product_file.hpp"
 #include "../product/product_form.hpp"
 #include "../common/prompter.hpp"

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "../product/loader.hpp"
-#include "../product/number_text.hpp"
+#include "../common/number_text.hpp"
 #include "../product/product_file.hpp"
 #include "../product/tail_resize.hpp"
 #include "../common/log_sink.hpp"

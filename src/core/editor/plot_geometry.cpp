@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "../product/number_text.hpp"
+#include "../common/number_text.hpp"
 
 namespace velmor {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "../product/block_types.hpp"
-#include "../product/bytes.hpp"
+#include "../common/bytes.hpp"
 #include "../product/loader.hpp"
 #include "tile_selection.hpp"
 #include "tile_view_refresh.hpp"

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "../product/loader.hpp"
-#include "../product/number_text.hpp"
+#include "../common/number_text.hpp"
 #include "tile_selection.hpp"
 
 namespace velmor {

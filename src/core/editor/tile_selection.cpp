@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "../product/bytes.hpp"
+#include "../common/bytes.hpp"
 #include "../product/tile_texts.hpp"
 
 namespace velmor {

@@ -1,6 +1,6 @@
 #include "window_title.hpp"
 
-#include "../product/bytes.hpp"
+#include "../common/bytes.hpp"
 
 namespace velmor {
 

@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-#include "../product/byte_reader.hpp"
+#include "../common/byte_reader.hpp"
 
 namespace velmor {
 

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <optional>
 
-#include "../product/byte_reader.hpp"
-#include "../product/bytes.hpp"
-#include "../product/number_text.hpp"
+#include "../common/byte_reader.hpp"
+#include "../common/bytes.hpp"
+#include "../common/number_text.hpp"
 #include "img_directory.hpp"
 
 namespace velmor {

@@ -1,7 +1,7 @@
 #include "mdx_writer.hpp"
 
 #include "../product/field_encoding.hpp"
-#include "../product/number_text.hpp"
+#include "../common/number_text.hpp"
 #include "../product/tile_texts.hpp"
 
 namespace velmor {

@@ -6,7 +6,7 @@
 
 #include "../common/prompter.hpp"
 #include "../platform/file_services.hpp"
-#include "../product/bytes.hpp"
+#include "../common/bytes.hpp"
 #include "../product/product_file.hpp"
 #include "../product/product_form.hpp"
 

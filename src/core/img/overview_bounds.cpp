@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "../product/loader.hpp"
-#include "../product/number_text.hpp"
+#include "../common/number_text.hpp"
 
 namespace velmor {
 

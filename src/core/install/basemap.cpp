@@ -7,8 +7,8 @@
 #include "../common/prompter.hpp"
 #include "../platform/file_services.hpp"
 #include "../platform/wine_prefix.hpp"
-#include "../product/bytes.hpp"
-#include "../product/number_text.hpp"
+#include "../common/bytes.hpp"
+#include "../common/number_text.hpp"
 
 namespace velmor {
 

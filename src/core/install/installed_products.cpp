@@ -9,7 +9,7 @@
 #include "../platform/registry_reader.hpp"
 #include "../platform/unicode_text.hpp"
 #include "../platform/wine_prefix.hpp"
-#include "../product/bytes.hpp"
+#include "../common/bytes.hpp"
 #include "install_environment.hpp"
 #include "product_summary.hpp"
 

@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "../common/prompter.hpp"
-#include "../product/bytes.hpp"
+#include "../common/bytes.hpp"
 #include "../settings/settings.hpp"
 #include "program_locations.hpp"
 

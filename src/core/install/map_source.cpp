@@ -7,9 +7,9 @@
 
 #include "../common/prompter.hpp"
 #include "../platform/file_services.hpp"
-#include "../product/bytes.hpp"
+#include "../common/bytes.hpp"
 #include "../product/code_page.hpp"
-#include "../product/number_text.hpp"
+#include "../common/number_text.hpp"
 #include "../product/product_file.hpp"
 #include "../product/product_form.hpp"
 #include "../product/tile_texts.hpp"

@@ -6,7 +6,7 @@
 #include "../common/prompter.hpp"
 #include "../platform/file_start.hpp"
 #include "../product/block_types.hpp"
-#include "../product/byte_reader.hpp"
+#include "../common/byte_reader.hpp"
 #include "../product/code_page.hpp"
 
 namespace velmor {

@@ -5,8 +5,8 @@
 
 #include "../common/no_association.hpp"
 #include "../common/prompter.hpp"
-#include "../product/bytes.hpp"
-#include "../product/number_text.hpp"
+#include "../common/bytes.hpp"
+#include "../common/number_text.hpp"
 #include "tile_cache.hpp"
 
 namespace velmor {

@@ -5,7 +5,7 @@
 
 #include "../platform/system_facts.hpp"
 #include "../platform/wine_prefix.hpp"
-#include "../product/bytes.hpp"
+#include "../common/bytes.hpp"
 
 namespace velmor {
 

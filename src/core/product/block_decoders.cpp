@@ -1,5 +1,5 @@
 // Decoders of the copyright, overview, detail-map, 0x52/0x53 and checksum blocks.
-#include "number_text.hpp"
+#include "../common/number_text.hpp"
 #include "product_decoder.hpp"
 
 namespace velmor {

@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "bytes.hpp"
+#include "../common/bytes.hpp"
 
 namespace velmor {
 

@@ -1,7 +1,7 @@
 #include "block_walk.hpp"
 
 #include "block_types.hpp"
-#include "byte_reader.hpp"
+#include "../common/byte_reader.hpp"
 
 namespace velmor {
 

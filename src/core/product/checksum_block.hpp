@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <random>
 
-#include "bytes.hpp"
+#include "../common/bytes.hpp"
 
 namespace velmor {
 

@@ -13,7 +13,7 @@
 
 #include "../platform/unicode_text.hpp"
 
-#include "bytes.hpp"
+#include "../common/bytes.hpp"
 
 namespace velmor {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "block_types.hpp"
-#include "number_text.hpp"
+#include "../common/number_text.hpp"
 
 namespace velmor {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "bytes.hpp"
+#include "../common/bytes.hpp"
 #include "code_page.hpp"
 
 namespace velmor {

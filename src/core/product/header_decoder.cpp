@@ -1,5 +1,5 @@
 #include "map_window.hpp"
-#include "number_text.hpp"
+#include "../common/number_text.hpp"
 #include "product_decoder.hpp"
 
 namespace velmor {

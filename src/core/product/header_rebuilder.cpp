@@ -1,7 +1,7 @@
 // updateblock0: the header block from the header row and the extra-byte boxes.
 #include "map_window.hpp"
 #include "block_types.hpp"
-#include "number_text.hpp"
+#include "../common/number_text.hpp"
 #include "rebuilders.hpp"
 
 namespace velmor {

@@ -4,7 +4,7 @@
 #include "../platform/file_services.hpp"
 #include "block_types.hpp"
 #include "disk_state.hpp"
-#include "number_text.hpp"
+#include "../common/number_text.hpp"
 #include "product_decoder.hpp"
 
 namespace velmor {

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "field_encoding.hpp"
-#include "number_text.hpp"
+#include "../common/number_text.hpp"
 #include "product_form.hpp"
 
 namespace velmor {

@@ -7,7 +7,7 @@
 
 #include "product_form.hpp"
 #include "../common/prompter.hpp"
-#include "byte_reader.hpp"
+#include "../common/byte_reader.hpp"
 #include "code_page.hpp"
 #include "product_file.hpp"
 

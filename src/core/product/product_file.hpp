@@ -9,7 +9,7 @@
 
 #include "../platform/file_services.hpp"
 #include "block_list.hpp"
-#include "bytes.hpp"
+#include "../common/bytes.hpp"
 
 namespace velmor {
 

@@ -3,8 +3,8 @@
 #include "rebuilders.hpp"
 
 #include "block_types.hpp"
-#include "byte_reader.hpp"
-#include "number_text.hpp"
+#include "../common/byte_reader.hpp"
+#include "../common/number_text.hpp"
 
 namespace velmor {
 

@@ -3,7 +3,7 @@
 #include "block_types.hpp"
 #include "crc32.hpp"
 #include "disk_state.hpp"
-#include "number_text.hpp"
+#include "../common/number_text.hpp"
 #include "rebuilders.hpp"
 #include "save_check.hpp"
 

@@ -1,7 +1,7 @@
 #include "save_check.hpp"
 
 #include "block_types.hpp"
-#include "byte_reader.hpp"
+#include "../common/byte_reader.hpp"
 
 namespace velmor {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "block_list.hpp"
-#include "bytes.hpp"
+#include "../common/bytes.hpp"
 #include "field_encoding.hpp"
 
 namespace velmor {

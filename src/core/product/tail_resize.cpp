@@ -7,7 +7,7 @@
 
 #include "product_form.hpp"
 #include "loader.hpp"
-#include "number_text.hpp"
+#include "../common/number_text.hpp"
 #include "product_file.hpp"
 
 namespace velmor {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "byte_reader.hpp"
+#include "../common/byte_reader.hpp"
 
 namespace velmor {
 

@@ -1,7 +1,7 @@
 #include "tile_texts.hpp"
 
 #include "code_page.hpp"
-#include "number_text.hpp"
+#include "../common/number_text.hpp"
 #include "tile_layout.hpp"
 
 namespace velmor {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "byte_reader.hpp"
+#include "../common/byte_reader.hpp"
 #include "product_file.hpp"
 #include "product_form.hpp"
 

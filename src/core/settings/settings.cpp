@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "../product/number_text.hpp"
+#include "../common/number_text.hpp"
 
 namespace velmor {
 

@@ -2,7 +2,7 @@
 
 #include "core/editor/leave_rules.hpp"
 #include "core/common/prompter.hpp"
-#include "core/product/bytes.hpp"
+#include "core/common/bytes.hpp"
 #include "core/product/loader.hpp"
 #include "core/product/save.hpp"
 #include "core/settings/recent_files.hpp"

@@ -12,7 +12,7 @@
 #include "core/install/install_environment.hpp"
 #include "core/install/locate_programs.hpp"
 #include "core/install/program_locations.hpp"
-#include "core/product/bytes.hpp"
+#include "core/common/bytes.hpp"
 #include "core/settings/recent_files.hpp"
 #include "core/settings/settings_file.hpp"
 #include "file_commands.hpp"

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "../common/error_text.hpp"
+#include "error_text.hpp"
 
 namespace velmor {
 
