@@ -5,26 +5,13 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <windows.h>
-
-#include <cstdio>
-#endif
-
 #include "commands.hpp"
 #include "core/editor/window_title.hpp"
 #include "core/platform/system_facts.hpp"
 
 int main(int argc, char** argv) {
-#ifdef _WIN32
-  // Our output is UTF-8; a console shows it as such only when told. Line
-  // ends are ours to choose (report --crlf): no LF becomes CR LF on the way.
-  ::SetConsoleOutputCP(CP_UTF8);
-  ::_setmode(::_fileno(stdout), _O_BINARY);
-  ::_setmode(::_fileno(stderr), _O_BINARY);
-#endif
+  // Our output is UTF-8, and its line ends are ours to choose (report --crlf).
+  velmor::prepareTextOutput();
   // The arguments as UTF-8 on every system (Windows hands argv over in the
   // ANSI code page, which cannot name every file).
   std::vector<std::string> arguments = velmor::commandLineArguments(argc, argv);

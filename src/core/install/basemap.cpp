@@ -4,11 +4,14 @@
 #include <filesystem>
 #include <system_error>
 
-#include "../common/prompter.hpp"
-#include "../platform/file_services.hpp"
-#include "../platform/wine_prefix.hpp"
 #include "../common/bytes.hpp"
 #include "../common/number_text.hpp"
+#include "../common/path_text.hpp"
+#include "../common/prompter.hpp"
+#include "../platform/file_kind.hpp"
+#include "../platform/file_services.hpp"
+#include "../platform/utf8_path.hpp"
+#include "../platform/windows_host.hpp"
 
 namespace velmor {
 
@@ -21,26 +24,14 @@ namespace {
 constexpr std::uint64_t kBasemapLimit = 1000ull * 1024 * 1024;
 constexpr std::uint32_t kLargestMkgmapName = 99999999;
 
-fs::path utf8Path(const std::string& path) { return fs::path(std::u8string(path.begin(), path.end())); }
-
-std::string fileNameOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 bool endsWithNoCase(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && toLowerAscii(text.substr(text.size() - end.size())) == end;
-}
-
-bool isFile(const std::string& path) {
-  std::error_code ec;
-  return fs::is_regular_file(utf8Path(path), ec);
 }
 
 // Removes a file left by an earlier run; false with the text when it stays.
 bool removeStale(const std::string& path, Prompter& prompter) {
   std::error_code ec;
-  fs::remove(utf8Path(path), ec);
+  fs::remove(pathFromUtf8(path), ec);
   if (!ec) return true;
   prompter.message("Cannot remove " + path + ": " + ec.message());
   return false;
@@ -68,14 +59,14 @@ class Run {
       return outcome_;
     if (!removeStale(compiled_, s_.prompter)) return outcome_;
     const std::string compiler(trimBlanks(job_.compilerPath));
-    if (compiler.size() <= 4 || !isFile(compiler)) {
+    if (compiler.size() <= 4 || !isRegularFile(compiler)) {
       s_.prompter.message(kCannotLocateCompiler);
       return outcome_;
     }
     std::string refusal;
     const std::uint32_t mapNumber = overviewMapNumber(job_.source, refusal).value_or(0);
     if (!compile(kind, mapNumber)) return finish();
-    if (!isFile(compiled_)) {
+    if (!isRegularFile(compiled_)) {
       s_.prompter.message(kNotSuccessful);
       outcome_.status = BasemapStatus::NotSuccessful;
       return finish();
@@ -104,7 +95,7 @@ class Run {
         return false;
       }
       std::error_code ec;
-      fs::create_directories(utf8Path(outputDir), ec);
+      fs::create_directories(pathFromUtf8(outputDir), ec);
       output = outputDir + "/" + mkgmapMapName(mapNumber) + ".img";
       if (!removeStale(output, s_.prompter)) return false;
     }
@@ -120,9 +111,9 @@ class Run {
                           (end.signal ? " (signal " + std::to_string(end.signal) + ")." : "."));
       return false;
     }
-    if (kind == CompilerKind::Mkgmap && isFile(output)) {
+    if (kind == CompilerKind::Mkgmap && isRegularFile(output)) {
       std::error_code ec;
-      fs::rename(utf8Path(output), utf8Path(compiled_), ec);
+      fs::rename(pathFromUtf8(output), pathFromUtf8(compiled_), ec);
       if (ec) {
         s_.prompter.message("Cannot move " + output + " to " + compiled_ + ": " + ec.message());
         return false;
@@ -180,7 +171,7 @@ class Run {
 
   BasemapOutcome finish() {
     std::error_code ec;
-    fs::remove(utf8Path(mapSource_), ec);
+    fs::remove(pathFromUtf8(mapSource_), ec);
     return outcome_;
   }
 
@@ -222,23 +213,18 @@ ProcessRequest compilerRequest(const BasemapJob& job, std::uint32_t mapNumber, c
     return request;
   }
   std::string mapSource = job.systemFolder + "/pv.mp";
-#ifndef _WIN32
-  if (endsWithNoCase(compiler, ".exe")) {
+  if (runsThroughWine(compiler)) {
     // A Windows cgpsmapper reads the map source by its Windows path.
     request.program = "wine";
     if (!job.winePrefix.empty()) {
       request.environment.emplace_back("WINEPREFIX", job.winePrefix);
-      mapSource = WinePrefix(job.winePrefix).windowsPath(mapSource).value_or(mapSource);
+      mapSource = wineWindowsPath(mapSource, job.winePrefix).value_or(mapSource);
     }
     request.arguments = {compiler, mapSource};
     return request;
   }
-#else
-  for (char& c : mapSource)
-    if (c == '/') c = '\\';
-#endif
   request.program = compiler;
-  request.arguments = {mapSource};
+  request.arguments = {withLocalSeparators(mapSource)};
   return request;
 }
 

@@ -1,125 +1,39 @@
 #include "install_environment.hpp"
 
-#include <filesystem>
-#include <system_error>
-
-#ifdef _WIN32
-#include "../platform/system_facts.hpp"
-#else
-#include <sys/stat.h>
-
-#include "../platform/wine_prefix.hpp"
-#include "../platform/wine_registry.hpp"
-#endif
+#include "../platform/file_kind.hpp"
+#include "../platform/windows_host.hpp"
 
 namespace velmor {
 
-namespace fs = std::filesystem;
-
 namespace {
 
-// Our paths are UTF-8 on every system.
-fs::path utf8Path(const std::string& path) { return fs::path(std::u8string(path.begin(), path.end())); }
-
-bool isRegularFile(const std::string& path) {
-  std::error_code ec;
-  return fs::is_regular_file(utf8Path(path), ec);
-}
-
-#ifndef _WIN32
-
-class WineEnvironment : public InstallEnvironment {
+// The machine's Windows, with the one rule installing adds: a product path
+// from the registry counts only when it names a file that is here.
+class HostEnvironment : public InstallEnvironment {
  public:
-  explicit WineEnvironment(WinePrefix prefix)
-      : prefix_(std::move(prefix)), importer_(wineRegistryImporter(prefix_)) {}
+  explicit HostEnvironment(std::unique_ptr<WindowsHost> host) : host_(std::move(host)) {}
 
-  bool is64BitWindows() override { return prefix_.is64Bit(); }
-
-  RegistryReader* registry() override {
-    // The wineserver rewrites system.reg as the registry changes (an
-    // import, an installer): read it again when it is not the one we read.
-    struct stat st {};
-    if (::stat(prefix_.systemRegistryPath().c_str(), &st) != 0) {
-      reader_.reset();
-      return nullptr;
-    }
-    const bool same = reader_ && st.st_mtim.tv_sec == stamp_.tv_sec && st.st_mtim.tv_nsec == stamp_.tv_nsec &&
-                      st.st_size == size_;
-    if (!same) {
-      std::string error;
-      auto registry = WineRegistry::load(prefix_.systemRegistryPath(), error);
-      if (!registry) {
-        reader_.reset();
-        return nullptr;
-      }
-      reader_ = std::make_unique<WineRegistryReader>(std::make_shared<const WineRegistry>(std::move(*registry)), true);
-      stamp_ = st.st_mtim;
-      size_ = st.st_size;
-    }
-    return reader_.get();
-  }
-
+  bool is64BitWindows() override { return host_->is64Bit(); }
+  RegistryReader* registry() override { return host_->registry(); }
   std::optional<std::string> windowsFolder(const std::string& localFolder) override {
-    return prefix_.windowsPath(localFolder);
+    return host_->windowsFolder(localFolder);
   }
-
   std::optional<std::string> localFile(const std::string& windowsPath) override {
-    auto path = prefix_.localPath(windowsPath);
+    auto path = host_->localPath(windowsPath);
     if (!path || !isRegularFile(*path)) return std::nullopt;
     return path;
   }
-
-  std::optional<std::string> mapsFolder() override { return prefix_.mapsFolder(); }
-  RegistryImporter& importer() override { return *importer_; }
-
- private:
-  WinePrefix prefix_;
-  std::unique_ptr<RegistryImporter> importer_;
-  std::unique_ptr<WineRegistryReader> reader_;
-  timespec stamp_{};
-  off_t size_ = 0;
-};
-
-#else
-
-class WindowsEnvironment : public InstallEnvironment {
- public:
-  WindowsEnvironment() : registry_(windowsRegistry()), importer_(shellRegistryImporter()) {}
-  bool is64BitWindows() override { return windowsIs64Bit(); }
-  RegistryReader* registry() override { return registry_.get(); }
-  std::optional<std::string> windowsFolder(const std::string& localFolder) override {
-    std::string folder = localFolder;
-    for (char& c : folder)
-      if (c == '/') c = '\\';
-    return folder;
-  }
-  std::optional<std::string> localFile(const std::string& windowsPath) override {
-    if (!isRegularFile(windowsPath)) return std::nullopt;
-    return windowsPath;
-  }
-  std::optional<std::string> mapsFolder() override {
-    std::error_code ec;
-    if (!fs::is_directory(utf8Path("c:\\programdata\\garmin\\maps"), ec)) return std::nullopt;
-    return std::string("c:\\programdata\\garmin\\maps");
-  }
-  RegistryImporter& importer() override { return *importer_; }
+  std::optional<std::string> mapsFolder() override { return host_->mapsFolder(); }
+  RegistryImporter& importer() override { return host_->importer(); }
 
  private:
-  std::unique_ptr<RegistryReader> registry_;
-  std::unique_ptr<RegistryImporter> importer_;
+  std::unique_ptr<WindowsHost> host_;
 };
-
-#endif
 
 }  // namespace
 
 std::unique_ptr<InstallEnvironment> systemInstallEnvironment(const std::string& winePrefix) {
-#ifndef _WIN32
-  return std::make_unique<WineEnvironment>(WinePrefix::locate(winePrefix));
-#else
-  (void)winePrefix;
-  return std::make_unique<WindowsEnvironment>();
-#endif
+  return std::make_unique<HostEnvironment>(systemWindowsHost(winePrefix));
 }
 
 }  // namespace velmor

@@ -4,12 +4,13 @@
 #include <filesystem>
 #include <system_error>
 
+#include "../common/bytes.hpp"
 #include "../common/error_text.hpp"
 #include "../common/prompter.hpp"
 #include "../platform/registry_reader.hpp"
 #include "../platform/unicode_text.hpp"
+#include "../platform/utf8_path.hpp"
 #include "../platform/wine_prefix.hpp"
-#include "../common/bytes.hpp"
 #include "install_environment.hpp"
 #include "product_summary.hpp"
 
@@ -32,12 +33,6 @@ struct KeyWalk {
   std::string valuesText;
   std::vector<SubkeyWalk> subkeys;
 };
-
-// Paths are UTF-8 text everywhere in the program, on Windows too.
-std::string utf8Of(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
 
 std::string childPath(const std::string& path, const std::string& name) {
   if (!path.empty() && path.back() == '\\') return path + name;
@@ -122,8 +117,8 @@ std::vector<fs::directory_entry> sortedEntries(const fs::path& folder) {
   std::error_code ec;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) entries.push_back(*it);
   std::sort(entries.begin(), entries.end(), [](const fs::directory_entry& a, const fs::directory_entry& b) {
-    const std::string x = lowerUtf8(utf8Of(a.path().filename()));
-    const std::string y = lowerUtf8(utf8Of(b.path().filename()));
+    const std::string x = lowerUtf8(utf8FromPath(a.path().filename()));
+    const std::string y = lowerUtf8(utf8FromPath(b.path().filename()));
     return x != y ? x < y : a.path().filename() < b.path().filename();
   });
   return entries;
@@ -132,7 +127,7 @@ std::vector<fs::directory_entry> sortedEntries(const fs::path& folder) {
 bool hasExtension(const fs::directory_entry& entry, const std::string& extension) {
   std::error_code ec;
   if (!entry.is_regular_file(ec)) return false;
-  const std::string name = lowerUtf8(utf8Of(entry.path().filename()));
+  const std::string name = lowerUtf8(utf8FromPath(entry.path().filename()));
   return name.size() > extension.size() && name.compare(name.size() - extension.size(), extension.size(), extension) == 0;
 }
 
@@ -142,12 +137,12 @@ void scanMapsFolder(InstallEnvironment& environment, Prompter& prompter, std::ve
   const auto maps = environment.mapsFolder();
   if (!maps) return;
   std::error_code ec;
-  for (const fs::directory_entry& folder : sortedEntries(fs::path(std::u8string(maps->begin(), maps->end())))) {
+  for (const fs::directory_entry& folder : sortedEntries(pathFromUtf8(*maps))) {
     if (!folder.is_directory(ec)) continue;
     const auto inside = sortedEntries(folder.path());
     if (std::none_of(inside.begin(), inside.end(), [](const auto& e) { return hasExtension(e, ".typ"); })) continue;
     auto product1 = std::find_if(inside.begin(), inside.end(), [&ec](const fs::directory_entry& e) {
-      return e.is_directory(ec) && equalsNoCase(utf8Of(e.path().filename()), "Product1");
+      return e.is_directory(ec) && equalsNoCase(utf8FromPath(e.path().filename()), "Product1");
     });
     if (product1 == inside.end()) continue;
     const auto products = sortedEntries(product1->path());
@@ -157,9 +152,9 @@ void scanMapsFolder(InstallEnvironment& environment, Prompter& prompter, std::ve
     InstalledProduct product;
     product.source = 4;
     product.fromFolder = true;
-    const std::string local = utf8Of(tdb->path());
-    product.tdb = std::string(kGarminMapsFolder) + "\\" + utf8Of(folder.path().filename()) + "\\Product1\\" +
-                  utf8Of(tdb->path().filename());
+    const std::string local = utf8FromPath(tdb->path());
+    product.tdb = std::string(kGarminMapsFolder) + "\\" + utf8FromPath(folder.path().filename()) + "\\Product1\\" +
+                  utf8FromPath(tdb->path().filename());
     product.file = local;
     const auto summary = productSummary(local, prompter);
     product.name = summary ? summary->seriesName : "";

@@ -1,40 +1,22 @@
 #include "locate_programs.hpp"
 
-#include <filesystem>
-#include <system_error>
-
-#include "../common/prompter.hpp"
 #include "../common/bytes.hpp"
+#include "../common/path_text.hpp"
+#include "../common/prompter.hpp"
+#include "../platform/file_kind.hpp"
 #include "../settings/settings.hpp"
 #include "program_locations.hpp"
 
 namespace velmor {
 
-namespace fs = std::filesystem;
-
-namespace {
-
-bool existingFile(const std::string& path) {
-  std::error_code ec;
-  return !path.empty() && fs::is_regular_file(fs::path(std::u8string(path.begin(), path.end())), ec);
-}
-
-std::string fileNameOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
-
 std::string browseStartFolder(const std::string& storedPath, const std::string& programFolder) {
-  const std::size_t slash = storedPath.find_last_of("/\\");
-  if (slash == std::string::npos || slash + 1 == storedPath.size()) return programFolder;
-  // "/mapsource.exe" lies in the root folder, which has no text before its separator.
-  return slash == 0 ? storedPath.substr(0, 1) : storedPath.substr(0, slash);
+  const std::string name = fileNameOf(storedPath);
+  if (name.empty() || name.size() == storedPath.size()) return programFolder;
+  return folderOf(storedPath);
 }
 
 std::string qlandkarteBrowseStart(Settings& settings, const ProgramLocations& locations) {
-  if (!existingFile(settings.qlandkartePath)) {
+  if (!isRegularFile(settings.qlandkartePath)) {
     // "ProgramFiles", as Windows names the folder of 64-bit programs.
     settings.qlandkartePath = locations.localPath(locations.programFiles());
   }
@@ -42,7 +24,7 @@ std::string qlandkarteBrowseStart(Settings& settings, const ProgramLocations& lo
 }
 
 void findBaseCamp(Settings& settings, const ProgramLocations& locations, bool is64BitWindows) {
-  if (existingFile(settings.baseCampPath)) return;
+  if (isRegularFile(settings.baseCampPath)) return;
   const std::string& programFiles =
       is64BitWindows && !locations.programFilesX86().empty() ? locations.programFilesX86() : locations.programFiles();
   if (programFiles.empty()) return;
@@ -52,11 +34,11 @@ void findBaseCamp(Settings& settings, const ProgramLocations& locations, bool is
   // On Linux the folders are looked up without regard to case, as Windows
   // would: the file is "Garmin/BaseCamp/BaseCamp.exe" there.
   const std::string path = locations.localPath(windowsPath);
-  if (existingFile(path)) settings.baseCampPath = path;
+  if (isRegularFile(path)) settings.baseCampPath = path;
 }
 
 std::optional<std::string> acceptBrowsedProgram(ProgramRow row, const std::string& answer, Prompter& prompter) {
-  if (answer.empty() || !existingFile(answer)) return std::nullopt;
+  if (answer.empty() || !isRegularFile(answer)) return std::nullopt;
   // Only the file name counts: a folder such as "~/.wine" or "maps.old"
   // says nothing about the program.
   const std::string name = toLowerAscii(fileNameOf(answer));

@@ -3,10 +3,11 @@
 #include <filesystem>
 #include <system_error>
 
+#include "../common/byte_reader.hpp"
 #include "../common/prompter.hpp"
 #include "../platform/file_start.hpp"
+#include "../platform/utf8_path.hpp"
 #include "../product/block_types.hpp"
-#include "../common/byte_reader.hpp"
 #include "../product/code_page.hpp"
 
 namespace velmor {
@@ -22,7 +23,7 @@ std::string hex2(const std::string& hex) { return hex.size() >= 2 ? hex : std::s
 
 std::optional<ProductSummary> productSummary(const std::string& path, Prompter& prompter) {
   std::error_code ec;
-  if (path.empty() || !std::filesystem::exists(std::filesystem::path(std::u8string(path.begin(), path.end())), ec))
+  if (path.empty() || !std::filesystem::exists(pathFromUtf8(path), ec))
     return std::nullopt;
   std::string error;
   const auto bytes = readFileStart(path, kSummaryBytes, error);

@@ -1,40 +1,14 @@
 #include "program_launch.hpp"
 
-#include <filesystem>
-#include <system_error>
-
 #include "../common/no_association.hpp"
-#include "../common/prompter.hpp"
-#include "../common/bytes.hpp"
 #include "../common/number_text.hpp"
+#include "../common/path_text.hpp"
+#include "../common/prompter.hpp"
+#include "../platform/file_kind.hpp"
+#include "../platform/windows_host.hpp"
 #include "tile_cache.hpp"
 
 namespace velmor {
-
-namespace fs = std::filesystem;
-
-namespace {
-
-fs::path utf8Path(const std::string& path) { return fs::path(std::u8string(path.begin(), path.end())); }
-
-bool isFile(const std::string& path) {
-  std::error_code ec;
-  return !path.empty() && fs::is_regular_file(utf8Path(path), ec);
-}
-
-std::string folderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? "" : path.substr(0, slash == 0 ? 1 : slash);
-}
-
-#ifndef _WIN32
-bool isWindowsProgram(const std::string& path) {
-  const std::string lower = toLowerAscii(path);
-  return lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".exe") == 0;
-}
-#endif
-
-}  // namespace
 
 MapProgram defaultMapProgram(const Settings& settings) {
   switch (settings.defaultProgram) {
@@ -66,8 +40,7 @@ const std::string& programPath(const Settings& settings, MapProgram program) {
 ProcessRequest programStart(const std::string& executable, const ProgramLocations& locations) {
   ProcessRequest request;
   request.workingFolder = folderOf(executable);
-#ifndef _WIN32
-  if (isWindowsProgram(executable)) {
+  if (runsThroughWine(executable)) {
     // Wine takes the program's Unix path; the prefix decides which Windows
     // (registry, AppData, installed maps) it runs in.
     request.program = "wine";
@@ -76,9 +49,6 @@ ProcessRequest programStart(const std::string& executable, const ProgramLocation
     if (!prefix.empty()) request.environment.emplace_back("WINEPREFIX", prefix);
     return request;
   }
-#else
-  (void)locations;
-#endif
   request.program = executable;
   return request;
 }
@@ -88,7 +58,7 @@ LaunchOutcome launchDefaultProgram(const LaunchRequest& request, Prompter& promp
     return LaunchOutcome::NotConfirmed;
   const MapProgram program = defaultMapProgram(request.settings);
   const std::string executable(trimBlanks(programPath(request.settings, program)));
-  if (executable.empty() || !isFile(executable)) {
+  if (executable.empty() || !isRegularFile(executable)) {
     prompter.message(kLocateProgram);
     return LaunchOutcome::NotLocated;
   }

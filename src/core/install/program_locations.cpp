@@ -1,15 +1,10 @@
 #include "program_locations.hpp"
 
-#include <filesystem>
-#include <system_error>
-
-#include "../platform/system_facts.hpp"
-#include "../platform/wine_prefix.hpp"
 #include "../common/bytes.hpp"
+#include "../platform/system_facts.hpp"
+#include "../platform/windows_host.hpp"
 
 namespace velmor {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -33,11 +28,7 @@ LocationFacts currentLocationFacts(const std::string& winePrefix) {
   facts.appData = environment("AppData");
   facts.programFiles = environment("ProgramFiles");
   facts.programFilesX86 = environment("PROGRAMFILES(X86)");
-#ifndef _WIN32
-  facts.winePrefix = WinePrefix::locate(winePrefix).folder();
-#else
-  (void)winePrefix;
-#endif
+  facts.winePrefix = hostWinePrefixFolder(winePrefix);
   return facts;
 }
 
@@ -52,34 +43,14 @@ std::string baseCampTileCachePath(const std::string& appData) {
 }
 
 ProgramLocations::ProgramLocations(LocationFacts facts) : facts_(std::move(facts)) {
-#ifndef _WIN32
-  if (facts_.winePrefix.empty()) return;
-  const WinePrefix prefix(facts_.winePrefix);
-  // Only a prefix that exists answers; Wine's defaults for a missing one
-  // would name folders nobody made.
-  std::error_code ec;
-  if (!fs::is_directory(prefix.folder() + "/drive_c", ec)) return;
-  if (facts_.appData.empty()) facts_.appData = prefix.appDataFolder();
-  if (facts_.programFiles.empty()) facts_.programFiles = prefix.programFilesFolder();
-  if (facts_.programFilesX86.empty()) facts_.programFilesX86 = prefix.programFilesX86Folder();
-#endif
+  const HostFolders prefix = winePrefixFolders(facts_.winePrefix);
+  if (facts_.appData.empty()) facts_.appData = prefix.appData;
+  if (facts_.programFiles.empty()) facts_.programFiles = prefix.programFiles;
+  if (facts_.programFilesX86.empty()) facts_.programFilesX86 = prefix.programFilesX86;
 }
 
 std::string ProgramLocations::localPath(const std::string& windowsPath) const {
-  if (windowsPath.empty()) return "";
-#ifndef _WIN32
-  if (windowsPath[0] == '/') {
-    std::string path = windowsPath;
-    for (char& c : path)
-      if (c == '\\') c = '/';
-    return path;
-  }
-  if (!isWindowsDrivePath(windowsPath) || facts_.winePrefix.empty()) return "";
-  return WinePrefix(facts_.winePrefix).localPath(windowsPath).value_or("");
-#else
-  // Never a folder relative to wherever the program was started.
-  return isWindowsDrivePath(windowsPath) || windowsPath.rfind("\\\\", 0) == 0 ? windowsPath : "";
-#endif
+  return hostLocalPath(windowsPath, facts_.winePrefix);
 }
 
 std::string ProgramLocations::mapSourceTileCache() const { return localPath(mapSourceTileCachePath(facts_.appData)); }
@@ -93,22 +64,7 @@ std::string ProgramLocations::programFilesFolder(bool is64BitWindows) const {
 }
 
 std::string ProgramLocations::winePrefixFor(const std::string& executable) const {
-#ifndef _WIN32
-  // A map maker may keep the Garmin programs in a prefix of their own:
-  // the folder above the drive_c that holds the program, when it is a
-  // prefix (it has a system registry).
-  std::error_code ec;
-  fs::path at = fs::absolute(fs::path(executable), ec).lexically_normal();
-  for (fs::path folder = at.parent_path(); !folder.empty() && folder != folder.root_path();
-       folder = folder.parent_path()) {
-    if (folder.filename() == "drive_c" && fs::is_regular_file(folder.parent_path() / "system.reg", ec))
-      return folder.parent_path().string();
-  }
-  return facts_.winePrefix;
-#else
-  (void)executable;
-  return "";
-#endif
+  return winePrefixHolding(executable, facts_.winePrefix);
 }
 
 }  // namespace velmor

@@ -1,9 +1,11 @@
 #include "registry_file.hpp"
 
+#include "../common/path_text.hpp"
 #include "../common/prompter.hpp"
 #include "../platform/file_services.hpp"
 #include "../platform/registry_importer.hpp"
 #include "../platform/unicode_text.hpp"
+#include "../platform/windows_host.hpp"
 #include "../product/code_page.hpp"
 #include "../product/field_encoding.hpp"
 
@@ -19,11 +21,6 @@ bool endsWith(const std::string& text, const std::string& end) {
 }
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-std::string fileNameOf(const std::string& path) {
-  const auto cut = path.find_last_of("/\\");
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
 
 bool isBasicBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -70,12 +67,6 @@ std::string withoutTrailingSeparators(std::string folder) {
   while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
   return folder;
 }
-
-#ifdef _WIN32
-constexpr char kLocalSeparator = '\\';
-#else
-constexpr char kLocalSeparator = '/';
-#endif
 
 }  // namespace
 

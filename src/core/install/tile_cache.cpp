@@ -3,41 +3,23 @@
 #include <filesystem>
 #include <system_error>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include "../platform/file_kind.hpp"
+#include "../platform/utf8_path.hpp"
 
 namespace velmor {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-fs::path utf8Path(const std::string& path) { return fs::path(std::u8string(path.begin(), path.end())); }
-
-// What a folder listing of files leaves out.
-bool hidden(const fs::directory_entry& entry) {
-#ifdef _WIN32
-  const DWORD attributes = GetFileAttributesW(entry.path().c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-#else
-  const std::string name = entry.path().filename().string();
-  return !name.empty() && name[0] == '.';
-#endif
-}
-
-}  // namespace
-
 int clearTileCache(const std::string& folder, bool clearCache) {
   if (!clearCache || folder.empty()) return 0;
   std::error_code ec;
-  const fs::path root = utf8Path(folder);
+  const fs::path root = pathFromUtf8(folder);
   if (!fs::is_directory(root, ec)) return 0;
   int deleted = 0;
   fs::directory_iterator it(root, fs::directory_options::skip_permission_denied, ec);
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
     const fs::directory_entry& entry = *it;
-    if (hidden(entry)) continue;
+    if (hiddenFromListing(entry.path())) continue;
     // symlink_status: a link is judged as the link itself, so a link to a
     // folder (or to a file elsewhere) goes and what it names stays.
     std::error_code statusError;

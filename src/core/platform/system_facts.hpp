@@ -26,6 +26,12 @@ bool folderWritable(const std::string& folder);
 // page arrives intact; elsewhere they are argv as given.
 std::vector<std::string> commandLineArguments(int argc, char** argv);
 
+// Readies the standard output and error for our texts: UTF-8, and line
+// ends as we write them. On Windows the console is told the code page and
+// the streams go binary (no LF becomes CR LF on the way); elsewhere there
+// is nothing to do.
+void prepareTextOutput();
+
 // Windows is a 64-bit one (so a 32-bit MapSource has its registry keys
 // under Wow6432Node). Windows only; on Linux the Wine prefix tells.
 #ifdef _WIN32

@@ -23,6 +23,8 @@ std::string executablePath() {
 
 bool folderWritable(const std::string& folder) { return ::access(folder.c_str(), W_OK) == 0; }
 
+void prepareTextOutput() {}
+
 std::vector<std::string> commandLineArguments(int argc, char** argv) {
   std::vector<std::string> out;
   for (int k = 1; k < argc; ++k) out.emplace_back(argv[k]);

@@ -1,7 +1,10 @@
 // System facts on Windows, through the wide-character calls.
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 #include <shellapi.h>
 
+#include <cstdio>
 #include <random>
 
 #include "system_facts.hpp"
@@ -57,6 +60,12 @@ bool folderWritable(const std::string& folder) {
     if (::GetLastError() != ERROR_FILE_EXISTS) return false;
   }
   return false;
+}
+
+void prepareTextOutput() {
+  ::SetConsoleOutputCP(CP_UTF8);
+  ::_setmode(::_fileno(stdout), _O_BINARY);
+  ::_setmode(::_fileno(stderr), _O_BINARY);
 }
 
 std::vector<std::string> commandLineArguments(int argc, char** argv) {

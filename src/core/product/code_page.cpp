@@ -4,6 +4,8 @@
 #include <memory>
 #include <mutex>
 
+#include "../platform/code_page_system.hpp"
+
 namespace velmor {
 
 bool CodePage::isSupported(int number) { return number == 874 || (number >= 1250 && number <= 1258); }
@@ -22,7 +24,7 @@ CodePage::CodePage(int number) : number_(number) {
   for (char32_t b = 0; b < 256; ++b) toUnicode_[b] = b;
   // Bytes the system leaves without one clear character keep the identity,
   // so that every byte still has a character of its own.
-  loadSystemTable();
+  readSystemCodePage(number_, toUnicode_);
   // A private-use character is no character: ICU gives some for bytes
   // Windows leaves undefined (874: 0xDB-0xDE, 0xFC-0xFF). Such a byte stands
   // for itself, as on Windows, so both builds read every file alike.
@@ -59,6 +61,16 @@ std::optional<std::uint8_t> CodePage::tableByteFor(char32_t ch) const {
     if (toUnicode_[b] == ch) return static_cast<std::uint8_t>(b);
   }
   return std::nullopt;
+}
+
+std::optional<std::uint8_t> CodePage::byteFor(char32_t ch) const {
+  // Only a byte that reads back as the same character: anything else
+  // would change the text on the next load.
+  const auto b = systemCodePageByte(number_, ch);
+  if (b && (ch < 0x80 || toUnicode_[*b] == ch)) return b;
+  // A byte the page leaves undefined stands for the character of its own
+  // number, which Windows does not write.
+  return tableByteFor(ch);
 }
 
 std::optional<Bytes> CodePage::encode(std::string_view utf8) const {

@@ -36,9 +36,6 @@ class CodePage {
 
  private:
   explicit CodePage(int number);
-  // Fills the bytes 0x80-0xFF of the table from the system's converter
-  // (ICU, or Windows itself); bytes it cannot convert stay as they are.
-  void loadSystemTable();
   // The byte whose table entry is `ch`, if any.
   std::optional<std::uint8_t> tableByteFor(char32_t ch) const;
   int number_;

@@ -24,11 +24,7 @@ void cBinaryFileStream::File(const std::string& path) {
     error.source = executableName() + ".File";
     throw error;
   }
-#ifdef _WIN32
-  handle_ = ::_wfopen(name.c_str(), L"rb");
-#else
-  handle_ = std::fopen(name.c_str(), "rb");
-#endif
+  handle_ = openForReading(name);
   if (handle_ == nullptr) {
     FileNotFound error;
     error.source = executableName() + ".File";

@@ -1,9 +1,6 @@
 #include "settings_file.hpp"
 
-#include <filesystem>
-#include <system_error>
-
-#include "../platform/utf8_path.hpp"
+#include "../platform/file_kind.hpp"
 
 #include "text_file.hpp"
 
@@ -11,8 +8,7 @@ namespace velmor {
 
 bool loaddata(const Folders& folders, Settings& settings) {
   std::string path = settingsPath(folders);
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(pathFromUtf8(path), ec)) return false;
+  if (!isRegularFile(path)) return false;
   parseSettings(loadtext(path), settings);
   return true;
 }
