@@ -9,6 +9,7 @@
 #include "cli_prompter.hpp"
 #include "commands.hpp"
 #include "core/product/block_walk.hpp"
+#include "core/product/checksum_block.hpp"
 #include "core/common/byte_reader.hpp"
 #include "core/product/code_page.hpp"
 #include "core/product/loader.hpp"
@@ -22,11 +23,6 @@ namespace velmor::cli {
 namespace {
 
 using nlohmann::ordered_json;
-
-std::string hex8(std::uint32_t v) {
-  std::string h = hexUpper(v);
-  return std::string(8 - h.size(), '0') + h;
-}
 
 std::string kindName(CopyrightKind kind) {
   switch (kind) {
@@ -90,10 +86,7 @@ ordered_json describeHead(const ProductFile& file, const ProductForm& form) {
 
   if (file.checksumIndex >= 0 && !file.checksumText.empty()) {
     const std::int64_t p = findChecksumBlock(file.data);
-    const std::uint32_t stored = static_cast<std::uint32_t>(r.dat(p + 5)) << 24 |
-                                 static_cast<std::uint32_t>(r.dat(p + 12)) << 16 |
-                                 static_cast<std::uint32_t>(r.dat(p + 15)) << 8 | r.dat(p + 20);
-    j["checksum"] = {{"offset", p}, {"stored", hex8(stored)}};
+    j["checksum"] = {{"offset", p}, {"stored", hexUpper8(storedCrcAt(file.data, p).value_or(0))}};
   } else {
     j["checksum"] = nullptr;
   }

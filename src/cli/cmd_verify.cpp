@@ -1,9 +1,8 @@
 #include <iostream>
 
 #include "commands.hpp"
-#include "core/product/block_walk.hpp"
-#include "core/common/byte_reader.hpp"
-#include "core/product/crc32.hpp"
+#include "core/common/bytes.hpp"
+#include "core/product/checksum_block.hpp"
 #include "file_bytes.hpp"
 
 namespace velmor::cli {
@@ -18,32 +17,21 @@ void addVerifyCommand(CLI::App& app, int& exitCode) {
       exitCode = 1;
       return;
     }
-    const std::int64_t p = findChecksumBlock(data);
-    if (p < 0) {
+    const CrcCheck check = checkCrc(data);
+    if (check.status == CrcCheck::Status::NoChecksumBlock) {
       std::cerr << "No checksum block in " << *file << "\n";
       exitCode = 1;
       return;
     }
-    ByteReader r(data);
-    if (!r.inside(p, 21)) {
-      std::cerr << "The checksum block at &" << hexUpper(static_cast<std::uint64_t>(p)) << " is cut off\n";
+    if (check.status == CrcCheck::Status::CutOff) {
+      std::cerr << "The checksum block at &" << hexUpper(static_cast<std::uint64_t>(check.offset)) << " is cut off\n";
       exitCode = 1;
       return;
     }
-    const std::uint32_t stored = static_cast<std::uint32_t>(r.dat(p + 5)) << 24 |
-                                 static_cast<std::uint32_t>(r.dat(p + 12)) << 16 |
-                                 static_cast<std::uint32_t>(r.dat(p + 15)) << 8 | r.dat(p + 20);
-    cCRC32 crc;
-    const std::uint32_t computed =
-        crc.GetByteArrayCrc32(std::span<const std::uint8_t>(data.data(), static_cast<std::size_t>(p)));
-    auto hex8 = [](std::uint32_t v) {
-      std::string h = hexUpper(v);
-      return std::string(8 - h.size(), '0') + h;
-    };
-    std::cout << "stored:   " << hex8(stored) << "\n"
-              << "computed: " << hex8(computed) << "\n"
-              << (stored == computed ? "CRC matches" : "CRC MISMATCH") << "\n";
-    exitCode = stored == computed ? 0 : 1;
+    std::cout << "stored:   " << hexUpper8(check.stored) << "\n"
+              << "computed: " << hexUpper8(check.computed) << "\n"
+              << (check.matches() ? "CRC matches" : "CRC MISMATCH") << "\n";
+    exitCode = check.matches() ? 0 : 1;
   });
 }
 

@@ -22,6 +22,11 @@ std::string hexByte2(std::uint8_t value) {
   return std::string{digits[value >> 4], digits[value & 0xF]};
 }
 
+std::string hexUpper8(std::uint32_t value) {
+  const std::string digits = hexUpper(value);
+  return std::string(8 - digits.size(), '0') + digits;
+}
+
 std::string decimalWithSign(std::int64_t value) {
   std::string text = std::to_string(value);
   return value < 0 ? text : " " + text;

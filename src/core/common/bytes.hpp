@@ -22,6 +22,8 @@ std::string hexUpper(std::uint64_t value);
 
 // Two upper-case hexadecimal digits, zero padded ("0A").
 std::string hexByte2(std::uint8_t value);
+// Eight upper-case hex digits, leading zeros kept: a CRC-32 as it is shown.
+std::string hexUpper8(std::uint32_t value);
 
 // Decimal text as the old BASIC Str$ wrote it: a leading blank when not negative.
 std::string decimalWithSign(std::int64_t value);

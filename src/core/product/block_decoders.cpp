@@ -1,6 +1,7 @@
 // Decoders of the copyright, overview, detail-map, 0x52/0x53 and checksum blocks.
 #include "../common/number_text.hpp"
 #include "product_decoder.hpp"
+#include "checksum_block.hpp"
 
 namespace velmor {
 
@@ -105,12 +106,12 @@ void ProductDecoder::get53(std::int64_t o, int index) {
 }
 
 std::string ProductDecoder::checksum(std::int64_t p) {
-  if (!reader_.inside(p, 21)) {
+  if (!reader_.inside(p, static_cast<std::int64_t>(kCrcReadSpan))) {
     file_.errorText += "crc error";
     return "";
   }
   std::string line = "CRC32:";
-  for (std::int64_t at : {p + 5, p + 12, p + 15, p + 20}) line += hexByte2(reader_.dat(at)) + " ";
+  for (std::size_t at : kCrcBytePositions) line += hexByte2(reader_.dat(p + static_cast<std::int64_t>(at))) + " ";
   line += " @ &" + hexUpper(static_cast<std::uint64_t>(p)) + kCrLf;
   file_.report.insert(0, line);
   return line;

@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "block_types.hpp"
+#include "block_walk.hpp"
+#include "crc32.hpp"
 
 namespace velmor {
 
@@ -30,20 +32,42 @@ Bytes makeChecksumBlock(std::uint32_t crc, RandomSource& random) {
   block[1] = 0x14;
   block[2] = 0x00;
   // offsets 3 and 4 stay 0
-  for (std::size_t i = 5; i < kChecksumBlockSize; ++i) {
-    if (i != 5 && i != 12 && i != 15 && i != 20) block[i] = fillerByte(random.uniform());
+  // The filler is drawn in block order, the CRC's places passed over.
+  for (std::size_t i = kCrcBytePositions.front(); i < kChecksumBlockSize; ++i) {
+    bool crcByte = false;
+    for (std::size_t at : kCrcBytePositions) crcByte = crcByte || at == i;
+    if (!crcByte) block[i] = fillerByte(random.uniform());
   }
-  block[5] = static_cast<std::uint8_t>(crc >> 24);
-  block[12] = static_cast<std::uint8_t>(crc >> 16);
-  block[15] = static_cast<std::uint8_t>(crc >> 8);
-  block[20] = static_cast<std::uint8_t>(crc);
+  for (int k = 0; k < 4; ++k)
+    block[kCrcBytePositions[static_cast<std::size_t>(k)]] = static_cast<std::uint8_t>(crc >> (24 - 8 * k));
   return block;
 }
 
 std::uint32_t storedCrc(const Bytes& block) {
   if (block.size() < kChecksumBlockSize) return 0;
-  return static_cast<std::uint32_t>(block[5]) << 24 | static_cast<std::uint32_t>(block[12]) << 16 |
-         static_cast<std::uint32_t>(block[15]) << 8 | static_cast<std::uint32_t>(block[20]);
+  return storedCrcAt(block, 0).value_or(0);
+}
+
+std::optional<std::uint32_t> storedCrcAt(std::span<const std::uint8_t> data, std::int64_t offset) {
+  if (offset < 0 || static_cast<std::uint64_t>(offset) + kCrcReadSpan > data.size()) return std::nullopt;
+  std::uint32_t crc = 0;
+  for (std::size_t at : kCrcBytePositions) crc = crc << 8 | data[static_cast<std::size_t>(offset) + at];
+  return crc;
+}
+
+CrcCheck checkCrc(std::span<const std::uint8_t> data) {
+  CrcCheck check;
+  check.offset = findChecksumBlock(data);
+  if (check.offset < 0) return check;
+  const auto stored = storedCrcAt(data, check.offset);
+  if (!stored) {
+    check.status = CrcCheck::Status::CutOff;
+    return check;
+  }
+  check.status = CrcCheck::Status::Checked;
+  check.stored = *stored;
+  check.computed = cCRC32().GetByteArrayCrc32(data.first(static_cast<std::size_t>(check.offset)));
+  return check;
 }
 
 }  // namespace velmor
