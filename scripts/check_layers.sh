@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Each layer of the core includes only its own files and the layers beneath
 # it, so that a layer can be read, tested and reused without the ones above.
+# The operating system is the platform layer's alone: no other part of the
+# program includes a system header or chooses code by system, so that the
+# Windows and the Linux build differ in one folder.
 set -euo pipefail
-core=$(cd "$(dirname "$0")/../src/core" && pwd)
-layers=(platform common product settings img install editor)
+src=$(cd "$(dirname "$0")/../src" && pwd)
+core=$src/core
+layers=(platform common product settings img install check editor)
 status=0
 for ((i = 0; i < ${#layers[@]}; i++)); do
   layer=${layers[$i]}
@@ -15,5 +19,23 @@ for ((i = 0; i < ${#layers[@]}; i++)); do
       status=1
     fi
   done
+done
+
+# System headers: Windows', POSIX's and the C library's descriptor calls.
+# The tests are exempt: they build the odd files, locks and limits that the
+# program must meet.
+os_headers='#include <(windows\.h|winbase\.h|shellapi\.h|shlobj\.h|io\.h|unistd\.h|fcntl\.h|pwd\.h|dirent\.h|sys/[^>]*)>'
+if grep -rnE "$os_headers" "$src" --include='*.cpp' --include='*.hpp' --exclude-dir=platform; then
+  echo "system headers belong in src/core/platform" >&2
+  status=1
+fi
+
+# The layers that were freed of system choices stay free of them.
+for layer in common product img install check; do
+  [ -d "$core/$layer" ] || continue
+  if grep -rnE "^#\s*if(def|ndef)?\b.*_WIN32" "$core/$layer"; then
+    echo "$layer must leave the choice of system to platform" >&2
+    status=1
+  fi
 done
 exit $status
