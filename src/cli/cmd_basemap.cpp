@@ -1,6 +1,8 @@
 // velmor-cli preview and basemap: the preview map source of a product, and
 // its basemap compiled by cgpsmapper or mkgmap, as Tools, "Create Basemap"
 // makes them.
+#include <atomic>
+#include <csignal>
 #include <iostream>
 
 #include "cli_prompter.hpp"
@@ -21,8 +23,21 @@ struct BasemapOptions {
   std::string product;
   std::string output;
   std::string compiler;
+  int timeoutSeconds = 3600;
   bool yes = false;
 };
+
+// Set by SIGINT or SIGTERM while the compiler runs. The compiler has a
+// process group of its own, so the terminal's Ctrl+C reaches only us: the
+// run then stops the whole group and removes its work folder.
+volatile std::sig_atomic_t interrupted = 0;
+
+void noteInterrupt(int signal) { interrupted = signal; }
+
+void catchInterrupts(bool on) {
+  std::signal(SIGINT, on ? noteInterrupt : SIG_DFL);
+  std::signal(SIGTERM, on ? noteInterrupt : SIG_DFL);
+}
 
 bool loadProduct(const std::string& path, ProductFile& file, ProductForm& form, Prompter& prompter) {
   return openProduct(file, form, path, prompter) == LoadStatus::Read;
@@ -52,12 +67,20 @@ int runBasemap(const BasemapOptions& o) {
   BasemapJob job;
   job.source = previewSource(file, form);
   job.target = o.output;
+  job.productPath = o.product;
   job.systemFolder = folders.systemFolder;
   job.compilerPath = o.compiler.empty() ? settings.mapCompilerPath : o.compiler;
   job.winePrefix = currentLocationFacts().winePrefix;
   BasemapServices services{prompter, systemFiles(), systemProcesses(), {}};
-  // The compiler's own output goes to the terminal as it comes.
+  services.compilerRunning = catchInterrupts;
+  services.cancelled = [] { return interrupted != 0; };
+  services.compilerTimeout = std::chrono::seconds(o.timeoutSeconds);
+  // The compiler's ordinary output goes to the terminal as it comes; its
+  // error output, kept for a failure's message, is passed on after it.
   const BasemapOutcome outcome = create_basemap(job, services);
+  if (outcome.status == BasemapStatus::Created && !outcome.compilerErrors.empty()) std::cerr << outcome.compilerErrors;
+  // 128 + the signal, as a shell reports a command it interrupted.
+  if (interrupted) return 128 + interrupted;
   if (outcome.status != BasemapStatus::Created) return 1;
   std::cout << o.output << "\n";
   return 0;
@@ -78,6 +101,9 @@ void addBasemapCommands(CLI::App& app, int& exitCode) {
   bm->add_option("-o,--output", basemap->output, "Basemap to write (.img)")->required();
   bm->add_option("--compiler", basemap->compiler,
                  "Map compiler (cgpsmapper, or mkgmap when its name holds \"mkgmap\"); default: the one in the settings");
+  bm->add_option("--timeout", basemap->timeoutSeconds,
+                 "Seconds the compiler may run before it is stopped and nothing is replaced (default: 3600)")
+      ->check(CLI::PositiveNumber);
   bm->add_flag("--yes", basemap->yes, "Answer Yes: replace an existing basemap (after a backup), use mkgmap from PATH");
   bm->callback([&exitCode, basemap] { exitCode = runBasemap(*basemap); });
 }

@@ -6,6 +6,7 @@
 
 #include "cli_prompter.hpp"
 #include "commands.hpp"
+#include "json_out.hpp"
 #include "core/img/img_scanner.hpp"
 #include "core/common/bytes.hpp"
 #include "core/common/number_text.hpp"
@@ -30,55 +31,66 @@ ordered_json box(float north, float east, float south, float west) {
           {"west", numberText(west)}};
 }
 
-ordered_json describe(const std::string& path, const ImgScanResult& scan) {
-  ordered_json j;
-  j["path"] = path;
-  j["size"] = scan.fileSize;
-  j["subfileKinds"] = scan.subfileKinds;
-  j["subfileSizes"] = scan.subfileSizes;
-  j["sizesFrom"] = scan.sizesFromDirectory ? "directory" : "headers";
-  ordered_json subfiles = ordered_json::array();
+ordered_json tileBox(const ImgTile& t) {
+  return box(imgUnitsToDegrees(t.north), imgEastToDegrees(t.east), imgUnitsToDegrees(t.south),
+             imgUnitsToDegrees(t.west));
+}
+
+// The scan as JSON, each tile written as it is reached: a file of a million
+// tiles never becomes one document in memory.
+void printJson(const std::string& path, const ImgScanResult& scan) {
+  JsonOut out(stdout);
+  out.openObject();
+  out.key("path").value(path);
+  out.key("size").value(static_cast<std::int64_t>(scan.fileSize));
+  out.key("subfileKinds").value(scan.subfileKinds);
+  out.key("subfileSizes").value(scan.subfileSizes);
+  out.key("sizesFrom").value(scan.sizesFromDirectory ? "directory" : "headers");
+  out.key("subfiles").openArray();
   const auto kinds = listItems(scan.subfileKinds);
   const auto sizes = listItems(scan.subfileSizes);
   for (std::size_t i = 0; i < kinds.size() && i < sizes.size(); ++i) {
     std::uint64_t size = 0;
     parseHex(sizes[i], size);
-    subfiles.push_back({{"kind", kinds[i]}, {"size", size}});
+    out.json({{"kind", kinds[i]}, {"size", size}});
   }
-  j["subfiles"] = subfiles;
-  ordered_json tiles = ordered_json::array();
+  out.close();
+  out.key("tileCount").value(static_cast<std::uint64_t>(scan.tiles.size()));
+  out.key("tiles").openArray();
   for (const ImgTile& t : scan.tiles) {
     ordered_json tile = {{"offset", t.offset}, {"usable", t.usable}};
-    tile.update(box(imgUnitsToDegrees(t.north), imgEastToDegrees(t.east), imgUnitsToDegrees(t.south),
-                    imgUnitsToDegrees(t.west)));
+    tile.update(tileBox(t));
     tile["units"] = {{"north", t.north}, {"east", t.east}, {"south", t.south}, {"west", t.west}};
-    tiles.push_back(tile);
+    out.json(tile);
   }
-  j["tileCount"] = scan.tiles.size();
-  j["tiles"] = tiles;
+  out.close();
   const auto& b = scan.tileBounds;
-  j["bounds"] = scan.hasBounds ? box(b[0], b[1], b[2], b[3]) : ordered_json(nullptr);
-  j["errors"] = scan.errorText;
-  return j;
+  out.key("bounds").json(scan.hasBounds ? box(b[0], b[1], b[2], b[3]) : ordered_json(nullptr));
+  out.key("errors").value(scan.errorText);
+  out.close();
+  out.flush();
+  std::fputc('\n', stdout);
 }
 
-void printText(const ordered_json& j) {
-  std::cout << "File:     " << j["path"].get<std::string>() << " (" << j["size"] << " bytes)\n"
-            << "Kinds:    " << j["subfileKinds"].get<std::string>() << "\n"
-            << "Sizes:    " << j["subfileSizes"].get<std::string>() << " (from the "
-            << (j["sizesFrom"] == "directory" ? "container's directory" : "subfile headers") << ")\n"
-            << "Tiles:    " << j["tileCount"] << "\n";
-  for (const auto& t : j["tiles"]) {
-    std::cout << "  TRE at &" << hexUpper(t["offset"].get<std::uint64_t>()) << ": N " << t["north"].get<std::string>()
-              << " E " << t["east"].get<std::string>() << " S " << t["south"].get<std::string>() << " W "
-              << t["west"].get<std::string>() << (t["usable"].get<bool>() ? "" : " (left out)") << "\n";
+void printText(const std::string& path, const ImgScanResult& scan) {
+  std::cout << "File:     " << path << " (" << scan.fileSize << " bytes)\n"
+            << "Kinds:    " << scan.subfileKinds << "\n"
+            << "Sizes:    " << scan.subfileSizes << " (from the "
+            << (scan.sizesFromDirectory ? "container's directory" : "subfile headers") << ")\n"
+            << "Tiles:    " << scan.tiles.size() << "\n";
+  for (const ImgTile& t : scan.tiles) {
+    const ordered_json b = tileBox(t);
+    std::cout << "  TRE at &" << hexUpper(static_cast<std::uint64_t>(t.offset)) << ": N "
+              << b["north"].get<std::string>() << " E " << b["east"].get<std::string>() << " S "
+              << b["south"].get<std::string>() << " W " << b["west"].get<std::string>()
+              << (t.usable ? "" : " (left out)") << "\n";
   }
-  if (!j["bounds"].is_null()) {
-    const auto& b = j["bounds"];
-    std::cout << "Bounds:   N " << b["north"].get<std::string>() << " E " << b["east"].get<std::string>() << " S "
-              << b["south"].get<std::string>() << " W " << b["west"].get<std::string>() << "\n";
+  if (scan.hasBounds) {
+    const auto& b = scan.tileBounds;
+    std::cout << "Bounds:   N " << numberText(b[0]) << " E " << numberText(b[1]) << " S " << numberText(b[2])
+              << " W " << numberText(b[3]) << "\n";
   }
-  if (!j["errors"].get<std::string>().empty()) std::cout << j["errors"].get<std::string>();
+  if (!scan.errorText.empty()) std::cout << scan.errorText;
 }
 
 }  // namespace
@@ -94,9 +106,8 @@ void addImgCommand(CLI::App& app, int& exitCode) {
     ImgScanResult scan = loadbinaryfst(*file, prompter);
     get_imglimits(scan);
     if (scan.readable) {
-      ordered_json j = describe(*file, scan);
-      if (*json) std::cout << j.dump(2) << "\n";
-      else printText(j);
+      if (*json) printJson(*file, scan);
+      else printText(*file, scan);
     }
     exitCode = scan.hasBounds ? 0 : 1;
   });

@@ -5,8 +5,11 @@
 #endif
 #include <zlib.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 
 #include "support/product_builder.hpp"
 #include "support/run_process.hpp"
@@ -170,4 +173,45 @@ TEST(CliConventions, VersionHelpOfEveryCommandAndNamesBeyondAscii) {
   EXPECT_NE(cli({"show", "--json", path}).out.find("\"productId\": 9"), std::string::npos);
   EXPECT_EQ(cli({"verify", path}).exitCode, 0);
   EXPECT_EQ(readFile(folder + "/N\u00F6rth \u03A9_bak.tdb"), readFile(kNorth));
+}
+
+TEST(CliImg, AMillionTileShapeIsStreamedWholeWithItsBrokenTilesCountedNotListed) {
+  // Bare TRE headers, 36 bytes apiece, as in a crafted file of a million:
+  // every fifth one holds a box on the map, the rest are left out.
+  constexpr int kTiles = 20000;
+  std::string image(static_cast<std::size_t>(kTiles) * 36, '\0');
+  for (int k = 0; k < kTiles; ++k) {
+    char* h = &image[static_cast<std::size_t>(k) * 36];
+    h[0] = 36;
+    std::memcpy(h + 2, "GARMIN TRE", 10);
+    const bool box = k % 5 == 0;
+    // North 45 or -45 degrees (in 24-bit units), east 45, south and west 0.
+    const std::uint32_t north = box ? 0x200000 : 0xE00000;
+    for (int b = 0; b < 3; ++b) h[21 + b] = static_cast<char>(north >> (8 * b));
+    for (int b = 0; b < 3; ++b) h[24 + b] = static_cast<char>(0x200000 >> (8 * b));
+  }
+  const std::string path = tempDir() + "/crafted.img";
+  std::ofstream(path, std::ios::binary) << image;
+
+  ProcessResult json = cli({"img", path, "--json"});
+  ASSERT_EQ(json.exitCode, 0) << json.err;
+  const nlohmann::json scan = nlohmann::json::parse(json.out);
+  EXPECT_EQ(scan["tileCount"], kTiles);
+  ASSERT_EQ(scan["tiles"].size(), static_cast<std::size_t>(kTiles));
+  EXPECT_EQ(scan["tiles"][kTiles - 1]["offset"], (kTiles - 1) * 36);
+  EXPECT_EQ(scan["tiles"][5]["usable"], true);
+  EXPECT_EQ(scan["tiles"][6]["usable"], false);
+  EXPECT_EQ(scan["bounds"]["north"], "45");
+  // A hundred left-out tiles by name, the other 15,900 in one line.
+  const std::string errors = scan["errors"];
+  EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 101);
+  EXPECT_NE(errors.find("15900 more TRE headers have bounds that are not a box on the map; their tiles are left out"),
+            std::string::npos);
+
+  ProcessResult text = cli({"img", path});
+  ASSERT_EQ(text.exitCode, 0) << text.err;
+  EXPECT_NE(text.out.find("Tiles:    20000\n"), std::string::npos);
+  EXPECT_NE(text.out.find("  TRE at &B4: N 45 E 45 S 0 W 0\n"), std::string::npos) << text.out.substr(0, 400);
+  EXPECT_NE(text.out.find("  TRE at &D8: N -45 E 45 S 0 W 0 (left out)\n"), std::string::npos);
+  EXPECT_NE(text.out.find("Bounds:   N 45 E 45 S 0 W 0\n"), std::string::npos);
 }

@@ -1,9 +1,12 @@
 // velmor-cli reg and installed against a Wine prefix laid out on disk as Wine
-// lays it out (drives, system.reg), without running Wine.
+// lays it out (drives, system.reg), without running Wine; velmor-cli basemap
+// with a stand-in compiler.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "support/product_builder.hpp"
 #include "support/run_process.hpp"
@@ -103,3 +106,54 @@ TEST(CliInstalled, ListsThePrefixRegistryAndSaysWhichFilesAreHere) {
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out, "");
 }
+
+#ifndef _WIN32
+TEST(CliBasemap, AnInterruptStopsTheCompilerWithWhatItStartedAndLeavesNothingBehind) {
+  const std::string dir = fs::canonical(tempDir()).string();
+  const std::string home = dir + "/home";
+  fs::create_directories(home);
+  const std::string product = dir + "/north.tdb";
+  fs::copy_file(std::string(VELMOR_TEST_DATA) + "/north/north.tdb", product);
+  const std::string productBytes = slurp(product);
+
+  // Ctrl+C in the terminal: the compiler has a group of its own, so only
+  // velmor-cli is told, as this compiler tells it.
+  const std::string child = dir + "/child.pid";
+  const std::string compiler = dir + "/cgpsmapper";
+  std::ofstream(compiler) << "#!/bin/sh\nsleep 300 & echo $! > '" << child << "'\nkill -INT $PPID\nwait\n";
+  fs::permissions(compiler, fs::perms::owner_all);
+  const std::string target = dir + "/north.img";
+  ProcessResult r = runProcess({VELMOR_CLI, "basemap", product, "-o", target, "--compiler", compiler}, dir,
+                               {"VELMOR_HOME=" + home});
+  EXPECT_EQ(r.exitCode, 130) << r.err;
+  EXPECT_NE(r.err.find("Create Basemap was cancelled: the map compiler " + compiler +
+                       " was stopped. Nothing was replaced."),
+            std::string::npos)
+      << r.err;
+  EXPECT_FALSE(fs::exists(target));
+  int pid = 0;
+  std::ifstream(child) >> pid;
+  ASSERT_GT(pid, 0);
+  bool gone = false;
+  for (int k = 0; k < 200 && !gone; ++k) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string skip, state;
+    gone = !(stat >> skip >> skip >> state) || state == "Z";
+    if (!gone) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_TRUE(gone) << "the compiler's own child still runs";
+  // Neither a map source nor a work folder stays behind.
+  for (const auto& entry : fs::recursive_directory_iterator(home)) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_TRUE(name.rfind("basemap-", 0) != 0 && name != "pv.mp") << entry.path();
+  }
+
+  // The product file itself as the target: refused before anything is written.
+  ProcessResult over = runProcess({VELMOR_CLI, "basemap", product, "-o", product, "--compiler", compiler, "--yes"},
+                                  dir, {"VELMOR_HOME=" + home});
+  EXPECT_EQ(over.exitCode, 1);
+  EXPECT_NE(over.err.find("A basemap is never written over a product file: " + product), std::string::npos) << over.err;
+  EXPECT_EQ(slurp(product), productBytes);
+  EXPECT_FALSE(fs::exists(dir + "/north_bak.img"));
+}
+#endif

@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <signal.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "core/install/basemap.hpp"
 #include "core/platform/file_services.hpp"
@@ -70,11 +73,20 @@ class Basemap : public ::testing::Test {
     return j;
   }
 
-  BasemapOutcome run(BasemapJob& j, Prompter& prompter, std::string mkgmap = "") {
+  BasemapOutcome run(BasemapJob& j, Prompter& prompter, std::string mkgmap = "",
+                     const std::function<void(BasemapServices&)>& adjust = {}) {
     int polls = 0;
     BasemapServices services{prompter, systemFiles(), systemProcesses(), [&polls] { ++polls; }};
     services.findMkgmap = [mkgmap] { return mkgmap; };
+    if (adjust) adjust(services);
     return create_basemap(j, services);
+  }
+
+  // What is left in the system folder besides a kept pv.mp: no work folder.
+  std::vector<std::string> leftInSystemFolder() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(system_)) names.push_back(entry.path().filename().string());
+    return names;
   }
 
   std::string root_, system_, record_;
@@ -82,6 +94,22 @@ class Basemap : public ::testing::Test {
 
 // cgpsmapper leaves pv.img beside pv.mp; this one copies the map source.
 const char* kCopyingCgpsmapper = "cp \"$1\" \"${1%.mp}.img\"";
+
+// Whether the process has gone (a zombie waiting for its reaper counts as
+// gone); waits up to two seconds for it.
+bool processGone(const std::string& pidFile) {
+  int pid = 0;
+  std::ifstream(pidFile) >> pid;
+  if (pid <= 0) return false;
+  for (int k = 0; k < 200; ++k) {
+    std::string state;
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string skip;
+    if (!(stat >> skip >> skip >> state) || state == "Z") return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -93,7 +121,14 @@ TEST_F(Basemap, CgpsmapperGetsTheMapSourceAsOneArgumentAndItsMapIsCopiedOntoTheT
   prompter.expectMessage("mp saved").expectMessage("New basemap created");
   EXPECT_EQ(run(j, prompter).status, BasemapStatus::Created);
 
-  EXPECT_EQ(lines(record_), (std::vector<std::string>{"1", system_ + "/pv.mp", system_}));
+  // It ran in a work folder of this run's own below the system folder,
+  // which is gone again.
+  const std::vector<std::string> seen = lines(record_);
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[0], "1");
+  EXPECT_EQ(seen[1], seen[2] + "/pv.mp");
+  EXPECT_EQ(seen[2].rfind(system_ + "/basemap-", 0), 0u) << seen[2];
+  EXPECT_FALSE(fs::exists(seen[2]));
   // The target keeps its letter case; it holds what the compiler made from
   // the map source, whose label is in the product's code page for cgpsmapper.
   const std::string map = readBytes(target);
@@ -120,7 +155,8 @@ TEST_F(Basemap, AMapLeftByAnEarlierRunIsNeverTakenForANewOne) {
   RecordingPrompter said;
   EXPECT_EQ(run(lost, said).status, BasemapStatus::Stopped);
   ASSERT_EQ(said.messages.size(), 1u);
-  EXPECT_EQ(said.messages[0].rfind(lost.systemFolder + "/pv.mp ", 0), 0u) << said.messages[0];
+  EXPECT_EQ(said.messages[0].rfind("Cannot make a work folder in " + lost.systemFolder + ": ", 0), 0u)
+      << said.messages[0];
   EXPECT_FALSE(fs::exists(record_));
 }
 
@@ -187,7 +223,8 @@ TEST_F(Basemap, MissingOrCrashingCompilerIsReportedWithItsOwnText) {
     const std::string crashing = compiler("cgpsmapper", "kill -SEGV $$");
     BasemapJob j = job(crashing, target);
     ScriptedPrompter prompter;
-    prompter.expectMessage("mp saved").expectMessage("The map compiler " + crashing + " ended abnormally (signal 11).");
+    prompter.expectMessage("mp saved").expectMessage("The map compiler " + crashing +
+                                                      " ended abnormally (signal 11). Nothing was replaced.");
     EXPECT_EQ(run(j, prompter).status, BasemapStatus::Stopped);
     EXPECT_FALSE(fs::exists(target));
   }
@@ -209,8 +246,11 @@ TEST_F(Basemap, MkgmapOnPathIsOfferedAndRunWithItsOwnOptions) {
   EXPECT_EQ(outcome.status, BasemapStatus::Created);
   EXPECT_TRUE(outcome.compilerChosen);
   EXPECT_EQ(j.compilerPath, mkgmap);
-  EXPECT_EQ(lines(record_), (std::vector<std::string>{"5", "--output-dir=" + system_ + "/mkgmap", "--mapname=00001000",
-                                                      "--no-tdbfile", "--code-page=1252", "pv.mp", system_}));
+  const std::vector<std::string> seen = lines(record_);
+  ASSERT_EQ(seen.size(), 8u);
+  const std::string work = seen.back();
+  EXPECT_EQ(seen, (std::vector<std::string>{"6", "--output-dir=" + work, "--mapname=00001000", "--no-tdbfile",
+                                            "--code-page=1252", "--lower-case", "pv.mp", work}));
   // mkgmap reads the labels right as UTF-8 under the same header.
   const std::string map = readBytes(target);
   EXPECT_NE(map.find("Label=Caf\xC3\xA9~[0x1d]63240001\r\n"), std::string::npos);
@@ -224,5 +264,129 @@ TEST_F(Basemap, MkgmapOnPathIsOfferedAndRunWithItsOwnOptions) {
       .expectMessage("mkgmap names a map with 8 digits: the overview map number 4294967295 has more. "
                      "Choose a smaller Overview Number.");
   EXPECT_EQ(run(big, refused).status, BasemapStatus::Stopped);
+}
+
+TEST_F(Basemap, AFailingCompilerLeavesItsHalfWrittenMapUnusedAndItsLastErrorLinesAreShown) {
+  const std::string target = root_ + "/roads.img";
+  writeFile(target, "the basemap before");
+  const std::string failing = compiler(
+      "cgpsmapper", std::string(kCopyingCgpsmapper) +
+                        "\ni=1; while [ $i -le 12 ]; do echo \"error line $i\" >&2; i=$((i+1)); done; exit 1");
+  BasemapJob j = job(failing, target);
+  ScriptedPrompter prompter;
+  std::string shown = "The map compiler " + failing + " failed (exit code 1). Nothing was replaced.";
+  for (int line = 3; line <= 12; ++line) shown += "\nerror line " + std::to_string(line);
+  prompter.expectMessage("mp saved").expectMessage(shown);
+  EXPECT_EQ(run(j, prompter).status, BasemapStatus::Stopped);
+  EXPECT_EQ(readBytes(target), "the basemap before");
+  EXPECT_FALSE(fs::exists(root_ + "/roads_bak.img"));
+  EXPECT_TRUE(leftInSystemFolder().empty());
+
+  // mkgmap's map left in its output folder before a failure is no map either.
+  const std::string mkgmap = compiler(
+      "mkgmap", "for a in \"$@\"; do case \"$a\" in --output-dir=*) d=\"${a#*=}\";; esac; done\n"
+                "cp pv.mp \"$d/00001000.img\"; exit 2");
+  BasemapJob m = job(mkgmap, target);
+  RecordingPrompter said;
+  EXPECT_EQ(run(m, said).status, BasemapStatus::Stopped);
+  ASSERT_EQ(said.messages.size(), 2u);
+  EXPECT_EQ(said.messages[1], "The map compiler " + mkgmap + " failed (exit code 2). Nothing was replaced.");
+  EXPECT_EQ(readBytes(target), "the basemap before");
+}
+
+TEST_F(Basemap, TwoRunsAtOnceOnOneSystemFolderEachCompileTheirOwnProduct) {
+  // Slow enough that the two runs overlap from map source to copy.
+  const std::string slow = compiler("cgpsmapper", std::string("sleep 0.4; ") + kCopyingCgpsmapper);
+  BasemapJob first = job(slow, root_ + "/first.img");
+  first.source.tiles[0].description = "First product";
+  BasemapJob second = job(slow, root_ + "/second.img");
+  second.source.tiles[0].description = "Second product";
+  RecordingPrompter saidFirst, saidSecond;
+  BasemapStatus firstStatus{}, secondStatus{};
+  std::thread other([&] { secondStatus = run(second, saidSecond).status; });
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  firstStatus = run(first, saidFirst).status;
+  other.join();
+  ASSERT_EQ(firstStatus, BasemapStatus::Created);
+  ASSERT_EQ(secondStatus, BasemapStatus::Created);
+  const std::string a = readBytes(root_ + "/first.img");
+  const std::string b = readBytes(root_ + "/second.img");
+  EXPECT_NE(a.find("Label=First product~"), std::string::npos);
+  EXPECT_EQ(a.find("Second product"), std::string::npos);
+  EXPECT_NE(b.find("Label=Second product~"), std::string::npos);
+  EXPECT_EQ(b.find("First product"), std::string::npos);
+  EXPECT_TRUE(leftInSystemFolder().empty());
+}
+
+TEST_F(Basemap, ACompilerPastItsTimeOrCancelledIsStoppedWithWhatItStartedAndNothingIsReplaced) {
+  const std::string target = root_ + "/roads.img";
+  writeFile(target, "the basemap before");
+  const std::string child = root_ + "/child.pid";
+  // A compiler that hangs in a program of its own, as java or wine would.
+  const std::string hanging = compiler("cgpsmapper", "sleep 300 & echo $! > '" + child + "'; wait");
+  {
+    BasemapJob j = job(hanging, target);
+    ScriptedPrompter prompter;
+    prompter.expectMessage("mp saved")
+        .expectMessage("The map compiler " + hanging + " did not finish within 1 s and was stopped. Nothing was replaced.");
+    const BasemapOutcome outcome =
+        run(j, prompter, "", [](BasemapServices& s) { s.compilerTimeout = std::chrono::seconds(1); });
+    EXPECT_EQ(outcome.status, BasemapStatus::Stopped);
+    EXPECT_TRUE(processGone(child));
+  }
+  fs::remove(child);
+  {
+    BasemapJob j = job(hanging, target);
+    ScriptedPrompter prompter;
+    prompter.expectMessage("mp saved")
+        .expectMessage("Create Basemap was cancelled: the map compiler " + hanging +
+                       " was stopped. Nothing was replaced.");
+    // The user cancels once the compiler is well under way.
+    const BasemapOutcome outcome =
+        run(j, prompter, "", [&child](BasemapServices& s) { s.cancelled = [&child] { return fs::exists(child); }; });
+    EXPECT_EQ(outcome.status, BasemapStatus::Stopped);
+    EXPECT_TRUE(processGone(child));
+  }
+  EXPECT_EQ(readBytes(target), "the basemap before");
+  EXPECT_TRUE(leftInSystemFolder().empty());
+}
+
+TEST_F(Basemap, ARelativeCompilerIsResolvedOnceAndRunByItsAbsolutePath) {
+  compiler("cgpsmapper", kCopyingCgpsmapper);
+  // A program of the same name in the system folder is never the one run.
+  writeFile(system_ + "/cgpsmapper", "#!/bin/sh\necho decoy > '" + root_ + "/decoy.txt'\n");
+  ::chmod((system_ + "/cgpsmapper").c_str(), 0755);
+  const fs::path before = fs::current_path();
+  fs::current_path(root_);
+  EXPECT_EQ(resolveCompiler(" ./cgpsmapper "), root_ + "/cgpsmapper");
+  EXPECT_EQ(resolveCompiler("./no such compiler"), "");
+  BasemapJob j = job("./cgpsmapper", root_ + "/roads.img");
+  ScriptedPrompter prompter;
+  prompter.expectMessage("mp saved").expectMessage("New basemap created");
+  EXPECT_EQ(run(j, prompter).status, BasemapStatus::Created);
+  fs::current_path(before);
+  EXPECT_FALSE(fs::exists(root_ + "/decoy.txt"));
+  EXPECT_EQ(lines(record_).at(0), "1");
+  // A bare name is the program PATH holds.
+  EXPECT_EQ(resolveCompiler("sh"), findOnPath("sh"));
+}
+
+TEST_F(Basemap, AProductFileIsNeverTheTargetWhateverItIsCalled) {
+  const std::string cgpsmapper = compiler("cgpsmapper", kCopyingCgpsmapper);
+  const std::string product = root_ + "/roads.tdb";
+  writeFile(product, "the product");
+  const std::string alias = root_ + "/roads.img";
+  fs::create_symlink(product, alias);
+  for (const std::string& target : {product, root_ + "/Other.TDB", alias}) {
+    BasemapJob j = job(cgpsmapper, target);
+    j.productPath = product;
+    ScriptedPrompter prompter;
+    prompter.expectMessage("A basemap is never written over a product file: " + target + ". Choose an .img file.");
+    EXPECT_EQ(run(j, prompter).status, BasemapStatus::Stopped);
+  }
+  EXPECT_EQ(readBytes(product), "the product");
+  EXPECT_FALSE(fs::exists(root_ + "/Other.TDB"));
+  EXPECT_FALSE(fs::exists(record_));
+  EXPECT_TRUE(leftInSystemFolder().empty());
 }
 #endif

@@ -112,3 +112,21 @@ TEST(MdxWriter, RefusalsAndFailuresLeaveTheOldIndex) {
   EXPECT_EQ(readFile(path), kOld);
   EXPECT_FALSE(std::filesystem::exists(backup));
 }
+
+#ifndef _WIN32
+TEST(MdxWriter, ABackupNameTakenByAFolderOrADeviceLinkStopsTheWriteAndKeepsTheOldIndex) {
+  const std::string path = writeTemp(kOld, "taken.mdx");
+  const std::string backup = mdxBackupName(path);
+  std::filesystem::create_directory(backup);
+  ScriptedPrompter prompter;
+  prompter.expectMessage("Is a folder, not a regular file: " + backup);
+  EXPECT_EQ(write(path, {5}, "1", "1", prompter, systemFiles()), MdxOutcome::Failed);
+  EXPECT_EQ(readFile(path), kOld);
+  EXPECT_TRUE(prompter.done());
+  std::filesystem::remove(backup);
+  std::filesystem::create_symlink("/dev/null", backup);
+  prompter.expectMessage("Leads to a device (/dev/null), not a regular file: " + backup);
+  EXPECT_EQ(write(path, {5}, "1", "1", prompter, systemFiles()), MdxOutcome::Failed);
+  EXPECT_EQ(readFile(path), kOld);
+}
+#endif

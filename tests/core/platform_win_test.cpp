@@ -291,7 +291,7 @@ TEST(WindowsProcess, ArgumentsArriveWholeAndTheExitCodeComesBack) {
                                            "", "a&b|c>d", "Z\u00FCrich \u03A9"};
   const std::string echo = tempDir() + "\\echo.bin";
   ProcessRequest request{executablePath(), {"--gtest_filter=WindowsProcess.ArgumentsArriveWhole*"},
-                         {{"VELMOR_ECHO_ARGUMENTS_TO", echo}}, ""};
+                         {{"VELMOR_ECHO_ARGUMENTS_TO", echo}}, "", false, ""};
   request.arguments.insert(request.arguments.end(), arguments.begin(), arguments.end());
   const ProcessEnd end = runAndWait(systemProcesses(), request, [] {});
   ASSERT_TRUE(end.started()) << end.error;

@@ -96,6 +96,43 @@ TEST_F(Launch, MapSourceStartsUnderWineInItsOwnPrefixAfterItsCacheIsEmptied) {
   EXPECT_TRUE(fs::exists(root_ + "/outside"));
 }
 
+TEST_F(Launch, ACacheThatIsALinkOrLeadsOutOfThePrefixIsNotClearedAndTheUserIsTold) {
+  recorder(root_ + "/bin/wine", root_ + "/wine.txt");
+  // The user's own files, which a linked cache names.
+  const std::string photos = root_ + "/photos";
+  fs::create_directories(photos);
+  writeFile(photos + "/holiday.jpg", "mine");
+  Settings settings;
+  settings.mapSourcePath = mapsource_;
+  settings.clearCache = true;
+  const ProgramLocations locations(facts_);
+  const std::string shown = locations.mapSourceTileCache();
+  fs::rename(cache_, root_ + "/old cache");
+  fs::create_symlink(photos, cache_);
+  {
+    ScriptedPrompter prompter;
+    prompter.expectMessage("The tile cache " + shown + " was not cleared: it is a symbolic link.");
+    EXPECT_EQ(launchDefaultProgram({false, settings, locations}, prompter, systemProcesses()), LaunchOutcome::Started);
+    EXPECT_TRUE(fs::exists(photos + "/holiday.jpg"));
+  }
+  // A link further up the way leads out of the prefix just the same.
+  fs::remove(cache_);
+  const std::string garmin = prefix_ + "/drive_c/users/ann/AppData/Roaming/Garmin";
+  fs::rename(garmin, root_ + "/old garmin");
+  fs::create_directories(root_ + "/elsewhere/MapSource");
+  fs::create_symlink(root_ + "/elsewhere", garmin);
+  fs::create_directories(root_ + "/elsewhere/MapSource/TileCache");
+  writeFile(root_ + "/elsewhere/MapSource/TileCache/tile", "x");
+  {
+    ScriptedPrompter prompter;
+    prompter.expectMessage("The tile cache " + shown + " was not cleared: it leads out of " + prefix_ + " (to " +
+                           fs::canonical(root_ + "/elsewhere/MapSource/TileCache").string() + ").");
+    EXPECT_EQ(launchDefaultProgram({false, settings, locations}, prompter, systemProcesses()), LaunchOutcome::Started);
+  }
+  EXPECT_TRUE(fs::exists(photos + "/holiday.jpg"));
+  EXPECT_TRUE(fs::exists(root_ + "/elsewhere/MapSource/TileCache/tile"));
+}
+
 TEST_F(Launch, CacheStaysWhenClearingIsOffOrTheProgramKeepsNone) {
   recorder(root_ + "/bin/wine", root_ + "/wine.txt");
   const std::string qmapshack = recorder(root_ + "/qmapshack", root_ + "/native.txt");

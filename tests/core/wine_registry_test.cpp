@@ -173,3 +173,41 @@ TEST(WinePrefix, DrivesMapPathsBothWaysWithoutRegardToCase) {
   EXPECT_EQ(wine.programFilesX86Folder(), "");
 }
 #endif
+
+TEST(WineRegistry, AKeyLineOfFortyFiveThousandPartsIsReadWholeAndALookAtOneKeyBuildsNoTree) {
+  // The shape of a hostile system.reg: one key line 45,000 parts deep, a
+  // value at its end, and a value name given twice.
+  std::string text = "WINE REGISTRY Version 2\n\n[";
+  for (int part = 0; part < 45000; ++part) text += (part ? "\\\\" : "") + std::string(part % 2 ? "b" : "A");
+  text += "] 1700000000\n\"Deep\"=\"end\"\n";
+  text += "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion] 1700000000\n"
+          "\"ProgramFilesDir\"=\"C:\\\\Old\"\n\"Other\"=dword:00000001\n\"programfilesdir\"=\"C:\\\\Program Files\"\n";
+  const WineRegistry whole = WineRegistry::parse(text);
+  // The root, 45,000 nested keys and the four of the second line.
+  EXPECT_EQ(whole.keyCount(), 1u + 45000u + 4u);
+  std::vector<std::string> deep;
+  for (int part = 0; part < 45000; ++part) deep.push_back(part % 2 ? "B" : "a");
+  const WineRegistry::Key* end = whole.find(deep);
+  ASSERT_NE(end, nullptr);
+  ASSERT_EQ(end->values.size(), 1u);
+  EXPECT_EQ(registryText(end->values[0]), "end");
+  deep.pop_back();
+  ASSERT_NE(whole.find(deep), nullptr);
+  EXPECT_EQ(whole.find(deep)->subkeys, std::vector<std::string>{"b"});
+
+  // A name given twice keeps its first place and takes its last data.
+  const std::vector<std::string> currentVersion = {"software", "MICROSOFT", "Windows", "CurrentVersion"};
+  const WineRegistry::Key* cv = whole.find(currentVersion);
+  ASSERT_NE(cv, nullptr);
+  ASSERT_EQ(cv->values.size(), 2u);
+  EXPECT_TRUE(equalsNoCase(cv->values[0].name, "ProgramFilesDir"));
+  EXPECT_EQ(cv->values[1].name, "Other");
+  EXPECT_EQ(registryText(cv->values[0]), "C:\\Program Files");
+
+  // Only the one key: the deep line is passed over, not built.
+  const WineRegistry one = WineRegistry::parse(text, &currentVersion);
+  EXPECT_EQ(one.keyCount(), 1u + 4u);
+  ASSERT_NE(one.find(currentVersion), nullptr);
+  EXPECT_EQ(registryText(one.find(currentVersion)->values[0]), "C:\\Program Files");
+  EXPECT_EQ(one.find({"a"}), nullptr);
+}

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
+#include <QThread>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,6 +21,7 @@
 #include "dialogs/colour_widgets.hpp"
 #include "dialogs/locate_programs_dialog.hpp"
 #include "dialogs/preferences_dialog.hpp"
+#include "install/compiler_wait_dialog.hpp"
 #include "mainwindow/file_commands.hpp"
 #include "mainwindow/header_row.hpp"
 #include "mainwindow/main_menus.hpp"
@@ -40,6 +43,7 @@ class ProgramsTest : public QObject {
   void preferencesStoreOnlyOnOkAndTheColoursReachThePlot();
   void launchButtonAsksAboutUnsavedChangesAndStartsTheProgram();
   void createBasemapSuggestsTheProductsNameAndCompilesIt();
+  void createBasemapWaitsInADialogWhoseCancelStopsTheCompiler();
 };
 
 namespace {
@@ -49,6 +53,12 @@ void writeFile(const std::string& path, const std::string& text) {
   QFile out(QString::fromStdString(path));
   QVERIFY(out.open(QIODevice::WriteOnly));
   out.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+// Whether a process has gone (a zombie waiting for its reaper counts as gone).
+bool processGone(const QString& pid) {
+  QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+  return !stat.open(QIODevice::ReadOnly) || stat.readAll().split(' ').value(2) == "Z";
 }
 
 // A program that writes its argument count to `record`.
@@ -218,6 +228,50 @@ void ProgramsTest::createBasemapSuggestsTheProductsNameAndCompilesIt() {
   QCOMPARE(readFile(args), std::string("1\n"));
   QVERIFY(readFile(target).find("Label=") != std::string::npos);
   QVERIFY(!QFile::exists(QString::fromStdString(w.state().folders.systemFolder + "/pv.mp")));
+}
+
+void ProgramsTest::createBasemapWaitsInADialogWhoseCancelStopsTheCompiler() {
+  WindowFixture f;
+  MainWindow& w = f.start();
+  w.fileCommands().openProductFile(f.copyFixture("north/north.tdb"), true);
+  // A compiler that hangs in a program of its own, as java or wine would.
+  const std::string child = f.workPath("child.pid");
+  const std::string compiler = recordingProgram(f.workPath("cgpsmapper"), f.workPath("compiler.txt"),
+                                                "sleep 300 & echo $! > '" + child + "'; wait");
+  w.state().settings.mapCompilerPath = compiler;
+  const std::string target = f.workPath("North Base.img");
+  f.dialogs.answer(target);
+  f.prompter.expectMessage("mp saved")
+      .expectMessage("Create Basemap was cancelled: the map compiler " + compiler +
+                     " was stopped. Nothing was replaced.");
+  QString title, status;
+  QStringList problems;
+  bool windowBlocked = false, closeRefused = false;
+  whenShown<CompilerWaitDialog>([&](CompilerWaitDialog* wait) {
+    for (int k = 0; k < 500 && !QFile::exists(QString::fromStdString(child)); ++k) QThread::msleep(10);
+    title = wait->windowTitle();
+    status = wait->status()->text();
+    problems = accessibilityProblems(wait);
+    // Menus and Ctrl+Q do not reach the window meanwhile, and it stays open.
+    windowBlocked = wait->windowModality() != Qt::NonModal && QApplication::activeModalWidget() == wait;
+    closeRefused = !w.close();
+    QTest::mouseClick(wait->cancelButton(), Qt::LeftButton);
+  });
+  w.menus()->createBasemap()->trigger();
+  PROMPTS_OK(f);
+  QCOMPARE(title, QStringLiteral("Create Basemap"));
+  QVERIFY2(status.startsWith(QStringLiteral("The map compiler is running: 0:0")), qPrintable(status));
+  QVERIFY2(problems.isEmpty(), qPrintable(problems.join("\n")));
+  QVERIFY(windowBlocked);
+  QVERIFY(closeRefused);
+  QVERIFY(!QFile::exists(QString::fromStdString(target)));
+  // The compiler's own child went with it.
+  QFile pidFile(QString::fromStdString(child));
+  QVERIFY(pidFile.open(QIODevice::ReadOnly));
+  const QString pid = QString::fromLatin1(pidFile.readAll()).trimmed();
+  QTRY_VERIFY_WITH_TIMEOUT(processGone(pid), 2000);
+  QDir system(QString::fromStdString(w.state().folders.systemFolder));
+  QVERIFY(system.entryList({QStringLiteral("basemap-*")}, QDir::Dirs).isEmpty());
 }
 
 QTEST_MAIN(ProgramsTest)

@@ -74,11 +74,12 @@ TEST(BasemapInterop, MkgmapCompilesTheBasemapOfMkgmapsOwnProduct) {
   // mkgmap read every label of the map source without complaint.
   EXPECT_EQ((run.out + run.err).find("error decoding label"), std::string::npos) << run.out << run.err;
 
-  // The label came through in code page 1252, upper-cased as mkgmap stores
-  // labels: É is 0xC9, not the two bytes of its UTF-8.
+  // The label came through in code page 1252 with its letter case kept:
+  // é is 0xE9, not the two bytes of its UTF-8, and nothing is in capitals.
   const std::string bytes = readBytes(basemap);
-  EXPECT_NE(bytes.find("CAF\xC9 ZO\xCB"), std::string::npos);
-  EXPECT_EQ(bytes.find("CAF\xC3"), std::string::npos);
+  EXPECT_NE(bytes.find("Caf\xE9 Zo\xEB"), std::string::npos);
+  EXPECT_EQ(bytes.find("CAF\xC9"), std::string::npos);
+  EXPECT_EQ(bytes.find("Caf\xC3"), std::string::npos);
 
   // The compiled map's bounds cover the background the map source drew:
   // the overview bounds 0.2 degrees in from north and south, out east and west.

@@ -34,6 +34,10 @@ constexpr std::int64_t kMaxHeaderLength = 0x1000;
 // The TRE bounds end at 0x21: a shorter TRE header does not hold them.
 constexpr std::int64_t kTreBoundsEnd = 0x21;
 constexpr std::int32_t kQuarterTurn = 0x400000;  // 90 degrees in 24-bit units
+// Tiles left out that get a line of their own in the error text; the rest
+// are counted in one line, so that a file of a million broken headers does
+// not make a text of a hundred megabytes.
+constexpr std::int64_t kLeftOutLines = 100;
 
 std::int32_t signed24(std::uint32_t v) {
   v &= 0xFFFFFF;
@@ -84,6 +88,16 @@ class WindowScanner {
     window_ = nextWindow;
   }
 
+  // The end of the scan: the count of the left-out tiles not told one by one.
+  void finish() {
+    flush(0);
+    if (leftOut_ > kLeftOutLines) {
+      appendErrorLine(out_.errorText, std::to_string(leftOut_ - kLeftOutLines) +
+                                          " more TRE headers have bounds that are not a box on the map; "
+                                          "their tiles are left out");
+    }
+  }
+
  private:
   // With the container's directory at hand, a header is real where a subfile
   // of its kind begins (or inside a GMP subfile, which holds several headers
@@ -110,7 +124,7 @@ class WindowScanner {
     const std::int32_t south = signed24(tile.south);
     const bool inside = length >= kTreBoundsEnd && h + kTreBoundsEnd <= fileSize_;
     tile.usable = inside && south <= north && north <= kQuarterTurn && south >= -kQuarterTurn;
-    if (!tile.usable) {
+    if (!tile.usable && ++leftOut_ <= kLeftOutLines) {
       appendErrorLine(out_.errorText, "TRE at &" + hexUpper(static_cast<std::uint64_t>(h)) +
                                           ": its bounds are not a box on the map; the tile is left out");
     }
@@ -163,6 +177,7 @@ class WindowScanner {
   ImgScanResult& out_;
   std::int64_t fileSize_;
   std::int64_t window_ = 0;
+  std::int64_t leftOut_ = 0;
   std::array<std::optional<Found>, KindCount> first_{};
 };
 
@@ -239,7 +254,7 @@ ImgScanResult loadbinaryfst(RangeReader& reader, Prompter& prompter, Activity& a
     }
     if (got < want) break;  // the file shrank while it was read
   }
-  scanner.flush(0);
+  scanner.finish();
   out.readable = !failed;
   activity.busy(false);
   if (out.tiles.empty()) prompter.message(kNoData);

@@ -60,15 +60,15 @@ MdxOutcome writeMdx(const std::string& path, const ProductFile& file, const Prod
   if (!bytes) return MdxOutcome::Refused;
   if (files.exists(path)) {
     const std::string backupPath = mdxBackupName(path);
-    if (!files.exists(backupPath)) {
-      prompter.message(kMdxBackupMessage + backupPath);
-      // The copy is read-only, keeps the old file's owner and stays the first
-      // backup ever made, even against another program doing the same.
-      std::string error;
-      if (files.createBackup(path, backupPath, error) == BackupResult::Failed) {
-        prompter.message(error + ": " + backupPath);
-        return MdxOutcome::Failed;
-      }
+    // The copy is read-only, keeps the old file's owner and stays the first
+    // backup ever made, even against another program doing the same. A
+    // backup name taken by a folder, a device or a link to one is no
+    // backup: the old index is kept.
+    if (!files.exists(backupPath)) prompter.message(kMdxBackupMessage + backupPath);
+    std::string error;
+    if (files.createBackup(path, backupPath, error) == BackupResult::Failed) {
+      prompter.message(error + ": " + backupPath);
+      return MdxOutcome::Failed;
     }
   }
   activity.busy(true);

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <random>
 #include <system_error>
 
 #include "../common/bytes.hpp"
@@ -23,59 +25,93 @@ namespace {
 // from filling the memory.
 constexpr std::uint64_t kBasemapLimit = 1000ull * 1024 * 1024;
 constexpr std::uint32_t kLargestMkgmapName = 99999999;
+// Of the compiler's error output: the lines shown when it failed, and how
+// much of it is kept at all.
+constexpr std::size_t kErrorLinesShown = 10;
+constexpr std::uint64_t kErrorOutputKept = 64 * 1024;
 
 bool endsWithNoCase(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && toLowerAscii(text.substr(text.size() - end.size())) == end;
 }
 
-// Removes a file left by an earlier run; false with the text when it stays.
-bool removeStale(const std::string& path, Prompter& prompter) {
-  std::error_code ec;
-  fs::remove(pathFromUtf8(path), ec);
-  if (!ec) return true;
-  prompter.message("Cannot remove " + path + ": " + ec.message());
-  return false;
+// The end of a file of at most a few kilobytes' worth, "" when there is none.
+std::string tailOf(const std::string& path, std::uint64_t most) {
+  std::ifstream in(pathFromUtf8(path), std::ios::binary | std::ios::ate);
+  if (!in) return "";
+  const std::streamoff size = in.tellg();
+  const std::streamoff from = size > static_cast<std::streamoff>(most) ? size - static_cast<std::streamoff>(most) : 0;
+  in.seekg(from);
+  std::string text(static_cast<std::size_t>(size - from), '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  text.resize(static_cast<std::size_t>(in.gcount()));
+  return text;
+}
+
+// The last lines of the compiler's error output, each on a line of its own.
+std::string lastLines(const std::string& text, std::size_t count) {
+  std::size_t end = text.find_last_not_of("\r\n");
+  if (end == std::string::npos) return "";
+  std::size_t from = end + 1;
+  for (std::size_t lines = 0; lines < count && from > 0; ++lines) {
+    const std::size_t newline = text.find_last_of('\n', from - 1);
+    from = newline == std::string::npos ? 0 : newline;
+    if (newline == std::string::npos) break;
+  }
+  std::string out = text.substr(from, end + 1 - from);
+  if (!out.empty() && out[0] == '\n') out.erase(0, 1);
+  return out;
 }
 
 class Run {
  public:
-  Run(BasemapJob& job, BasemapServices& services)
-      : job_(job), s_(services), mapSource_(job.systemFolder + "/pv.mp"), compiled_(job.systemFolder + "/pv.img") {}
+  Run(BasemapJob& job, BasemapServices& services) : job_(job), s_(services) {}
 
   BasemapOutcome go() {
     if (job_.source.tiles.empty()) {
       s_.prompter.message(kNoPreviewData);
       return outcome_;
     }
+    if (targetIsProduct()) return outcome_;
     offerMkgmap();
     const CompilerKind kind = compilerKind(job_.compilerPath);
     // mkgmap reads the labels right as UTF-8 under the header as it stands;
     // cgpsmapper reads them in the product's code page.
     const LabelEncoding encoding = kind == CompilerKind::Mkgmap ? LabelEncoding::Utf8 : LabelEncoding::CodePage;
-    // A map source that could not be written is never compiled: an older
-    // one may still lie there.
+    if (!makeWorkFolder()) return outcome_;
+    // A map source that could not be written is never compiled.
     if (writePreviewMapSource(job_.source, mapSource_, encoding, s_.prompter, s_.files, s_.errorText) !=
         PreviewWrite::Written)
-      return outcome_;
-    if (!removeStale(compiled_, s_.prompter)) return outcome_;
-    const std::string compiler(trimBlanks(job_.compilerPath));
-    if (compiler.size() <= 4 || !isRegularFile(compiler)) {
+      return finish();
+    const std::string compiler = trimBlanks(job_.compilerPath).size() <= 4 ? "" : resolveCompiler(job_.compilerPath);
+    if (compiler.empty()) {
+      keepMapSource();
       s_.prompter.message(kCannotLocateCompiler);
-      return outcome_;
+      return finish();
     }
     std::string refusal;
     const std::uint32_t mapNumber = overviewMapNumber(job_.source, refusal).value_or(0);
-    if (!compile(kind, mapNumber)) return finish();
+    if (!compile(compiler, kind, mapNumber)) return finish();
     if (!isRegularFile(compiled_)) {
       s_.prompter.message(kNotSuccessful);
       outcome_.status = BasemapStatus::NotSuccessful;
       return finish();
     }
-    if (!replaceTarget()) return outcome_;
+    replaceTarget();
     return finish();
   }
 
  private:
+  // The product file (or any other) holds what no IMG may replace; the
+  // backup would keep it, but the product would be gone from its place.
+  bool targetIsProduct() {
+    const std::string& target = job_.target;
+    const bool product = !job_.productPath.empty() && s_.files.exists(target) &&
+                         sameFile(s_.files.identity(target), s_.files.identity(job_.productPath));
+    if (!product && !endsWithNoCase(std::string(trimBlanks(target)), ".tdb")) return false;
+    s_.prompter.message("A basemap is never written over a product file: " + target + ". Choose an .img file.");
+    return true;
+  }
+
   void offerMkgmap() {
     if (!trimBlanks(job_.compilerPath).empty() || !s_.findMkgmap) return;
     const std::string mkgmap = s_.findMkgmap();
@@ -85,56 +121,86 @@ class Run {
     outcome_.compilerChosen = true;
   }
 
-  bool compile(CompilerKind kind, std::uint32_t mapNumber) {
-    const std::string outputDir = job_.systemFolder + "/mkgmap";
-    std::string output;
+  // A folder no other run uses: made with a fresh name, never taken over.
+  bool makeWorkFolder() {
+    std::random_device random;
+    std::error_code ec;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+      char name[32];
+      std::snprintf(name, sizeof name, "basemap-%08x", static_cast<unsigned>(random()));
+      const std::string folder = job_.systemFolder + "/" + name;
+      if (fs::create_directory(pathFromUtf8(folder), ec)) {
+        work_ = folder;
+        mapSource_ = work_ + "/pv.mp";
+        return true;
+      }
+      if (ec) break;
+    }
+    s_.prompter.message("Cannot make a work folder in " + job_.systemFolder + ": " +
+                        (ec ? ec.message() : std::string("every name tried is taken")));
+    return false;
+  }
+
+  // Without a compiler the map source is left where the user looks for it.
+  void keepMapSource() {
+    std::error_code ec;
+    fs::rename(pathFromUtf8(mapSource_), pathFromUtf8(job_.systemFolder + "/pv.mp"), ec);
+  }
+
+  bool compile(const std::string& compiler, CompilerKind kind, std::uint32_t mapNumber) {
     if (kind == CompilerKind::Mkgmap) {
       if (mapNumber > kLargestMkgmapName) {
         s_.prompter.message("mkgmap names a map with 8 digits: the overview map number " + std::to_string(mapNumber) +
                             " has more. Choose a smaller Overview Number.");
         return false;
       }
-      std::error_code ec;
-      fs::create_directories(pathFromUtf8(outputDir), ec);
-      output = outputDir + "/" + mkgmapMapName(mapNumber) + ".img";
-      if (!removeStale(output, s_.prompter)) return false;
+      compiled_ = work_ + "/" + mkgmapMapName(mapNumber) + ".img";
+    } else {
+      compiled_ = work_ + "/pv.img";
     }
+    const ProcessRequest request = compilerRequest(compiler, job_.winePrefix, mapNumber, work_);
     if (s_.compilerRunning) s_.compilerRunning(true);
-    const ProcessEnd end = runAndWait(s_.processes, compilerRequest(job_, mapNumber, outputDir), s_.betweenPolls);
+    const ProcessEnd end =
+        runAndWait(s_.processes, request, s_.betweenPolls, WaitLimits{s_.compilerTimeout, s_.cancelled});
     if (s_.compilerRunning) s_.compilerRunning(false);
+    outcome_.compilerErrors = tailOf(request.errorFile, kErrorOutputKept);
     if (!end.started()) {
-      s_.prompter.message("Cannot start the map compiler " + job_.compilerPath + ": " + end.error);
+      s_.prompter.message("Cannot start the map compiler " + compiler + ": " + end.error);
       return false;
     }
-    if (!end.exited) {
-      s_.prompter.message("The map compiler " + job_.compilerPath + " ended abnormally" +
-                          (end.signal ? " (signal " + std::to_string(end.signal) + ")." : "."));
-      return false;
+    std::string failure;
+    if (end.cancelled) {
+      failure = "Create Basemap was cancelled: the map compiler " + compiler + " was stopped.";
+    } else if (end.timedOut) {
+      failure = "The map compiler " + compiler + " did not finish within " +
+                std::to_string(std::chrono::duration_cast<std::chrono::seconds>(s_.compilerTimeout).count()) +
+                " s and was stopped.";
+    } else if (!end.exited) {
+      failure = "The map compiler " + compiler + " ended abnormally" +
+                (end.signal ? " (signal " + std::to_string(end.signal) + ")." : ".");
+    } else if (end.exitCode != 0) {
+      // Whatever it left is no map to trust.
+      failure = "The map compiler " + compiler + " failed (exit code " + std::to_string(end.exitCode) + ").";
     }
-    if (kind == CompilerKind::Mkgmap && isRegularFile(output)) {
-      std::error_code ec;
-      fs::rename(pathFromUtf8(output), pathFromUtf8(compiled_), ec);
-      if (ec) {
-        s_.prompter.message("Cannot move " + output + " to " + compiled_ + ": " + ec.message());
-        return false;
-      }
-    }
-    return true;
+    if (failure.empty()) return true;
+    const std::string last = lastLines(outcome_.compilerErrors, kErrorLinesShown);
+    s_.prompter.message(failure + " Nothing was replaced." + (last.empty() ? "" : "\n" + last));
+    return false;
   }
 
   // The compiled map onto the target: asked first when it exists, with a
   // backup made once; in one atomic step.
-  bool replaceTarget() {
+  void replaceTarget() {
     const std::string& target = job_.target;
     if (s_.files.exists(target)) {
-      if (s_.prompter.ask(replaceBasemapQuestion(target), Buttons::YesNoCancel) != Answer::Yes) return false;
+      if (s_.prompter.ask(replaceBasemapQuestion(target), Buttons::YesNoCancel) != Answer::Yes) return;
       if (std::optional<WriteRefusal> refusal = s_.files.checkWritable(target)) {
         s_.prompter.message(target + " " + refusal->text);
-        return finishFalse();
+        return;
       }
       if (s_.files.heldOpen(target)) {
         s_.prompter.message(kCloseMapsource);
-        return finishFalse();
+        return;
       }
       const std::string backup = basemapBackupName(target);
       std::string error;
@@ -146,39 +212,34 @@ class Run {
           break;
         case BackupResult::Failed:
           s_.prompter.message("Cannot make the backup " + backup + ": " + error);
-          return finishFalse();
+          return;
       }
     }
     FileRead map = s_.files.readFile(compiled_, kBasemapLimit, OverLimit::Refuse);
     if (!map) {
       s_.prompter.message("Cannot read " + compiled_ + ": " + map.error);
-      return finishFalse();
+      return;
     }
     if (std::optional<std::string> error = s_.files.atomicReplace(target, map.bytes)) {
       s_.prompter.message(s_.files.heldOpen(target) ? std::string(kCloseMapsource) : target + " " + *error);
-      return finishFalse();
+      return;
     }
     s_.prompter.message(kNewBasemapCreated);
     outcome_.status = BasemapStatus::Created;
-    return true;
   }
 
-  // A failure past the compiler run ends the command with pv.mp removed.
-  bool finishFalse() {
-    finish();
-    return false;
-  }
-
+  // Every end of the command takes the work folder with it.
   BasemapOutcome finish() {
     std::error_code ec;
-    fs::remove(pathFromUtf8(mapSource_), ec);
+    if (!work_.empty()) fs::remove_all(pathFromUtf8(work_), ec);
     return outcome_;
   }
 
   BasemapJob& job_;
   BasemapServices& s_;
-  const std::string mapSource_;
-  const std::string compiled_;
+  std::string work_;
+  std::string mapSource_;
+  std::string compiled_;
   BasemapOutcome outcome_;
 };
 
@@ -196,10 +257,26 @@ std::string mkgmapMapName(std::uint32_t mapNumber) {
   return name;
 }
 
-ProcessRequest compilerRequest(const BasemapJob& job, std::uint32_t mapNumber, const std::string& outputDir) {
-  const std::string compiler(trimBlanks(job.compilerPath));
+std::string resolveCompiler(const std::string& compilerPath) {
+  std::string name(trimBlanks(compilerPath));
+  if (name.empty()) return "";
+  // A bare name is what PATH holds, as a command line would find it.
+  if (name.find_first_of("/\\") == std::string::npos) {
+    if (std::string found = findOnPath(name); !found.empty()) name = found;
+  }
+  std::error_code ec;
+  const fs::path absolute = fs::absolute(pathFromUtf8(name), ec);
+  if (ec) return "";
+  const std::string path = utf8FromPath(absolute.lexically_normal());
+  return isRegularFile(path) ? path : "";
+}
+
+ProcessRequest compilerRequest(const std::string& compiler, const std::string& winePrefix, std::uint32_t mapNumber,
+                               const std::string& workFolder) {
   ProcessRequest request;
-  request.workingFolder = job.systemFolder;
+  request.workingFolder = workFolder;
+  request.ownGroup = true;
+  request.errorFile = workFolder + "/compiler.err";
   if (compilerKind(compiler) == CompilerKind::Mkgmap) {
     if (endsWithNoCase(compiler, ".jar")) {
       request.program = "java";
@@ -207,18 +284,20 @@ ProcessRequest compilerRequest(const BasemapJob& job, std::uint32_t mapNumber, c
     } else {
       request.program = compiler;
     }
-    for (const std::string& arg : {"--output-dir=" + outputDir, "--mapname=" + mkgmapMapName(mapNumber),
-                                   std::string("--no-tdbfile"), std::string("--code-page=1252"), std::string("pv.mp")})
+    // --lower-case: mkgmap would otherwise store every label in capitals.
+    for (const std::string& arg :
+         {"--output-dir=" + workFolder, "--mapname=" + mkgmapMapName(mapNumber), std::string("--no-tdbfile"),
+          std::string("--code-page=1252"), std::string("--lower-case"), std::string("pv.mp")})
       request.arguments.push_back(arg);
     return request;
   }
-  std::string mapSource = job.systemFolder + "/pv.mp";
+  std::string mapSource = workFolder + "/pv.mp";
   if (runsThroughWine(compiler)) {
     // A Windows cgpsmapper reads the map source by its Windows path.
     request.program = "wine";
-    if (!job.winePrefix.empty()) {
-      request.environment.emplace_back("WINEPREFIX", job.winePrefix);
-      mapSource = wineWindowsPath(mapSource, job.winePrefix).value_or(mapSource);
+    if (!winePrefix.empty()) {
+      request.environment.emplace_back("WINEPREFIX", winePrefix);
+      mapSource = wineWindowsPath(mapSource, winePrefix).value_or(mapSource);
     }
     request.arguments = {compiler, mapSource};
     return request;

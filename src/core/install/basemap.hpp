@@ -2,6 +2,9 @@
 // "Create Basemap": the preview map source compiled by an outside map
 // compiler (cgpsmapper, or mkgmap on Linux) into the product's basemap IMG,
 // copied onto the file the user chose with a one-time read-only backup.
+// Each run works in a folder of its own below the system folder, so that
+// two runs at once (the window and a Makefile) never share a map source.
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -17,7 +20,8 @@ class Prompter;
 struct BasemapJob {
   PreviewSource source;
   std::string target;        // the chosen path, kept as chosen
-  std::string systemFolder;  // pv.mp and pv.img are made here
+  std::string productPath;   // the open product file, never to be written over
+  std::string systemFolder;  // each run's work folder is made here
   std::string compilerPath;  // `mapCompilerPath`; the mkgmap offer may fill it
   std::string winePrefix;    // where a Windows compiler (".exe") runs on Linux
 };
@@ -34,6 +38,11 @@ struct BasemapServices {
   // The mkgmap offered when no compiler is set; "" when there is none.
   std::function<std::string()> findMkgmap = [] { return findOnPath("mkgmap"); };
   std::string* errorText = nullptr;
+  // Asked while the compiler runs: true stops it (the window's "Cancel",
+  // an interrupted command line) and nothing is replaced.
+  std::function<bool()> cancelled{};
+  // A compiler that runs longer is stopped and nothing is replaced.
+  std::chrono::milliseconds compilerTimeout = std::chrono::hours(1);
 };
 
 enum class BasemapStatus {
@@ -47,6 +56,9 @@ struct BasemapOutcome {
   // The user took the mkgmap found on PATH: `job.compilerPath` names it and
   // belongs in `mapCompilerPath`.
   bool compilerChosen = false;
+  // The end of what the compiler wrote to its error output (its warnings
+  // when it succeeded), for a command line to pass on.
+  std::string compilerErrors;
 };
 
 // The whole command, every message through `services.prompter`.
@@ -56,12 +68,19 @@ enum class CompilerKind { Cgpsmapper, Mkgmap };
 // mkgmap when the program's file name holds "mkgmap" (any case).
 CompilerKind compilerKind(const std::string& compilerPath);
 
-// How the compiler is run on systemFolder/pv.mp, as an argument list:
-//  cgpsmapper: COMPILER pv.mp (a Windows cgpsmapper.exe through wine on Linux);
-//  mkgmap: COMPILER --output-dir=DIR --mapname=NNNNNNNN --no-tdbfile
-//          --code-page=1252 pv.mp (a mkgmap.jar through java -jar),
-// both started in the system folder.
-ProcessRequest compilerRequest(const BasemapJob& job, std::uint32_t mapNumber, const std::string& outputDir);
+// How `compiler` (an absolute path) is run on workFolder/pv.mp, as an argument list:
+//  cgpsmapper: COMPILER WORK/pv.mp (a Windows cgpsmapper.exe through wine on Linux);
+//  mkgmap: COMPILER --output-dir=WORK --mapname=NNNNNNNN --no-tdbfile
+//          --code-page=1252 --lower-case pv.mp (a mkgmap.jar through java -jar),
+// both started in the work folder, in a process group of their own, their
+// error output kept in WORK/compiler.err.
+ProcessRequest compilerRequest(const std::string& compiler, const std::string& winePrefix, std::uint32_t mapNumber,
+                               const std::string& workFolder);
+
+// The compiler the user named, as the absolute path that is both checked
+// and run: a relative path against our current folder, a bare name there or
+// else on PATH. "" when there is no such file.
+std::string resolveCompiler(const std::string& compilerPath);
 
 // mkgmap's name of the map: the map number in 8 decimal digits.
 std::string mkgmapMapName(std::uint32_t mapNumber);

@@ -62,16 +62,20 @@ LaunchOutcome launchDefaultProgram(const LaunchRequest& request, Prompter& promp
     prompter.message(kLocateProgram);
     return LaunchOutcome::NotLocated;
   }
+  std::string cache;
   switch (program) {
     case MapProgram::MapSource:
-      clearTileCache(request.locations.mapSourceTileCache(), request.settings.clearCache);
+      cache = request.locations.mapSourceTileCache();
       break;
     case MapProgram::BaseCamp:
-      clearTileCache(request.locations.baseCampTileCache(), request.settings.clearCache);
+      cache = request.locations.baseCampTileCache();
       break;
     case MapProgram::Qlandkarte:  // keeps no cache of ours to clear
       break;
   }
+  const CacheClearing cleared = clearTileCache(cache, request.settings.clearCache, request.locations.cacheHome());
+  // The program starts all the same: an old cache costs a look, not files.
+  if (!cleared.skipped.empty()) prompter.message(cleared.skipped);
   const ProcessEnd start = processes.startDetached(programStart(executable, request.locations));
   switch (start.start) {
     case StartStatus::Started:

@@ -57,6 +57,11 @@ std::string ProgramLocations::mapSourceTileCache() const { return localPath(mapS
 
 std::string ProgramLocations::baseCampTileCache() const { return localPath(baseCampTileCachePath(facts_.appData)); }
 
+std::string ProgramLocations::cacheHome() const {
+  if (!facts_.winePrefix.empty()) return facts_.winePrefix;
+  return facts_.appData.empty() ? "" : localPath(removeNoCase(facts_.appData, "\\roaming"));
+}
+
 std::string ProgramLocations::programFilesFolder(bool is64BitWindows) const {
   const std::string& folder =
       is64BitWindows && !facts_.programFilesX86.empty() ? facts_.programFilesX86 : facts_.programFiles;

@@ -50,6 +50,9 @@ class ProgramLocations {
   // The two tile caches as local folders ("" when unknown).
   std::string mapSourceTileCache() const;
   std::string baseCampTileCache() const;
+  // The folder a tile cache must lie in to be cleared: the Wine prefix, or
+  // the user's profile ("AppData"); "" when unknown.
+  std::string cacheHome() const;
 
   // The program-files folder a 32-bit program is installed in, as a local
   // folder: "Program Files (x86)" on 64-bit Windows.

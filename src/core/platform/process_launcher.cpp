@@ -15,12 +15,28 @@ constexpr auto kPollInterval = std::chrono::milliseconds(10);
 
 ProcessEnd runAndWait(ProcessLauncher& launcher, const ProcessRequest& request,
                       const std::function<void()>& betweenPolls) {
+  return runAndWait(launcher, request, betweenPolls, WaitLimits{});
+}
+
+ProcessEnd runAndWait(ProcessLauncher& launcher, const ProcessRequest& request,
+                      const std::function<void()>& betweenPolls, const WaitLimits& limits) {
   ProcessEnd failure;
   std::unique_ptr<RunningProcess> process = launcher.start(request, failure);
   if (!process) return failure;
+  const auto started = std::chrono::steady_clock::now();
   for (;;) {
     if (std::optional<ProcessEnd> end = process->poll()) return *end;
     if (betweenPolls) betweenPolls();
+    if (limits.cancelled && limits.cancelled()) {
+      ProcessEnd end = process->stop();
+      end.cancelled = true;
+      return end;
+    }
+    if (limits.timeout.count() > 0 && std::chrono::steady_clock::now() - started >= limits.timeout) {
+      ProcessEnd end = process->stop();
+      end.timedOut = true;
+      return end;
+    }
     std::this_thread::sleep_for(kPollInterval);
   }
 }

@@ -3,6 +3,7 @@
 // QlandkarteGT. A program is always started with an argument list, never
 // through a command interpreter, so a path holding blanks, "&" or quotes is
 // one argument and nothing in it is ever run.
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -21,6 +22,13 @@ struct ProcessRequest {
   std::vector<std::pair<std::string, std::string>> environment;
   // Where the program starts; "" for our own current folder.
   std::string workingFolder;
+  // Started in a group of its own (a process group; a job on Windows), so
+  // that stop() ends it with every program it started, and a Ctrl+C in our
+  // terminal reaches only us, who decide.
+  bool ownGroup = false;
+  // Its error output goes to this file (made anew) instead of ours; "" to
+  // share ours.
+  std::string errorFile;
 };
 
 enum class StartStatus {
@@ -37,6 +45,8 @@ struct ProcessEnd {
   bool exited = false;  // ended by itself with `exitCode`
   int exitCode = -1;
   int signal = 0;       // the signal that ended it when it did not exit (POSIX)
+  bool timedOut = false;   // stopped by us: it ran past the time it was given
+  bool cancelled = false;  // stopped by us: the user asked
 
   bool started() const { return start == StartStatus::Started; }
   bool succeeded() const { return started() && exited && exitCode == 0; }
@@ -48,6 +58,9 @@ class RunningProcess {
   virtual ~RunningProcess() = default;
   // Looks without waiting: its end once it has ended, nullopt while it runs.
   virtual std::optional<ProcessEnd> poll() = 0;
+  // Ends it at once (with its whole group when it has one) and waits until
+  // it has gone; returns how it ended.
+  virtual ProcessEnd stop() = 0;
 };
 
 class ProcessLauncher {
@@ -69,6 +82,18 @@ ProcessLauncher& systemProcesses();
 // repaints there), with a short sleep so that the wait costs no processor.
 ProcessEnd runAndWait(ProcessLauncher& launcher, const ProcessRequest& request,
                       const std::function<void()>& betweenPolls);
+
+struct WaitLimits {
+  // Stopped when it runs longer; zero for no limit.
+  std::chrono::milliseconds timeout{0};
+  // Asked between polls; true stops it.
+  std::function<bool()> cancelled{};
+};
+
+// As above, stopping the program (see RunningProcess::stop) when it runs
+// past the timeout or the caller cancels: the end then says which.
+ProcessEnd runAndWait(ProcessLauncher& launcher, const ProcessRequest& request,
+                      const std::function<void()>& betweenPolls, const WaitLimits& limits);
 
 // The full path of a program found on PATH, "" when there is none.
 std::string findOnPath(const std::string& name);

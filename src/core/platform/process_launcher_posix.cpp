@@ -1,5 +1,7 @@
 // Programs started with posix_spawn and an argument list.
 #ifndef _WIN32
+#include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -58,7 +60,7 @@ void reapLater(pid_t pid) {
 
 class PosixProcess : public RunningProcess {
  public:
-  explicit PosixProcess(pid_t pid) : pid_(pid) {}
+  PosixProcess(pid_t pid, bool ownGroup) : pid_(pid), ownGroup_(ownGroup) {}
   ~PosixProcess() override {
     if (!ended_) reapLater(pid_);
   }
@@ -82,8 +84,28 @@ class PosixProcess : public RunningProcess {
     return end_;
   }
 
+  ProcessEnd stop() override {
+    if (ended_) return end_;
+    // The group first: a compiler run through a shell or java has children
+    // that would live on after the one we started.
+    if (!ownGroup_ || ::kill(-pid_, SIGKILL) != 0) ::kill(pid_, SIGKILL);
+    int status = 0;
+    pid_t got = 0;
+    do {
+      got = ::waitpid(pid_, &status, 0);
+    } while (got < 0 && errno == EINTR);
+    ended_ = true;
+    end_ = endOf(status);
+    if (got < 0) {
+      end_ = ProcessEnd();
+      end_.start = StartStatus::Started;
+    }
+    return end_;
+  }
+
  private:
   pid_t pid_;
+  bool ownGroup_;
   bool ended_ = false;
   ProcessEnd end_;
 };
@@ -116,11 +138,20 @@ int spawn(const ProcessRequest& request, bool ownSession, pid_t& pid) {
   posix_spawnattr_t attributes;
   posix_spawn_file_actions_init(&actions);
   posix_spawnattr_init(&attributes);
+  // Opened before the change of folder, so a relative name means ours.
+  if (!request.errorFile.empty())
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, request.errorFile.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
   if (!request.workingFolder.empty())
     posix_spawn_file_actions_addchdir_np(&actions, request.workingFolder.c_str());
   // A map program started from the window lives on when the window ends
   // (and a Ctrl+C in the terminal the window was started from is not its).
-  if (ownSession) posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+  if (ownSession) {
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+  } else if (request.ownGroup) {
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+  }
   // A path is run as it is; a bare name is looked up on PATH.
   const bool bareName = request.program.find('/') == std::string::npos;
   const int err = bareName ? ::posix_spawnp(&pid, request.program.c_str(), &actions, &attributes, argv.data(), envp.data())
@@ -145,7 +176,7 @@ class PosixLauncher : public ProcessLauncher {
       failure = failureOf(err);
       return nullptr;
     }
-    return std::make_unique<PosixProcess>(pid);
+    return std::make_unique<PosixProcess>(pid, request.ownGroup);
   }
 
   ProcessEnd startDetached(const ProcessRequest& request) override {

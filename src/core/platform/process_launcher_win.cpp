@@ -89,11 +89,26 @@ StartStatus statusOf(DWORD code) {
 
 class WindowsProcess : public RunningProcess {
  public:
-  explicit WindowsProcess(HANDLE process) : process_(process) {}
-  ~WindowsProcess() override { CloseHandle(process_); }
+  WindowsProcess(HANDLE process, HANDLE job) : process_(process), job_(job) {}
+  ~WindowsProcess() override {
+    CloseHandle(process_);
+    if (job_) CloseHandle(job_);
+  }
 
   std::optional<ProcessEnd> poll() override {
     if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) return std::nullopt;
+    return endNow();
+  }
+
+  ProcessEnd stop() override {
+    // The job holds every program it started; without one, only itself.
+    if (!job_ || !TerminateJobObject(job_, 1)) TerminateProcess(process_, 1);
+    WaitForSingleObject(process_, INFINITE);
+    return endNow();
+  }
+
+ private:
+  ProcessEnd endNow() {
     ProcessEnd end;
     end.start = StartStatus::Started;
     DWORD code = 0;
@@ -104,9 +119,14 @@ class WindowsProcess : public RunningProcess {
     return end;
   }
 
- private:
   HANDLE process_;
+  HANDLE job_;
 };
+
+void failWith(DWORD code, ProcessEnd& failure) {
+  failure.start = statusOf(code);
+  failure.error = windowsErrorText(code);
+}
 
 bool create(const ProcessRequest& request, PROCESS_INFORMATION& info, ProcessEnd& failure) {
   std::wstring program = wideFromUtf8(request.program);
@@ -123,15 +143,46 @@ bool create(const ProcessRequest& request, PROCESS_INFORMATION& info, ProcessEnd
   const bool bareName = program.find_first_of(L"\\/:") == std::wstring::npos;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  if (!CreateProcessW(bareName ? nullptr : program.c_str(), line.data(), nullptr, nullptr, FALSE,
-                      CREATE_UNICODE_ENVIRONMENT, environment.data(), folder.empty() ? nullptr : folder.c_str(),
-                      &startup, &info)) {
-    const DWORD code = GetLastError();
-    failure.start = statusOf(code);
-    failure.error = windowsErrorText(code);
+  HANDLE errorOut = INVALID_HANDLE_VALUE;
+  if (!request.errorFile.empty()) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    errorOut = CreateFileW(wideFromUtf8(request.errorFile).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (errorOut == INVALID_HANDLE_VALUE) {
+      failWith(GetLastError(), failure);
+      return false;
+    }
+    startup.dwFlags |= STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = errorOut;
+  }
+  // A program in a job of its own starts suspended, so that nothing it
+  // starts escapes the job before it is in it.
+  const DWORD flags =
+      CREATE_UNICODE_ENVIRONMENT | (request.ownGroup ? CREATE_NEW_PROCESS_GROUP | CREATE_SUSPENDED : 0);
+  const BOOL made = CreateProcessW(bareName ? nullptr : program.c_str(), line.data(), nullptr, nullptr,
+                                   errorOut != INVALID_HANDLE_VALUE, flags, environment.data(),
+                                   folder.empty() ? nullptr : folder.c_str(), &startup, &info);
+  const DWORD code = made ? 0 : GetLastError();
+  if (errorOut != INVALID_HANDLE_VALUE) CloseHandle(errorOut);
+  if (!made) {
+    failWith(code, failure);
     return false;
   }
   return true;
+}
+
+// The job that holds a program started in a group of its own; null when
+// the system would not make one (it then runs alone).
+HANDLE jobFor(const PROCESS_INFORMATION& info) {
+  HANDLE job = CreateJobObjectW(nullptr, nullptr);
+  if (job && !AssignProcessToJobObject(job, info.hProcess)) {
+    CloseHandle(job);
+    job = nullptr;
+  }
+  ResumeThread(info.hThread);
+  return job;
 }
 
 class WindowsLauncher : public ProcessLauncher {
@@ -139,14 +190,16 @@ class WindowsLauncher : public ProcessLauncher {
   std::unique_ptr<RunningProcess> start(const ProcessRequest& request, ProcessEnd& failure) override {
     PROCESS_INFORMATION info{};
     if (!create(request, info, failure)) return nullptr;
+    HANDLE job = request.ownGroup ? jobFor(info) : nullptr;
     CloseHandle(info.hThread);
-    return std::make_unique<WindowsProcess>(info.hProcess);
+    return std::make_unique<WindowsProcess>(info.hProcess, job);
   }
 
   ProcessEnd startDetached(const ProcessRequest& request) override {
     ProcessEnd end;
     PROCESS_INFORMATION info{};
     if (!create(request, info, end)) return end;
+    if (request.ownGroup) ResumeThread(info.hThread);
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
     end.start = StartStatus::Started;

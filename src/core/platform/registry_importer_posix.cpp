@@ -30,7 +30,7 @@ class WineImporter : public RegistryImporter {
     // Wine resolves a Unix path against its current drive, so the file is
     // named as Windows sees it.
     const std::string target = prefix_.windowsPath(file).value_or(file);
-    const ProcessRequest request{"wine", {"regedit", target}, {{"WINEPREFIX", prefix_.folder()}}, ""};
+    const ProcessRequest request{"wine", {"regedit", target}, {{"WINEPREFIX", prefix_.folder()}}, "", false, ""};
     // regedit may take a while to start the wineserver; the window repaints.
     const ProcessEnd end = runAndWait(systemProcesses(), request, whileWaiting);
     if (end.start == StartStatus::NotFound) return {ImportStatus::NoImporter, "Wine is not installed. " + byHand(file)};

@@ -56,7 +56,9 @@ const std::vector<std::string> kCurrentVersionKey = {"Software", "Microsoft", "W
 
 std::string machineString(const WinePrefix& prefix, const std::string& name) {
   std::string error;
-  auto registry = WineRegistry::load(prefix.systemRegistryPath(), error);
+  // Only the one key: the window asks this at start-up, and a system.reg
+  // can be large.
+  auto registry = WineRegistry::load(prefix.systemRegistryPath(), error, &kCurrentVersionKey);
   return registry ? registryString(*registry, kCurrentVersionKey, name) : "";
 }
 
@@ -185,9 +187,10 @@ std::optional<std::string> WinePrefix::localPath(const std::string& windowsPath)
 
 std::string WinePrefix::appDataFolder() const {
   std::string error;
-  if (auto registry = WineRegistry::load(userRegistryPath(), error)) {
-    std::string folder = registryString(
-        *registry, {"Software", "Microsoft", "Windows", "CurrentVersion", "Explorer", "Shell Folders"}, "AppData");
+  const std::vector<std::string> shellFolders = {"Software", "Microsoft", "Windows", "CurrentVersion", "Explorer",
+                                                 "Shell Folders"};
+  if (auto registry = WineRegistry::load(userRegistryPath(), error, &shellFolders)) {
+    std::string folder = registryString(*registry, shellFolders, "AppData");
     if (!folder.empty()) return folder;
   }
   return "C:\\users\\" + userName() + "\\AppData\\Roaming";

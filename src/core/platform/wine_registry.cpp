@@ -154,15 +154,6 @@ bool valueData(const std::vector<std::string_view>& lines, std::size_t& line, st
   return true;
 }
 
-std::string joinLower(const std::vector<std::string>& parts, std::size_t count) {
-  std::string path;
-  for (std::size_t i = 0; i < count; ++i) {
-    if (i > 0) path += '\\';
-    path += lowerUtf8(parts[i]);
-  }
-  return path;
-}
-
 // The order in which Windows enumerates subkeys: compared in upper case.
 bool enumeratesBefore(const std::string& a, const std::string& b) {
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -171,24 +162,32 @@ bool enumeratesBefore(const std::string& a, const std::string& b) {
   });
 }
 
-}  // namespace
-
-WineRegistry::Key& WineRegistry::ensureKey(const std::vector<std::string>& parts) {
-  Key* parent = &keys_[""];
-  for (std::size_t i = 1; i <= parts.size(); ++i) {
-    auto [it, created] = keys_.try_emplace(joinLower(parts, i));
-    if (created) {
-      it->second.name = parts[i - 1];
-      parent->subkeys.push_back(parts[i - 1]);
-    }
-    parent = &it->second;
-  }
-  return *parent;
+bool samePath(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (!equalsNoCase(a[i], b[i])) return false;
+  return true;
 }
 
-WineRegistry WineRegistry::parse(std::string_view text) {
+}  // namespace
+
+std::size_t WineRegistry::ensureKey(const std::vector<std::string>& parts) {
+  std::size_t at = 0;
+  for (const std::string& part : parts) {
+    const auto [it, created] = nodes_[at].children.try_emplace(lowerUtf8(part), nodes_.size());
+    if (created) {
+      nodes_[at].key.subkeys.push_back(part);
+      nodes_.emplace_back();
+      nodes_.back().key.name = part;
+    }
+    at = it->second;
+  }
+  return at;
+}
+
+WineRegistry WineRegistry::parse(std::string_view text, const std::vector<std::string>* onlyKey) {
   WineRegistry registry;
-  registry.keys_[""];
+  registry.nodes_.emplace_back();
   std::vector<std::string_view> lines;
   for (std::size_t start = 0; start < text.size();) {
     std::size_t end = text.find('\n', start);
@@ -200,20 +199,23 @@ WineRegistry WineRegistry::parse(std::string_view text) {
   }
 
   bool inHead = true;
-  Key* key = nullptr;
+  constexpr std::size_t kNoKey = static_cast<std::size_t>(-1);
+  std::size_t keyIndex = kNoKey;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::string_view line = lines[i];
     if (line.empty()) continue;
     if (line[0] == '[') {
       inHead = false;
-      key = nullptr;
+      keyIndex = kNoKey;
       std::size_t pos = 1;
       std::u16string name;
       if (!unescape(line, pos, ']', name)) continue;
-      key = &registry.ensureKey(registryPathParts(utf16ToUtf8(name)));
+      const std::vector<std::string> parts = registryPathParts(utf16ToUtf8(name));
+      if (onlyKey && !samePath(parts, *onlyKey)) continue;
+      keyIndex = registry.ensureKey(parts);
     } else if (line[0] == '#') {
       if (inHead && line == "#arch=win64") registry.is64Bit_ = true;
-    } else if ((line[0] == '"' || line[0] == '@') && key) {
+    } else if ((line[0] == '"' || line[0] == '@') && keyIndex != kNoKey) {
       RegistryValue value;
       std::size_t pos = 1;
       if (line[0] == '"') {
@@ -226,32 +228,43 @@ WineRegistry WineRegistry::parse(std::string_view text) {
       ++pos;
       while (pos < line.size() && isBlank(line[pos])) ++pos;
       if (!valueData(lines, i, pos, value)) continue;
-      auto same = std::find_if(key->values.begin(), key->values.end(),
-                               [&](const RegistryValue& v) { return equalsNoCase(v.name, value.name); });
-      if (same != key->values.end()) {
-        *same = std::move(value);
+      // A name given twice keeps its place and takes the later data.
+      Node& node = registry.nodes_[keyIndex];
+      const auto [at, added] = node.valueAt.try_emplace(lowerUtf8(value.name), node.key.values.size());
+      if (added) {
+        node.key.values.push_back(std::move(value));
       } else {
-        key->values.push_back(std::move(value));
+        node.key.values[at->second] = std::move(value);
       }
     }
   }
-  for (auto& [path, k] : registry.keys_) std::sort(k.subkeys.begin(), k.subkeys.end(), enumeratesBefore);
+  for (Node& node : registry.nodes_) {
+    std::sort(node.key.subkeys.begin(), node.key.subkeys.end(), enumeratesBefore);
+    node.valueAt = {};  // only the parse needs it
+  }
   return registry;
 }
 
-std::optional<WineRegistry> WineRegistry::load(const std::string& path, std::string& error) {
+std::optional<WineRegistry> WineRegistry::load(const std::string& path, std::string& error,
+                                               const std::vector<std::string>* onlyKey) {
   auto bytes = readFileStart(path, kMaxWineRegistrySize + 1, error);
   if (!bytes) return std::nullopt;
   if (bytes->size() > kMaxWineRegistrySize) {
     error = "The registry file " + path + " is larger than " + std::to_string(kMaxWineRegistrySize >> 20) + " MiB.";
     return std::nullopt;
   }
-  return parse(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+  return parse(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), onlyKey);
 }
 
 const WineRegistry::Key* WineRegistry::find(const std::vector<std::string>& parts) const {
-  auto it = keys_.find(joinLower(parts, parts.size()));
-  return it == keys_.end() ? nullptr : &it->second;
+  if (nodes_.empty()) return nullptr;
+  std::size_t at = 0;
+  for (const std::string& part : parts) {
+    const auto it = nodes_[at].children.find(lowerUtf8(part));
+    if (it == nodes_[at].children.end()) return nullptr;
+    at = it->second;
+  }
+  return &nodes_[at].key;
 }
 
 WineRegistryReader::WineRegistryReader(std::shared_ptr<const WineRegistry> registry, bool view32)

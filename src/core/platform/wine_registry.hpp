@@ -33,20 +33,32 @@ class WineRegistry {
     std::vector<std::string> subkeys;   // sorted as Windows enumerates them
   };
 
-  // Never fails: lines it cannot read are passed over, as Wine does.
-  static WineRegistry parse(std::string_view text);
+  // Never fails: lines it cannot read are passed over, as Wine does. Time
+  // and memory grow with the text, however deep its keys. With `onlyKey`,
+  // only that key (its parts, any case) is taken in, with its values: a
+  // look at a few values costs no tree of the whole file.
+  static WineRegistry parse(std::string_view text, const std::vector<std::string>* onlyKey = nullptr);
   // nullopt with the reason in `error` when the file cannot be read.
-  static std::optional<WineRegistry> load(const std::string& path, std::string& error);
+  static std::optional<WineRegistry> load(const std::string& path, std::string& error,
+                                          const std::vector<std::string>* onlyKey = nullptr);
 
   // "#arch=win64" in the file's head: a 64-bit prefix.
   bool is64Bit() const { return is64Bit_; }
   // The key at a path of parts, matched without regard to case; nullptr when there is none.
   const Key* find(const std::vector<std::string>& parts) const;
-  std::size_t keyCount() const { return keys_.size(); }
+  std::size_t keyCount() const { return nodes_.size(); }
 
  private:
-  Key& ensureKey(const std::vector<std::string>& parts);
-  std::unordered_map<std::string, Key> keys_;  // by lower-cased path, parts joined with "\"
+  // A tree of keys, each knowing its subkeys by lower-cased name: a key
+  // line of thousands of parts costs time and memory in step with its
+  // length, not with its square.
+  struct Node {
+    Key key;
+    std::unordered_map<std::string, std::size_t> children;  // lower-cased name -> index in nodes_
+    std::unordered_map<std::string, std::size_t> valueAt;   // lower-cased name -> index in key.values
+  };
+  std::size_t ensureKey(const std::vector<std::string>& parts);
+  std::vector<Node> nodes_;  // nodes_[0] is the root
   bool is64Bit_ = false;
 };
 

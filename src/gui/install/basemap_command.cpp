@@ -3,6 +3,7 @@
 #include "core/common/prompter.hpp"
 #include "core/install/basemap.hpp"
 #include "core/platform/file_services.hpp"
+#include "compiler_wait_dialog.hpp"
 #include "mainwindow/main_window.hpp"
 #include "services/file_dialog_provider.hpp"
 
@@ -40,15 +41,18 @@ void createBasemap(MainWindow& window) {
   BasemapJob job;
   job.source = previewSource(s.file, s.form);
   job.target = chosen;
+  job.productPath = s.file.path;
   job.systemFolder = s.folders.systemFolder;
   job.compilerPath = s.settings.mapCompilerPath;
   job.winePrefix = s.locations.winePrefix();
-  Activity& activity = window.activity();
-  BasemapServices services{prompter, systemFiles(), window.processes(), [&activity] { activity.yieldEvents(); }};
-  services.errorText = &s.file.errorText;
-  services.compilerRunning = [&activity](bool running) { activity.busy(running); };
   // The compiler may run for minutes: the window is drawn meanwhile, but
-  // neither closed nor given another command before it has finished.
+  // neither closed nor given another command before it has finished; the
+  // wait dialog says so, counts the time and can stop it.
+  CompilerWaitDialog wait(&window);
+  BasemapServices services{prompter, systemFiles(), window.processes(), [&wait] { wait.tick(); }};
+  services.errorText = &s.file.errorText;
+  services.compilerRunning = [&wait](bool running) { wait.running(running); };
+  services.cancelled = [&wait] { return wait.cancelRequested(); };
   const MainWindow::ToolRun running(window);
   const BasemapOutcome outcome = create_basemap(job, services);
   if (outcome.compilerChosen) s.settings.mapCompilerPath = job.compilerPath;
