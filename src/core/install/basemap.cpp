@@ -69,7 +69,7 @@ class Run {
     if (!removeStale(compiled_, s_.prompter)) return outcome_;
     const std::string compiler(trimBlanks(job_.compilerPath));
     if (compiler.size() <= 4 || !isFile(compiler)) {
-      s_.prompter.message(kCannotLocateCompiler);
+      s_.prompter.message(cannotLocateCompilerText(compiler));
       return outcome_;
     }
     std::string refusal;
@@ -192,6 +192,14 @@ class Run {
 };
 
 }  // namespace
+
+std::string cannotLocateCompilerText(const std::string& compilerPath) {
+  const std::string path(trimBlanks(compilerPath));
+  if (path.empty()) return kCannotLocateCompiler;
+  const std::string fixed =
+      compilerKind(path) == CompilerKind::Mkgmap ? "Cannot locate mkgmap. Check Settings." : kCannotLocateCompiler;
+  return fixed + " The map compiler set is " + path + ", which is not a file.";
+}
 
 CompilerKind compilerKind(const std::string& compilerPath) {
   return toLowerAscii(fileNameOf(std::string(trimBlanks(compilerPath)))).find("mkgmap") != std::string::npos
