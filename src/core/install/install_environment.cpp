@@ -72,6 +72,22 @@ class WineEnvironment : public InstallEnvironment {
   std::optional<std::string> mapsFolder() override { return prefix_.mapsFolder(); }
   RegistryImporter& importer() override { return *importer_; }
 
+  std::string whereLooked() override {
+    std::error_code ec;
+    std::string text = "the Wine prefix " + prefix_.folder();
+    if (!fs::is_directory(utf8Path(prefix_.folder()), ec)) {
+      text += ", which does not exist (set WINEPREFIX, or start MapSource once under Wine)";
+    } else if (!isRegularFile(prefix_.systemRegistryPath())) {
+      text += ", which has no registry " + prefix_.systemRegistryPath();
+    } else {
+      text += " (registry " + prefix_.systemRegistryPath() + ")";
+    }
+    text += ", and its maps folder " + std::string(kGarminMapsFolder);
+    const auto maps = prefix_.mapsFolder();
+    text += maps ? " (" + *maps + ")" : ", which it does not have";
+    return text;
+  }
+
  private:
   WinePrefix prefix_;
   std::unique_ptr<RegistryImporter> importer_;
@@ -103,6 +119,10 @@ class WindowsEnvironment : public InstallEnvironment {
     return std::string("c:\\programdata\\garmin\\maps");
   }
   RegistryImporter& importer() override { return *importer_; }
+  std::string whereLooked() override {
+    return std::string("the registry under HKEY_LOCAL_MACHINE\\SOFTWARE\\Garmin\\MapSource and the folder ") +
+           (mapsFolder() ? "" : "(missing) ") + "c:\\programdata\\garmin\\maps";
+  }
 
  private:
   std::unique_ptr<RegistryReader> registry_;
