@@ -219,6 +219,17 @@ TEST_F(Basemap, MissingOrCrashingCompilerIsReportedWithItsOwnText) {
     EXPECT_EQ(run(j, prompter).status, BasemapStatus::Stopped);
     EXPECT_TRUE(fs::exists(system_ + "/pv.mp"));  // kept for a look at it
   }
+  // A compiler set but gone: the message names the kind that was set and
+  // the path looked for, not always cgpsmapper.
+  for (const std::string& gone : {root_ + "/tools/mkgmap", root_ + "/tools/cgpsmapper.exe"}) {
+    BasemapJob j = job(gone, target);
+    ScriptedPrompter prompter;
+    const std::string kind = gone.ends_with("mkgmap") ? "mkgmap" : "cgpsmapper";
+    prompter.expectMessage("mp saved")
+        .expectMessage("Cannot locate " + kind + ". Check Settings. The map compiler set is " + gone +
+                       ", which is not a file.");
+    EXPECT_EQ(run(j, prompter).status, BasemapStatus::Stopped);
+  }
   {
     const std::string crashing = compiler("cgpsmapper", "kill -SEGV $$");
     BasemapJob j = job(crashing, target);

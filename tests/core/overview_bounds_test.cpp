@@ -7,6 +7,7 @@
 #include "core/common/number_text.hpp"
 #include "core/product/tile_texts.hpp"
 #include "support/save_session.hpp"
+#include "support/scripted_prompter.hpp"
 #include "support/tile_product.hpp"
 
 using namespace velmor;
@@ -35,11 +36,30 @@ TEST(OverviewBounds, TilesGiveTheBoxTheNextSaveWrites) {
   CreateTdbResult result = create_tdb(s.file, s.form, chosen, s.prompter);
   EXPECT_TRUE(result.boundsFound);
   EXPECT_EQ(result.filesWithBounds, 3);
-  // The union of the two tiles as mkgmap's product file lists them (five
-  // decimals, cut): 50.99999 .. 52 N, 0 .. 0.99999 E.
-  EXPECT_EQ(overviewBoxes(s.form), (std::array<std::string, 4>{"52", "0.99999", "50.99999", "0"}));
+  // The union of the two tiles, rounded outward to five decimals: mkgmap's
+  // product file shows them cut toward zero as 50.99999 .. 52 N and
+  // 0 .. 0.99999 E, but their edges lie just past 52 N and 0.99999 E.
+  EXPECT_EQ(overviewBoxes(s.form), (std::array<std::string, 4>{"52.00001", "1", "50.99999", "0"}));
   EXPECT_TRUE(s.file.overviewEdited);
   EXPECT_TRUE(s.file.modified);
+  // The box holds every tile whole: each edge, exact in the tile's own
+  // units, lies on or inside it (the texts the tiles show are cut toward
+  // zero and would leave a strip outside).
+  for (const std::string& img : {data("north/63240001.img"), data("north/63240002.img")}) {
+    RecordingPrompter quiet;
+    const ImgScanResult scan = loadbinaryfst(img, quiet);
+    ASSERT_FALSE(scan.tiles.empty()) << img;
+    for (const ImgTile& t : scan.tiles) {
+      auto exact = [](std::uint32_t units) {
+        const double d = static_cast<double>(units & 0xFFFFFF) * 360.0 / 16777216.0;
+        return (units & 0xFFFFFF) > 0x7FFFFF ? d - 360.0 : d;
+      };
+      EXPECT_LE(exact(t.north), *parseNumber(s.form.overviewNorth)) << img;
+      EXPECT_LE(exact(t.east), *parseNumber(s.form.overviewEast)) << img;
+      EXPECT_GE(exact(t.south), *parseNumber(s.form.overviewSouth)) << img;
+      EXPECT_GE(exact(t.west), *parseNumber(s.form.overviewWest)) << img;
+    }
+  }
 
   s.prompter.expectMessage(backupMessage(path.substr(0, path.size() - 4) + "_bak.tdb"));
   ASSERT_EQ(s.saveTo(path), SaveOutcome::Saved);

@@ -10,6 +10,7 @@
 
 #include "core/settings/settings.hpp"
 #include "mainwindow/header_row.hpp"
+#include "core/settings/recent_files.hpp"
 #include "mainwindow/main_menus.hpp"
 #include "support/window_fixture.hpp"
 
@@ -303,6 +304,28 @@ void FileMenuTest::recentFilesMoveAndGrey() {
   QCOMPARE(w.state().file.path, c);
   QVERIFY(!w.menus()->recent(2)->isEnabled());
   QVERIFY(w.menus()->recent(1)->isEnabled());
+
+  // A file deleted while its entry still shows enabled: chosen, it says so
+  // and offers to drop the entry, before any question about unsaved edits
+  // (nothing is opened, so the edits stay).
+  QVERIFY(QFile::remove(QString::fromStdString(a)));
+  w.state().file.modified = true;
+  f.prompter.expectQuestion(missingRecentQuestion(a), Answer::Yes);
+  w.menus()->recent(1)->trigger();
+  PROMPTS_OK(f);
+  QCOMPARE(w.state().file.path, c);
+  QVERIFY(w.state().file.modified);
+  QCOMPARE(w.menus()->recent(1)->text(), QString::fromStdString(b));
+  QVERIFY(!w.menus()->recent(1)->isEnabled());
+  QCOMPARE(w.state().recent.captions[2], std::string());
+  // Kept when the answer is No, greyed from now on.
+  QVERIFY(QFile::remove(QString::fromStdString(c)));
+  f.prompter.expectQuestion(missingRecentQuestion(c), Answer::No);
+  w.menus()->recent(0)->trigger();
+  PROMPTS_OK(f);
+  QCOMPARE(w.menus()->recent(0)->text(), QString::fromStdString(c));
+  QVERIFY(!w.menus()->recent(0)->isEnabled());
+  w.state().file.modified = false;
 }
 
 void FileMenuTest::errorsWindowAfterAnOpeningWithErrors() {
@@ -316,9 +339,16 @@ void FileMenuTest::errorsWindowAfterAnOpeningWithErrors() {
     QVERIFY(out.open(QIODevice::WriteOnly));
     out.write(whole.data(), 0x4F);
   }
+  // However it is opened, the map maker is told first that the file is
+  // damaged and what was read of it.
+  const std::string damaged =
+      "The file is damaged: it is cut off. It ends inside the type and length of a block at offset &4E, and the "
+      "checksum block is missing. Read: 79 bytes, 1 block, 0 detail maps.";
+  f.prompter.expectMessage(damaged);
   MainWindow& w = f.start(cut);
   // Opened from the command line: no Errors window.
   QVERIFY(f.errorsShown.empty());
+  f.prompter.expectMessage(damaged);
   f.dialogs.answer(cut);
   w.menus()->open()->trigger();
   PROMPTS_OK(f);

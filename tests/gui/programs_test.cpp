@@ -114,14 +114,31 @@ void ProgramsTest::locateProgramsTakesBrowsedPathsAtOnceAndTheRestOnOk() {
   QCOMPARE(settings.defaultProgram, 1);
   QCOMPARE(w.headerRow()->launchButton()->accessibleName(), QString("Start BaseCamp"));
 
+  // A compiler path that names no file is refused at "OK" (the dialog
+  // stays), as is one typed into the file dialog; an existing one is taken.
+  const std::string mkgmap = f.workPath("mkgmap");
+  writeFile(mkgmap, "#!/bin/sh\n");
+  const std::string gone = f.workPath("gone/mkgmap");
+  const std::string refusal =
+      "The map compiler " + gone + " does not exist. Choose the program file with \"<<\" or leave the box empty.";
+  f.prompter.expectMessage(refusal).expectMessage(refusal);
+  f.dialogs.answer(gone);
   whenShown<LocateProgramsDialog>([&](LocateProgramsDialog* d) {
+    // Two dialogs of Preferences are titled "Settings"; the description tells them apart.
+    QVERIFY(d->accessibleDescription().startsWith("Locate Programs"));
     d->defaultOption(MapProgram::Qlandkarte)->setChecked(true);
-    d->pathBox(ProgramRow::MapCompiler)->setText("/usr/bin/mkgmap");
+    QTest::mouseClick(d->browseButton(ProgramRow::MapCompiler), Qt::LeftButton);
+    QCOMPARE(d->pathBox(ProgramRow::MapCompiler)->text(), QString());
+    d->pathBox(ProgramRow::MapCompiler)->setText(QString::fromStdString(gone));
+    QTest::mouseClick(d->okButton(), Qt::LeftButton);
+    QVERIFY(d->isVisible());
+    QCOMPARE(settings.mapCompilerPath, std::string());
+    d->pathBox(ProgramRow::MapCompiler)->setText(QString::fromStdString(mkgmap));
     QTest::mouseClick(d->okButton(), Qt::LeftButton);
   });
   w.menus()->locatePrograms()->trigger();
   QCOMPARE(settings.defaultProgram, 2);
-  QCOMPARE(settings.mapCompilerPath, std::string("/usr/bin/mkgmap"));
+  QCOMPARE(settings.mapCompilerPath, mkgmap);
   QToolButton* launch = w.headerRow()->launchButton();
   QCOMPARE(launch->accessibleName(), QString("Start QlandkarteGT"));
   QVERIFY(!launch->icon().pixmap(32, 32).isNull());
@@ -142,6 +159,7 @@ void ProgramsTest::preferencesStoreOnlyOnOkAndTheColoursReachThePlot() {
   };
   whenShown<PreferencesDialog>([&](PreferencesDialog* d) {
     QCOMPARE(d->windowTitle(), QString("Settings"));
+    QVERIFY(d->accessibleDescription().startsWith("Preferences"));
     VERIFY_ACCESSIBLE(d);
     QVERIFY(d->option(Preference::Logs)->isChecked());
     QVERIFY(!d->option(Preference::ClearCache)->isChecked());

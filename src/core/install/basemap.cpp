@@ -85,7 +85,7 @@ class Run {
     const std::string compiler = trimBlanks(job_.compilerPath).size() <= 4 ? "" : resolveCompiler(job_.compilerPath);
     if (compiler.empty()) {
       keepMapSource();
-      s_.prompter.message(kCannotLocateCompiler);
+      s_.prompter.message(cannotLocateCompilerText(job_.compilerPath));
       return finish();
     }
     std::string refusal;
@@ -244,6 +244,14 @@ class Run {
 };
 
 }  // namespace
+
+std::string cannotLocateCompilerText(const std::string& compilerPath) {
+  const std::string path(trimBlanks(compilerPath));
+  if (path.empty()) return kCannotLocateCompiler;
+  const std::string fixed =
+      compilerKind(path) == CompilerKind::Mkgmap ? "Cannot locate mkgmap. Check Settings." : kCannotLocateCompiler;
+  return fixed + " The map compiler set is " + path + ", which is not a file.";
+}
 
 CompilerKind compilerKind(const std::string& compilerPath) {
   return toLowerAscii(fileNameOf(std::string(trimBlanks(compilerPath)))).find("mkgmap") != std::string::npos

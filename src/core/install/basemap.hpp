@@ -94,6 +94,11 @@ inline constexpr const char* kNewBasemapCreated = "New basemap created";
 inline constexpr const char* kNotSuccessful = "Not successful";
 inline constexpr const char* kCloseMapsource = "Close Mapsource and try again";
 
+// The message when the map compiler is not there: the fixed text when none
+// is set; otherwise it names the compiler kind actually set (mkgmap is not
+// cgpsmapper) and the path that was looked for.
+std::string cannotLocateCompilerText(const std::string& compilerPath);
+
 // "File exists" CR LF "Replace TARGET?"
 std::string replaceBasemapQuestion(const std::string& target);
 // "No map compiler is set. Use mkgmap (PATH)?"

@@ -26,6 +26,8 @@ class HostEnvironment : public InstallEnvironment {
   std::optional<std::string> mapsFolder() override { return host_->mapsFolder(); }
   RegistryImporter& importer() override { return host_->importer(); }
 
+  std::string whereLooked() override { return host_->whereLooked(); }
+
  private:
   std::unique_ptr<WindowsHost> host_;
 };

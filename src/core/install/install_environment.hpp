@@ -30,6 +30,10 @@ class InstallEnvironment {
   // The local folder of "c:\programdata\garmin\maps"; nullopt when there is none.
   virtual std::optional<std::string> mapsFolder() = 0;
   virtual RegistryImporter& importer() = 0;
+  // Where the registry and the maps folder were looked for, in words, for
+  // the map maker who finds no products listed ("" when there is nothing
+  // more to say than the registry keys themselves).
+  virtual std::string whereLooked() { return ""; }
 };
 
 // This machine's: on Linux the Wine prefix `winePrefix` (else $WINEPREFIX,

@@ -185,6 +185,13 @@ void get_regvals(int source, InstallEnvironment& environment, Prompter& prompter
   if (source == 4) scanMapsFolder(environment, prompter, out);
 }
 
+std::string noInstalledProductsText(InstallEnvironment& environment) {
+  std::string text = "MapSource and BaseCamp know no map products here.";
+  const std::string where = environment.whereLooked();
+  text += where.empty() ? " Looked in their registry keys and maps folder." : " Looked in " + where + ".";
+  return text;
+}
+
 std::vector<InstalledProduct> listInstalledProducts(InstallEnvironment& environment, Prompter& prompter,
                                                     Activity& activity) {
   std::vector<InstalledProduct> products;

@@ -40,6 +40,9 @@ std::string walkRegistryKey(RegistryReader& reader, const std::string& path, int
 void get_regvals(int source, InstallEnvironment& environment, Prompter& prompter, std::vector<InstalledProduct>& out);
 
 // Sources 0, 1, 2 and 4, in that order, letting the window breathe between them.
+// Said when the list is empty, so that an empty window has a reason.
+std::string noInstalledProductsText(InstallEnvironment& environment);
+
 std::vector<InstalledProduct> listInstalledProducts(InstallEnvironment& environment, Prompter& prompter,
                                                     Activity& activity);
 

@@ -3,6 +3,7 @@
 #include "../common/bytes.hpp"
 #include "../common/path_text.hpp"
 #include "../common/prompter.hpp"
+#include "../common/number_text.hpp"
 #include "../platform/file_kind.hpp"
 #include "../settings/settings.hpp"
 #include "program_locations.hpp"
@@ -37,8 +38,21 @@ void findBaseCamp(Settings& settings, const ProgramLocations& locations, bool is
   if (isRegularFile(path)) settings.baseCampPath = path;
 }
 
+std::optional<std::string> refuseCompilerPath(const std::string& typed) {
+  const std::string path(trimBlanks(typed));
+  if (path.empty() || isRegularFile(path)) return std::nullopt;
+  return "The map compiler " + path + " does not exist. Choose the program file with \"<<\" or leave the box empty.";
+}
+
 std::optional<std::string> acceptBrowsedProgram(ProgramRow row, const std::string& answer, Prompter& prompter) {
-  if (answer.empty() || !isRegularFile(answer)) return std::nullopt;
+  if (answer.empty()) return std::nullopt;
+  if (!isRegularFile(answer)) {
+    // A name typed into the file dialog: the compiler is told, as "OK" would.
+    if (row == ProgramRow::MapCompiler) {
+      if (auto refusal = refuseCompilerPath(answer)) prompter.message(*refusal);
+    }
+    return std::nullopt;
+  }
   // Only the file name counts: a folder such as "~/.wine" or "maps.old"
   // says nothing about the program.
   const std::string name = toLowerAscii(fileNameOf(answer));

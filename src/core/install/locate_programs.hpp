@@ -34,6 +34,11 @@ std::string qlandkarteBrowseStart(Settings& settings, const ProgramLocations& lo
 //  Map compiler: any existing file (mkgmap has no extension on Linux).
 std::optional<std::string> acceptBrowsedProgram(ProgramRow row, const std::string& answer, Prompter& prompter);
 
+// The map compiler's box as "OK" takes it: empty (none set) or an existing
+// file. Otherwise the refusal to show; the dialog stays open so that the
+// path can be put right before a basemap run finds it missing.
+std::optional<std::string> refuseCompilerPath(const std::string& typed);
+
 // Start-up: when `baseCampPath` names no file, BaseCamp's usual place in the
 // program-files folder of 32-bit programs is tried and taken when it is there.
 void findBaseCamp(Settings& settings, const ProgramLocations& locations, bool is64BitWindows);

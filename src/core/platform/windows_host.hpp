@@ -35,6 +35,9 @@ class WindowsHost {
   // The local folder of "c:\programdata\garmin\maps"; nullopt when there is none.
   virtual std::optional<std::string> mapsFolder() = 0;
   virtual RegistryImporter& importer() = 0;
+  // Where the registry and the maps folder were looked for, for a list of
+  // installed products that came out empty.
+  virtual std::string whereLooked() = 0;
 };
 
 // This machine's: on Linux the Wine prefix `winePrefix` (else $WINEPREFIX,

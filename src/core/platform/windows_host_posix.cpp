@@ -53,6 +53,22 @@ class WineHost : public WindowsHost {
   std::optional<std::string> mapsFolder() override { return prefix_.mapsFolder(); }
   RegistryImporter& importer() override { return *importer_; }
 
+  std::string whereLooked() override {
+    std::error_code ec;
+    std::string text = "the Wine prefix " + prefix_.folder();
+    if (!fs::is_directory(prefix_.folder(), ec)) {
+      text += ", which does not exist (set WINEPREFIX, or start MapSource once under Wine)";
+    } else if (!fs::is_regular_file(prefix_.systemRegistryPath(), ec)) {
+      text += ", which has no registry " + prefix_.systemRegistryPath();
+    } else {
+      text += " (registry " + prefix_.systemRegistryPath() + ")";
+    }
+    text += ", and its maps folder " + std::string(kGarminMapsFolder);
+    const auto maps = prefix_.mapsFolder();
+    text += maps ? " (" + *maps + ")" : ", which it does not have";
+    return text;
+  }
+
  private:
   WinePrefix prefix_;
   std::unique_ptr<RegistryImporter> importer_;

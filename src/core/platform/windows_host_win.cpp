@@ -26,6 +26,10 @@ class NativeHost : public WindowsHost {
     return std::string(kGarminMapsFolder);
   }
   RegistryImporter& importer() override { return *importer_; }
+  std::string whereLooked() override {
+    return std::string("the registry under HKEY_LOCAL_MACHINE\\SOFTWARE\\Garmin\\MapSource and the folder ") +
+           (mapsFolder() ? "" : "(missing) ") + kGarminMapsFolder;
+  }
 
  private:
   std::unique_ptr<RegistryReader> registry_;

@@ -9,6 +9,21 @@ namespace velmor {
 
 bool isNetworkPath(const std::string& path) { return path.find("\\\\") != std::string::npos; }
 
+void dropRecent(RecentFileMenu& menu, int entry) {
+  if (entry < 0 || entry >= kRecentFileCount) return;
+  for (int i = entry; i + 1 < kRecentFileCount; ++i) {
+    auto k = static_cast<std::size_t>(i);
+    menu.captions[k] = menu.captions[k + 1];
+    menu.enabled[k] = menu.enabled[k + 1];
+  }
+  menu.captions.back().clear();
+  menu.enabled.back() = true;
+}
+
+std::string missingRecentQuestion(const std::string& path) {
+  return "The file " + path + " no longer exists. Remove it from the recent files?";
+}
+
 void updatmf(RecentFileMenu& menu, const std::string& path, const FileExists& exists) {
   for (int i = 0; i < kRecentFileCount; ++i) {
     auto k = static_cast<std::size_t>(i);

@@ -24,6 +24,13 @@ bool isNetworkPath(const std::string& path);
 // the path moves or enters at the top.
 void updatmf(RecentFileMenu& menu, const std::string& path, const FileExists& exists);
 
+// Takes entry `entry` (0 = most recent) out of the list: the entries below
+// move up with their greyed state and the last one becomes empty.
+void dropRecent(RecentFileMenu& menu, int entry);
+
+// The question asked when a chosen entry's file has gone.
+std::string missingRecentQuestion(const std::string& path);
+
 // The probe of the real file system.
 bool fileExists(const std::string& path);
 

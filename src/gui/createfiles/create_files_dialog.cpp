@@ -79,6 +79,13 @@ void CreateFilesDialog::buildLayout() {
   top->addWidget(labelFor(volumes_, QStringLiteral("Drive"), this));
   top->addWidget(volumes_, 1);
   column->addLayout(top);
+  // The lists show bare names; this says where they are.
+  listedFolder_ = new QLabel(this);
+  listedFolder_->setObjectName("listedFolder");
+  listedFolder_->setAccessibleName(QStringLiteral("Listed folder"));
+  listedFolder_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  listedFolder_->setTextFormat(Qt::PlainText);
+  column->addWidget(listedFolder_);
 
   auto* middle = new QHBoxLayout;
   auto* treeColumn = new QVBoxLayout;
@@ -232,6 +239,7 @@ void CreateFilesDialog::setFolder(const QString& folder) {
   tree_->scrollTo(shown);
   settingFolder_ = false;
 
+  listedFolder_->setText(QStringLiteral("Files in: ") + QDir::toNativeSeparators(path));
   const QDir dir(path);
   for (int i = 0; i < 4; ++i) {
     QListWidget* list = fileLists_[static_cast<std::size_t>(i)];

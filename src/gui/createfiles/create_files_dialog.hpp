@@ -77,6 +77,7 @@ class CreateFilesDialog : public QDialog {
   QPushButton* createButton() const { return create_; }
   QPushButton* closeButton() const { return close_; }
   QPlainTextEdit* scanView() const { return scanView_; }
+  QLabel* listedFolder() const { return listedFolder_; }
 
   static constexpr const char* kPatterns[4] = {"*.img", "*.tdb", "*.mdx", "*.mdr"};
 
@@ -121,6 +122,7 @@ class CreateFilesDialog : public QDialog {
   QPushButton* close_ = nullptr;
   QPlainTextEdit* scanView_ = nullptr;
   QProgressBar* progress_ = nullptr;
+  QLabel* listedFolder_ = nullptr;
 };
 
 // The folder part of a path, up to and including its last separator ("" for

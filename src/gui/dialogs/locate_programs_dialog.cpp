@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "core/common/prompter.hpp"
 #include "ok_cancel_row.hpp"
 #include "services/file_dialog_provider.hpp"
 
@@ -59,6 +60,9 @@ LocateProgramsDialog::LocateProgramsDialog(Settings& settings, std::string progr
       prompter_(prompter) {
   setObjectName("locatePrograms");
   setWindowTitle(QStringLiteral("Settings"));
+  // Preferences has two dialogs of this title; the description tells a
+  // screen reader which one has opened.
+  setAccessibleDescription(QStringLiteral("Locate Programs: the paths of MapSource, BaseCamp, QlandkarteGT and the map compiler"));
   setModal(true);
 
   auto* column = new QVBoxLayout(this);
@@ -118,6 +122,12 @@ void LocateProgramsDialog::browseFor(ProgramRow row) {
 }
 
 void LocateProgramsDialog::accept() {
+  QLineEdit* compiler = boxes_[index(ProgramRow::MapCompiler)];
+  if (auto refusal = refuseCompilerPath(compiler->text().toStdString())) {
+    prompter_.message(*refusal);
+    compiler->setFocus();
+    return;
+  }
   for (const RowCaption& r : kRows) storedPath(settings_, r.row) = boxes_[index(r.row)]->text().toStdString();
   for (std::size_t k = 0; k < defaults_.size(); ++k) {
     if (defaults_[k]->isChecked()) settings_.defaultProgram = static_cast<int>(k);

@@ -34,6 +34,9 @@ PreferencesDialog::PreferencesDialog(Settings& settings, ColourChoice chooseColo
     : QDialog(parent), settings_(settings), chooseColour_(std::move(chooseColour)) {
   setObjectName("preferences");
   setWindowTitle(QStringLiteral("Settings"));
+  // "Locate Programs" has the same title; the description tells a screen
+  // reader which of the two has opened.
+  setAccessibleDescription(QStringLiteral("Preferences: tile caches, crash warnings, logs and block colours"));
   setModal(true);
 
   auto* column = new QVBoxLayout(this);

@@ -1,6 +1,7 @@
 #include "installed_products_dialog.hpp"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -31,6 +32,15 @@ InstalledProductsDialog::InstalledProductsDialog(InstallEnvironment& environment
   setModal(true);
 
   auto* column = new QVBoxLayout(this);
+  // Shown only when nothing is listed: an empty list alone gives no reason.
+  emptyReason_ = new QLabel(this);
+  emptyReason_->setObjectName("installedEmptyReason");
+  emptyReason_->setAccessibleName(QStringLiteral("No products found"));
+  emptyReason_->setWordWrap(true);
+  emptyReason_->setTextFormat(Qt::PlainText);
+  emptyReason_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  emptyReason_->hide();
+  column->addWidget(emptyReason_);
   list_ = new QListWidget(this);
   list_->setObjectName("installedProductsList");
   list_->setAccessibleName(QStringLiteral("Installed products"));
@@ -62,6 +72,10 @@ InstalledProductsDialog::InstalledProductsDialog(InstallEnvironment& environment
   for (const InstalledProduct& product : products_) {
     lines_.push_back(product.line);
     list_->addItem(QString::fromStdString(product.line));
+  }
+  if (products_.empty()) {
+    emptyReason_->setText(QString::fromStdString(noInstalledProductsText(environment)));
+    emptyReason_->show();
   }
   resize(620, 420);
   searchBox_->setFocus();

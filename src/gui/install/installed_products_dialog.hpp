@@ -9,6 +9,7 @@
 #include "core/install/installed_products.hpp"
 #include "core/install/installed_search.hpp"
 
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -30,6 +31,7 @@ class InstalledProductsDialog : public QDialog {
   const std::optional<InstalledProduct>& chosenProduct() const { return chosen_; }
 
   QListWidget* list() const { return list_; }
+  QLabel* emptyReason() const { return emptyReason_; }
   QLineEdit* searchBox() const { return searchBox_; }
   QPushButton* searchButton() const { return searchButton_; }
   QPushButton* openButton() const { return openButton_; }
@@ -48,6 +50,7 @@ class InstalledProductsDialog : public QDialog {
   InstalledSearch searchState_;
   std::optional<InstalledProduct> chosen_;
   QListWidget* list_ = nullptr;
+  QLabel* emptyReason_ = nullptr;
   QLineEdit* searchBox_ = nullptr;
   QPushButton* searchButton_ = nullptr;
   QPushButton* openButton_ = nullptr;

@@ -3,6 +3,7 @@
 #include "core/editor/leave_rules.hpp"
 #include "core/common/prompter.hpp"
 #include "core/common/bytes.hpp"
+#include "core/product/damage_verdict.hpp"
 #include "core/product/loader.hpp"
 #include "core/product/save.hpp"
 #include "core/settings/recent_files.hpp"
@@ -74,12 +75,20 @@ void FileCommands::open() {
 void FileCommands::openRecent(int entry) {
   EditorState& s = window_.state();
   if (entry < 0 || entry >= kRecentFileCount) return;
-  saveChangesCheck();
   const std::string caption = s.recent.captions[static_cast<std::size_t>(entry)];
-  if (caption.empty() || caption.find('*') != std::string::npos || !fileExists(caption)) {
-    // The entry shows greyed from the next update on.
+  if (caption.empty() || caption.find('*') != std::string::npos) return;
+  if (!fileExists(caption)) {
+    // Said before the question about unsaved changes: nothing will be
+    // opened, so the open product stays as it is.
+    if (window_.prompter().ask(missingRecentQuestion(caption), Buttons::YesNo) == Answer::Yes) {
+      dropRecent(s.recent, entry);
+    } else {
+      s.recent.enabled[static_cast<std::size_t>(entry)] = false;  // greyed, as the next update would
+    }
+    window_.refreshFromForm();
     return;
   }
+  saveChangesCheck();
   openProductFile(caption, true);
 }
 
@@ -90,6 +99,9 @@ void FileCommands::openProductFile(const std::string& path, bool showErrorsWindo
   updatmf(s.recent, path, fileExists);
   window_.showLoadedFile();
   window_.activity().progress(1);
+  // Said once, as the file opens: an edit and a save would otherwise build
+  // a fresh checksum over a broken file and hide what happened to it.
+  if (const DamageVerdict verdict = judgeProductFile(s.file)) window_.prompter().message(verdict.text);
   if (showErrorsWindow && !s.file.errorText.empty()) window_.showErrors(s.file.errorText);
 }
 

@@ -6,6 +6,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "user_toggle.hpp"
+
 namespace velmor {
 
 QStringList mapWindowSizeEntries() {
@@ -89,7 +91,7 @@ HeaderRow::HeaderRow(QWidget* parent) : QWidget(parent) {
     auto* box = new QCheckBox(QString::fromUtf8(caption), options);
     box->setObjectName(name);
     optionGrid->addWidget(box);
-    connect(box, &QCheckBox::clicked, this, [this, which] { emit optionClicked(which); });
+    onUserToggle(box, this, [this, which](bool) { emit optionClicked(which); });
     return box;
   };
   routable_ = addOption(FeatureOption::Routable, "Routable", "routableOption");
@@ -97,7 +99,7 @@ HeaderRow::HeaderRow(QWidget* parent) : QWidget(parent) {
   profile_ = addOption(FeatureOption::Profile, " Profile", "profileOption");
   printing_ = addOption(FeatureOption::Printing, "Printing", "printingOption");
   mapWindow_ = addOption(FeatureOption::MapWindow, "Map Window", "mapWindowOption");
-  printing_->setChecked(true);
+  showChecked(printing_, true);
   flags->addWidget(options);
 
   auto addSizeList = [&](const char* caption, const char* name, const char* selected, bool isWidth) {
@@ -196,11 +198,11 @@ void HeaderRow::showForm(const ProductForm& form) {
   setText(fid_, form.fidText);
   setText(family_, form.familyNameText);
   setText(series_, form.seriesNameText);
-  routable_->setChecked(form.routable);
-  dem_->setChecked(form.dem);
-  profile_->setChecked(form.profile);
-  printing_->setChecked(form.printing);
-  mapWindow_->setChecked(form.mapWindow);
+  showChecked(routable_, form.routable);
+  showChecked(dem_, form.dem);
+  showChecked(profile_, form.profile);
+  showChecked(printing_, form.printing);
+  showChecked(mapWindow_, form.mapWindow);
   width_->setEnabled(form.mapWindowListsEnabled);
   height_->setEnabled(form.mapWindowListsEnabled);
   if (width_->currentText() != QString::fromStdString(form.mapWindowWidthText)) setEditText(width_, form.mapWindowWidthText);

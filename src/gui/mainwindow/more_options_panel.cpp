@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "extra_byte_boxes.hpp"
+#include "user_toggle.hpp"
 
 namespace velmor {
 
@@ -142,11 +143,10 @@ MoreOptionsPanel::MoreOptionsPanel(QWidget* parent) : QFrame(parent) {
     copyrightRow->addWidget(w);
   copyrightRow->addStretch(1);
   column->addLayout(copyrightRow);
-  connect(sources_, &QRadioButton::clicked, this, [this] { emit copyrightOptionClicked(CopyrightOption::Sources); });
-  connect(copyrightInfo_, &QRadioButton::clicked, this,
-          [this] { emit copyrightOptionClicked(CopyrightOption::CopyrightInfo); });
-  connect(display_, &QCheckBox::clicked, this, [this] { emit copyrightOptionClicked(CopyrightOption::Display); });
-  connect(print_, &QCheckBox::clicked, this, [this] { emit copyrightOptionClicked(CopyrightOption::Print); });
+  onUserToggle(sources_, this, [this](bool) { emit copyrightOptionClicked(CopyrightOption::Sources); });
+  onUserToggle(copyrightInfo_, this, [this](bool) { emit copyrightOptionClicked(CopyrightOption::CopyrightInfo); });
+  onUserToggle(display_, this, [this](bool) { emit copyrightOptionClicked(CopyrightOption::Display); });
+  onUserToggle(print_, this, [this](bool) { emit copyrightOptionClicked(CopyrightOption::Print); });
 
   copyright_ = new QPlainTextEdit(this);
   copyright_->setObjectName("copyrightBox");
@@ -195,7 +195,7 @@ MoreOptionsPanel::MoreOptionsPanel(QWidget* parent) : QFrame(parent) {
   override_ = new QCheckBox(QStringLiteral("Override settings"), this);
   override_->setObjectName("overrideSettings");
   buttons->addWidget(override_);
-  connect(override_, &QCheckBox::clicked, this, &MoreOptionsPanel::overrideClicked);
+  onUserToggle(override_, this, [this](bool on) { emit overrideClicked(on); });
   auto addButton = [&](const char* caption, const char* name) {
     auto* button = new QPushButton(QString::fromUtf8(caption), this);
     button->setObjectName(name);
@@ -264,13 +264,13 @@ void MoreOptionsPanel::showForm(const ProductForm& form) {
   showText(east_, form.overviewEast);
   showText(south_, form.overviewSouth);
   showText(west_, form.overviewWest);
-  display_->setChecked(form.copyrightDisplay);
-  print_->setChecked(form.copyrightPrint);
+  showChecked(display_, form.copyrightDisplay);
+  showChecked(print_, form.copyrightPrint);
   {
     // An exclusive group cannot show "neither" without this.
     sources_->group()->setExclusive(false);
-    sources_->setChecked(form.copyrightKind == CopyrightKind::Sources);
-    copyrightInfo_->setChecked(form.copyrightKind == CopyrightKind::CopyrightInfo);
+    showChecked(sources_, form.copyrightKind == CopyrightKind::Sources);
+    showChecked(copyrightInfo_, form.copyrightKind == CopyrightKind::CopyrightInfo);
     sources_->group()->setExclusive(true);
   }
   showText(copyrightByte2_, form.copyrightByte2Text);
@@ -286,7 +286,7 @@ void MoreOptionsPanel::showForm(const ProductForm& form) {
   tileCopyright1_->setEnabled(form.tileCopyright1Enabled);
   tileCopyright2_->setEnabled(form.tileCopyright2Enabled);
   showText(count_, form.countBoxText);
-  override_->setChecked(form.overrideSettings);
+  showChecked(override_, form.overrideSettings);
   override_->setEnabled(form.overrideSettingsEnabled);
   extraBytes_->showForm(form);
 }

@@ -45,7 +45,15 @@ std::optional<PlacedCaption> CaptionLayout::place(const QRectF& label, const QSt
                                                   const QString& imgName) {
   const QString first = description.trimmed().isEmpty() ? imgName : description;
   if (first.trimmed().isEmpty()) return std::nullopt;
-  std::optional<PlacedCaption> placed = inside(label, first, first == imgName ? QString() : imgName);
+  const QString second = first == imgName ? QString() : imgName;
+  std::optional<PlacedCaption> placed = inside(label, first, second);
+  for (const QRectF& r : reserved_) {
+    if (!placed || !placed->box.intersects(r)) continue;
+    // Under a button: the same caption just below it, still in the label.
+    QRectF lower = label;
+    lower.setTop(std::max(label.top(), r.bottom() + 1));
+    placed = lower.height() > 0 ? inside(lower, first, second) : std::nullopt;
+  }
   if (!placed) placed = beside(label, first);
   if (!placed || !isFree(placed->box)) return std::nullopt;
   take(placed->box);
@@ -101,6 +109,11 @@ bool CaptionLayout::everyCell(const QRectF& box, Visit visit) const {
       if (!visit(static_cast<std::size_t>(y) * static_cast<std::size_t>(columns_) + static_cast<std::size_t>(x)))
         return false;
   return true;
+}
+
+void CaptionLayout::reserve(const QRectF& box) {
+  reserved_.push_back(box);
+  take(box);
 }
 
 bool CaptionLayout::isFree(const QRectF& box) const {

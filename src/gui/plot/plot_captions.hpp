@@ -34,6 +34,11 @@ class CaptionLayout {
   // Where the caption of a label goes, or nullopt when there is no room.
   std::optional<PlacedCaption> place(const QRectF& label, const QString& description, const QString& imgName);
 
+  // Keeps captions off a part of the picture (the buttons that stand on
+  // it): a caption that would start under it moves down below it, inside
+  // its label when there is room, else beside the label.
+  void reserve(const QRectF& box);
+
   // Widest caption written beside a label, in pixels.
   static constexpr double kBesideMaxWidth = 160;
 
@@ -56,6 +61,7 @@ class CaptionLayout {
   int columns_ = 0;
   int rows_ = 0;
   std::vector<bool> taken_;  // one cell per kCell x kCell pixels
+  std::vector<QRectF> reserved_;
 };
 
 // WCAG contrast ratio of a colour against white (1 to 21).

@@ -130,6 +130,13 @@ int PlotWidget::labelAt(QPoint point) const {
   return topLabel(form_, under);
 }
 
+void PlotWidget::reserveControls(CaptionLayout& layout) const {
+  // "+", "-" and the colour sample stand on the picture.
+  for (const QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+    if (child->isVisibleTo(this)) layout.reserve(QRectF(child->geometry()));
+  }
+}
+
 bool PlotWidget::drawCaption(QPainter& painter, const QRectF& rect, int tile, CaptionLayout& layout) const {
   // A first look with a typical caption length before the tile's texts are
   // made from its block: most labels of a large product find no room.
@@ -174,6 +181,7 @@ void PlotWidget::render() {
   }
   painter.setPen(Qt::black);
   CaptionLayout layout(size(), QFontMetricsF(painter.font()));
+  reserveControls(layout);
   captionCount_ = 0;
   for (int tile : captioned) {
     if (drawCaption(painter, pixelRect(boxes_[static_cast<std::size_t>(tile)]), tile, layout)) ++captionCount_;
@@ -193,10 +201,14 @@ void PlotWidget::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(colourFromBgr(highlightBorder_), 1));
     painter.setBrush(colourFromBgr(highlightFill_));
     painter.drawRect(highlight);
-    painter.setPen(Qt::black);
-    // The current tile is always named, over whatever caption lies there.
+    // The current tile is always named, over whatever caption lies there:
+    // in black or white, whichever stands out on the fill, and in the part
+    // of the tile that is in view.
+    const QColor fill = colourFromBgr(highlightFill_);
+    painter.setPen(contrastOnWhite(fill) < 4.5 ? Qt::black : Qt::white);
     CaptionLayout alone(size(), QFontMetricsF(painter.font()));
-    drawCaption(painter, QRectF(highlight), s.highlightLabel - 1, alone);
+    reserveControls(alone);
+    drawCaption(painter, QRectF(highlight).intersected(QRectF(rect())), s.highlightLabel - 1, alone);
   }
 }
 

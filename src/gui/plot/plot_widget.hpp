@@ -76,6 +76,7 @@ class PlotWidget : public QWidget {
   QRectF pixelRect(const PlotLabel& box) const;
   // Writes tile's caption where the layout finds room; false when none.
   bool drawCaption(QPainter& painter, const QRectF& rect, int tile, CaptionLayout& layout) const;
+  void reserveControls(CaptionLayout& layout) const;
 
   const ProductForm& form_;
   const ProductFile& file_;

@@ -22,6 +22,7 @@
 #include "mainwindow/img_data_panel.hpp"
 #include "plot/plot_widget.hpp"
 #include "tiles/byte_grid_view.hpp"
+#include "tiles/tile_keyboard.hpp"
 
 namespace velmor {
 
@@ -72,6 +73,7 @@ TileController::TileController(ProductFile& file, ProductForm& form, Prompter& p
     qApp->installEventFilter(this);
     auto* maximise = new QShortcut(QKeySequence(QStringLiteral("Ctrl+W")), window);
     connect(maximise, &QShortcut::activated, window, &QWidget::showMaximized);
+    keyboard_ = new TileKeyboard(*this, form_, prompter_, views_, window);
   }
 }
 

@@ -19,6 +19,7 @@ namespace velmor {
 class DescriptionDialog;
 class ImgDataPanel;
 class PlotWidget;
+class TileKeyboard;
 
 struct TileViews {
   QListView* list = nullptr;
@@ -57,6 +58,8 @@ class TileController : public QObject {
 
   // The dialog of the last double click, while it is open (for tests).
   DescriptionDialog* openDialog() const { return dialog_; }
+  // The keyboard's way to the tile commands; null without a window.
+  TileKeyboard* keyboard() const { return keyboard_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -71,6 +74,7 @@ class TileController : public QObject {
   TileViews views_;
   QPointer<QWidget> window_;
   DescriptionDialog* dialog_ = nullptr;
+  TileKeyboard* keyboard_ = nullptr;
   bool syncing_ = false;
 };
 

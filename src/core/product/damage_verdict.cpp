@@ -1,0 +1,92 @@
+#include "damage_verdict.hpp"
+
+#include "block_types.hpp"
+#include "block_walk.hpp"
+#include "byte_reader.hpp"
+#include "crc32.hpp"
+#include "number_text.hpp"
+
+namespace velmor {
+
+namespace {
+
+std::string hex8(std::uint32_t v) {
+  std::string h = hexUpper(v);
+  return std::string(8 - h.size(), '0') + h;
+}
+
+std::string plural(std::size_t n, const std::string& one, const std::string& many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+// What the window shows after the decoding, in the map maker's words.
+// Blocks after the checksum block are dropped by the loader, so their tiles
+// are not counted.
+std::string whatWasRead(const Bytes& data, const std::vector<BlockSpan>& spans) {
+  std::size_t tiles = 0;
+  for (const BlockSpan& s : spans) {
+    if (s.type == ChecksumBlock && s.offset > 0) break;
+    if (s.type == DetailMapBlock) ++tiles;
+  }
+  return "Read: " + plural(data.size(), "byte", "bytes") + ", " + plural(spans.size(), "block", "blocks") +
+         ", " + plural(tiles, "detail map", "detail maps") + ".";
+}
+
+}  // namespace
+
+DamageVerdict judgeProductFile(const ProductFile& file) {
+  const Bytes& data = file.data;
+  if (data.empty()) {
+    return {Damage::Empty, "The file is empty: it is not a product file, nothing was read from it."};
+  }
+  if (data[0] != HeaderBlock) {
+    return {Damage::NotProductFile, "The file is not a product file: it does not begin with a header block (its first "
+                                    "byte is &" + hexUpper(data[0]) + " instead of &50). " +
+                                        whatWasRead(data, walkBlocks(data)) +
+                                        " What is shown is not a map product."};
+  }
+  const BlockSpan* cut = nullptr;
+  std::int64_t checksumAt = -1;
+  const std::vector<BlockSpan> spans = walkBlocks(data);
+  for (const BlockSpan& s : spans) {
+    if (s.truncated && cut == nullptr) cut = &s;
+    if (s.type == ChecksumBlock && s.offset > 0 && checksumAt < 0) checksumAt = s.offset;
+  }
+  if (cut != nullptr) {
+    const auto left = static_cast<std::int64_t>(data.size()) - cut->offset;
+    return {Damage::CutOff, "The file is damaged: it is cut off. Block &" + hexUpper(cut->type) + " at offset &" +
+                                hexUpper(static_cast<std::uint64_t>(cut->offset)) + " needs " +
+                                std::to_string(cut->length + kBlockHeaderSize) + " bytes, only " +
+                                std::to_string(left) + " are left, and " +
+                                (checksumAt < 0 ? "the checksum block is missing. " : "the rest is lost. ") +
+                                whatWasRead(data, spans)};
+  }
+  // The walk stops before the end when fewer than three bytes are left for
+  // the next block's type and length: the file ends inside a block header.
+  const BlockSpan& last = spans.back();
+  const std::int64_t end = last.offset + static_cast<std::int64_t>(kBlockHeaderSize) + last.length;
+  const auto size = static_cast<std::int64_t>(data.size());
+  if (end < size && size - end < static_cast<std::int64_t>(kBlockHeaderSize)) {
+    return {Damage::CutOff, "The file is damaged: it is cut off. It ends inside the type and length of a block at "
+                            "offset &" + hexUpper(static_cast<std::uint64_t>(end)) + ", and " +
+                                (checksumAt < 0 ? "the checksum block is missing. " : "the rest is lost. ") +
+                                whatWasRead(data, spans)};
+  }
+  ByteReader r(data);
+  if (checksumAt > 0 && r.inside(checksumAt, 21)) {
+    const std::uint32_t stored = static_cast<std::uint32_t>(r.dat(checksumAt + 5)) << 24 |
+                                 static_cast<std::uint32_t>(r.dat(checksumAt + 12)) << 16 |
+                                 static_cast<std::uint32_t>(r.dat(checksumAt + 15)) << 8 | r.dat(checksumAt + 20);
+    const std::uint32_t computed =
+        cCRC32().GetByteArrayCrc32(std::span<const std::uint8_t>(data.data(), static_cast<std::size_t>(checksumAt)));
+    if (stored != computed) {
+      return {Damage::ChecksumDiffers,
+              "The file is damaged or was changed after it was saved: its checksum differs (stored CRC-32 " +
+                  hex8(stored) + ", the bytes before the checksum block give " + hex8(computed) + "). " +
+                  whatWasRead(data, spans)};
+    }
+  }
+  return {};
+}
+
+}  // namespace velmor
