@@ -70,6 +70,8 @@ class WineEnvironment : public InstallEnvironment {
   }
 
   std::optional<std::string> mapsFolder() override { return prefix_.mapsFolder(); }
+  // Written as Windows writes it, so that a folder made here has its usual name.
+  std::optional<std::string> mapsFolderPath() override { return prefix_.localPath("C:\\ProgramData\\Garmin\\Maps"); }
   RegistryImporter& importer() override { return *importer_; }
 
  private:
@@ -102,6 +104,7 @@ class WindowsEnvironment : public InstallEnvironment {
     if (!fs::is_directory(utf8Path("c:\\programdata\\garmin\\maps"), ec)) return std::nullopt;
     return std::string("c:\\programdata\\garmin\\maps");
   }
+  std::optional<std::string> mapsFolderPath() override { return std::string("c:\\programdata\\garmin\\maps"); }
   RegistryImporter& importer() override { return *importer_; }
 
  private:
