@@ -51,7 +51,8 @@ class MkgmapBundle : public ::testing::Test {
     fs::create_directories(dir_ + "/typ");
     fs::create_directories(dir_ + "/mk");
     std::ofstream(dir_ + "/typ/style.txt") << kTypText;
-    build_ = runProcess({"mkgmap", "style.txt"}, dir_ + "/typ");
+    // mkgmap takes the TYP's code page from its option, not from the text.
+    build_ = runProcess({"mkgmap", "--code-page=1251", "style.txt"}, dir_ + "/typ");
     if (build_.exitCode != 0) return;
     fs::copy_file(dir_ + "/typ/style.typ", dir_ + "/mk/style.typ");
     build_ = runProcess({"mkgmap", "--family-id=4711", "--product-id=1", "--family-name=Test Fam",
