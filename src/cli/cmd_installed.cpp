@@ -14,7 +14,7 @@ void addInstalledCommand(CLI::App& app, int& exitCode) {
   auto prefix = std::make_shared<std::string>();
   auto json = std::make_shared<bool>(false);
   cmd->add_option("--wine-prefix", *prefix, "Wine prefix (default: $WINEPREFIX, else ~/.wine)");
-  cmd->add_flag("--json", *json, "An array of {source, fromFolder, name, line, tdb, file}");
+  cmd->add_flag("--json", *json, "An array of {source, fromFolder, name, line, tdb, file}; bundles add bundle, familyId, productId, productName");
   cmd->callback([&exitCode, prefix, json] {
     auto environment = systemInstallEnvironment(*prefix);
     CliPrompter prompter;
@@ -28,6 +28,12 @@ void addInstalledCommand(CLI::App& app, int& exitCode) {
                        {"line", p.line},
                        {"tdb", p.tdb},
                        {"file", p.file ? nlohmann::ordered_json(*p.file) : nlohmann::ordered_json(nullptr)}});
+        if (p.bundle) {
+          out.back()["bundle"] = true;
+          out.back()["familyId"] = *p.familyId;
+          out.back()["productId"] = *p.productId;
+          out.back()["productName"] = p.productName;
+        }
       }
       std::cout << out.dump(2) << "\n";
     } else {

@@ -14,5 +14,7 @@ void addImgCommand(CLI::App& app, int& exitCode);
 void addBoundsCommand(CLI::App& app, int& exitCode);
 void addMdxCommand(CLI::App& app, int& exitCode);
 void addBasemapCommands(CLI::App& app, int& exitCode);
+void addGmapCommand(CLI::App& app, int& exitCode);
+void addTypCommand(CLI::App& app, int& exitCode);
 
 }  // namespace velmor::cli

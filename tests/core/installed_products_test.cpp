@@ -153,3 +153,41 @@ TEST(InstalledProducts, SearchFindsTheNextMatchAndWrapsToTheTop) {
   EXPECT_EQ(search.position(), 0u);
   EXPECT_FALSE(search.next({}, "x"));
 }
+
+TEST(InstalledProducts, BundlesAreListedWithTheIdsAndNamesOfTheirInfoXml) {
+  const fs::path maps = tempDir();
+  // A bundle that BaseCamp wrote with a prefix and entities of its own, with
+  // no TYP file and its products in folders other than Product1.
+  const std::string xml =
+      "<?xml version=\"1.0\"?>\n<!-- made by hand -->\n<gm:MapProduct xmlns:gm=\"http://www.garmin.com/xmlschemas/"
+      "MapProduct/v1\"><gm:Name>Berg &amp; Tal</gm:Name><gm:ID>4711</gm:ID><gm:Unknown a=\"1\"/>"
+      "<gm:SubProduct><gm:Name>S&#252;d</gm:Name><gm:ID>2</gm:ID><gm:TDB>sued.tdb</gm:TDB>"
+      "<gm:Directory>Product2</gm:Directory></gm:SubProduct>"
+      "<gm:SubProduct><gm:Name>Nord</gm:Name><gm:ID>3</gm:ID><gm:TDB>nord.tdb</gm:TDB>"
+      "<gm:Directory>Product3</gm:Directory></gm:SubProduct></gm:MapProduct>";
+  writeBytes(maps / "Berg.gmap/Info.xml", Bytes(xml.begin(), xml.end()));
+  writeBytes(maps / "Berg.gmap/Product2/sued.tdb", cat({block(0x50, headerBody(2, 4711, 409, "Sud", "F", {}))}));
+  // A folder of the older kind beside it is still listed the older way.
+  writeBytes(maps / "Old.gmap/o.typ", {1});
+  writeBytes(maps / "Old.gmap/Product1/o.tdb", cat({block(0x50, headerBody(1, 26, 409, "Old", "F", {}))}));
+  // An Info.xml that is not a map product's leaves the folder to the older rule.
+  writeBytes(maps / "Other.gmap/Info.xml", {'<', 'x', '/', '>'});
+
+  FakeInstallEnvironment env;
+  env.maps = maps.string();
+  ScriptedPrompter prompter;
+  std::vector<InstalledProduct> list;
+  get_regvals(4, env, prompter, list);
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_TRUE(list[0].bundle);
+  EXPECT_EQ(list[0].familyId, 4711);
+  EXPECT_EQ(list[0].productId, 2);
+  EXPECT_EQ(list[0].name, "Berg & Tal");
+  EXPECT_EQ(list[0].productName, "S\u00FCd");
+  EXPECT_EQ(list[0].tdb, "c:\\programdata\\garmin\\maps\\Berg.gmap\\Product2\\sued.tdb");
+  EXPECT_EQ(list[0].file, (maps / "Berg.gmap" / "Product2" / "sued.tdb").string());
+  EXPECT_EQ(list[1].productId, 3);
+  EXPECT_EQ(list[1].file, std::nullopt);  // listed, though its product file is missing
+  EXPECT_FALSE(list[2].bundle);
+  EXPECT_EQ(list[2].line, "    26 Old");
+}

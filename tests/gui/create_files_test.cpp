@@ -11,7 +11,10 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QtTest>
+#include <fstream>
 
+#include "core/img/typ_file.hpp"
+#include "createfiles/create_gmap_command.hpp"
 #include "createfiles/mapsource_commands.hpp"
 #include "mainwindow/file_commands.hpp"
 #include "mainwindow/header_row.hpp"
@@ -31,6 +34,7 @@ class CreateFilesTest : public QObject {
  private slots:
   void boundsFromChosenTilesAreSavedAndReloaded();
   void createMdxWritesTheIndexOfTheOpenProduct();
+  void createGmapWritesTheBundleOfTheChosenFiles();
 };
 
 namespace {
@@ -72,6 +76,8 @@ void CreateFilesTest::boundsFromChosenTilesAreSavedAndReloaded() {
     // Every control can be found by a screen reader.
     VERIFY_ACCESSIBLE(d);
     QVERIFY(d->createButton()->isEnabled());
+    QCOMPARE(d->gmapButton()->accessibleName(), QStringLiteral("Create gmap"));
+    QVERIFY(d->gmapButton()->isEnabled());
 
     f.prompter.expectMessage("Please select.");
     QTest::mouseClick(d->addButton(2), Qt::LeftButton);  // no MDX file in the folder
@@ -173,6 +179,62 @@ void CreateFilesTest::createMdxWritesTheIndexOfTheOpenProduct() {
   w.menus()->createMdx()->trigger();
   PROMPTS_OK(f);
   QCOMPARE(readFile(target), readFile(VELMOR_TEST_DATA "/north/north.mdx"));
+}
+
+void CreateFilesTest::createGmapWritesTheBundleOfTheChosenFiles() {
+  WindowFixture f;
+  f.start();
+  std::vector<std::string> chosen = {f.copyFixture("north/north.tdb")};
+  for (const char* name : {"north.img", "63240001.img", "63240002.img", "north.mdx", "north_mdr.img"})
+    chosen.push_back(f.copyFixture(std::string("north/") + name));
+  // A style made for another product (family 1234, product 5).
+  std::vector<std::uint8_t> typ(0x9C, 0);
+  typ[0] = 0x9C;
+  const std::string signature = "GARMIN TYP";
+  std::copy(signature.begin(), signature.end(), typ.begin() + 2);
+  typ[0x2F] = 0xD2;
+  typ[0x30] = 0x04;
+  typ[0x31] = 5;
+  const std::string typPath = f.workPath("style.typ");
+  std::ofstream(typPath, std::ios::binary).write(reinterpret_cast<const char*>(typ.data()), std::streamsize(typ.size()));
+  const std::string out = f.workPath("bundles");
+  QDir().mkpath(QString::fromStdString(out));
+  std::string folderAsked;
+  GmapChoices choices{[&](const std::string& start) {
+                        folderAsked = start;
+                        return out;
+                      },
+                      [&](const std::string&) { return typPath; }};
+
+  const std::string bundle = out + "/North Family.gmap";
+  f.prompter.expectQuestion("The TYP file " + typPath + " has the ids family 1234, product 5, the product family "
+                            "4660, product 1: BaseCamp will not use its style. Give the bundle's copy the product's ids?",
+                            Answer::Yes);
+  f.prompter.expectMessage(std::string(kGmapWritten) + " " + bundle);
+  QCOMPARE(createGmapFromChosen(chosen, f.prompter, choices), bundle);
+  PROMPTS_OK(f);
+  QCOMPARE(folderAsked + "/north.tdb", chosen[0]);
+  std::string error;
+  auto ids = readTypIds(bundle + "/xstyle.typ", error);
+  QVERIFY2(ids, error.c_str());
+  QCOMPARE(ids->familyId, 4660);
+  QCOMPARE(ids->productId, 1);
+  QCOMPARE(readFile(bundle + "/Product1/north.tdb"), readFile(chosen[0]));
+  QVERIFY(QFileInfo::exists(QString::fromStdString(bundle + "/Product1/63240002/63240002.RGN")));
+
+  // Again into the same folder: told, and the bundle stays as it was.
+  f.prompter.expectQuestion("The TYP file " + typPath + " has the ids family 1234, product 5, the product family "
+                            "4660, product 1: BaseCamp will not use its style. Give the bundle's copy the product's ids?",
+                            Answer::No);
+  f.prompter.expectMessage(bundle + " exists already; nothing was written");
+  QCOMPARE(createGmapFromChosen(chosen, f.prompter, choices), std::string());
+  PROMPTS_OK(f);
+  QVERIFY(!QFileInfo::exists(QString::fromStdString(bundle + "/style.typ")));
+
+  // Without a product file among the chosen files.
+  f.prompter.expectMessage("Cannot find tdb file");
+  QCOMPARE(createGmapFromChosen({chosen[1]}, f.prompter, choices), std::string());
+  PROMPTS_OK(f);
 }
 
 QTEST_MAIN(CreateFilesTest)

@@ -1,5 +1,6 @@
 #include "img_directory.hpp"
 
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
@@ -31,7 +32,107 @@ bool readExactly(RangeReader& reader, std::int64_t offset, std::vector<std::uint
   return reader.readAt(offset, out, error) == static_cast<std::int64_t>(out.size());
 }
 
+// A subfile name is turned into a file name; only the characters map
+// compilers use are taken, so a damaged directory cannot name "..", a
+// folder or anything Windows refuses.
+bool safeNamePart(const std::string& part) {
+  if (part.empty()) return false;
+  for (char c : part) {
+    const bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+                    c == '-' || c == '$';
+    if (!ok) return false;
+  }
+  return true;
+}
+
+std::string trimmed(std::string text) {
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\0')) text.pop_back();
+  return text;
+}
+
 }  // namespace
+
+std::optional<ImgSubfileList> ImgDirectory::subfiles(RangeReader& reader, std::string& error) {
+  const std::int64_t fileSize = reader.size();
+  std::vector<std::uint8_t> header(kSector);
+  using namespace std::string_view_literals;
+  if (fileSize < 2 * kSector || !readExactly(reader, 0, header)) {
+    error = "too short for an IMG file";
+    return std::nullopt;
+  }
+  const ByteReader h(header);
+  if (!holds(h, 0x10, "DSKIMG\0"sv) || !holds(h, 0x41, "GARMIN\0"sv)) {
+    error = "not an IMG file";
+    return std::nullopt;
+  }
+  if (h.dat(0) != 0) {
+    error = "the IMG file is scrambled";
+    return std::nullopt;
+  }
+  const int exponent = h.dat(0x61) + h.dat(0x62);
+  const std::int64_t dirStart = h.dat(0x40) * kSector;
+  std::vector<std::uint8_t> first(kSector);
+  if (exponent < 9 || exponent > 24 || dirStart == 0 || dirStart + kSector > fileSize ||
+      !readExactly(reader, dirStart, first) || first[0] != 1) {
+    error = "the IMG file's directory is damaged";
+    return std::nullopt;
+  }
+  const std::int64_t blockSize = std::int64_t{1} << exponent;
+  const std::int64_t dirEnd = le32(ByteReader(first), 0x0C);
+  if (dirEnd <= dirStart || dirEnd > fileSize || dirEnd - dirStart > kMaxDirectoryBytes) {
+    error = "the IMG file's directory runs past the end of the file";
+    return std::nullopt;
+  }
+  std::vector<std::uint8_t> entries(static_cast<std::size_t>((dirEnd - dirStart) / kSector * kSector));
+  if (!readExactly(reader, dirStart, entries)) {
+    error = "the IMG file's directory cannot be read";
+    return std::nullopt;
+  }
+  const ByteReader r(entries);
+  ImgSubfileList list;
+  list.blockSize = blockSize;
+  std::unordered_map<std::string, std::size_t> byName;
+  for (std::int64_t at = kSector; at + kSector <= static_cast<std::int64_t>(entries.size()); at += kSector) {
+    if (r.dat(at) != 1) continue;
+    std::string name, ext;
+    for (std::int64_t i = 1; i <= 8; ++i) name.push_back(static_cast<char>(r.dat(at + i)));
+    for (std::int64_t i = 9; i <= 11; ++i) ext.push_back(static_cast<char>(r.dat(at + i)));
+    name = trimmed(name);
+    ext = trimmed(ext);
+    if (!safeNamePart(name) || !safeNamePart(ext)) {
+      error = "the IMG file's directory holds a subfile name that cannot name a file";
+      return std::nullopt;
+    }
+    const std::string full = name + "." + ext;
+    auto [it, firstPart] = byName.emplace(full, list.subfiles.size());
+    if (firstPart) list.subfiles.push_back(ImgSubfile{full, le32(r, at + 0x0C), {}});
+    ImgSubfile& subfile = list.subfiles[it->second];
+    for (std::int64_t k = 0; k < kBlockListEntries; ++k) {
+      const std::uint16_t block = r.bit2(at + kBlockListOffset + 2 * k);
+      if (block == 0xFFFF) break;
+      subfile.blocks.push_back(block);
+    }
+  }
+  for (const ImgSubfile& subfile : list.subfiles) {
+    const std::int64_t size = subfile.size;
+    if (size > static_cast<std::int64_t>(subfile.blocks.size()) * blockSize) {
+      error = "the IMG file's directory gives " + subfile.name + " more bytes than its blocks hold";
+      return std::nullopt;
+    }
+    for (std::size_t k = 0; k < subfile.blocks.size(); ++k) {
+      const std::int64_t used = std::min(blockSize, size - static_cast<std::int64_t>(k) * blockSize);
+      if (used > 0 && subfile.blocks[k] * blockSize + used > fileSize) {
+        error = "the IMG file's directory places " + subfile.name + " past the end of the file";
+        return std::nullopt;
+      }
+    }
+  }
+  if (list.subfiles.empty()) {
+    error = "the IMG file holds no subfiles";
+    return std::nullopt;
+  }
+  return list;
+}
 
 ImgDirectory ImgDirectory::read(RangeReader& reader) {
   ImgDirectory dir;

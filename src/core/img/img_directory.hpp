@@ -5,9 +5,11 @@
 // described "GARMIN TREK MAP" carries "GARMIN TRE" in its description) and
 // gives the sizes the map compiler recorded.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "../platform/range_reader.hpp"
 
@@ -18,6 +20,19 @@ struct ImgDirectoryEntry {
   std::uint32_t size = 0;
 };
 
+// One subfile of a container, as its directory lists it: its name
+// ("63240001.TRE"), its size and the blocks that hold it, in order.
+struct ImgSubfile {
+  std::string name;
+  std::uint32_t size = 0;
+  std::vector<std::uint16_t> blocks;
+};
+
+struct ImgSubfileList {
+  std::int64_t blockSize = 0;
+  std::vector<ImgSubfile> subfiles;
+};
+
 class ImgDirectory {
  public:
   // Reads the directory of the container in `reader`. An unscrambled
@@ -26,6 +41,13 @@ class ImgDirectory {
   // container, a bare subfile, other data) is not, and the scanner falls
   // back to checking the headers themselves.
   static ImgDirectory read(RangeReader& reader);
+
+  // Every subfile of an unscrambled container, for taking it apart. Unlike
+  // read(), which quietly gives up, this says what is wrong: a container
+  // whose directory names a block or a byte past the end of the file, a
+  // size larger than its blocks, or a name that cannot name a file, gives
+  // nullopt and the reason in `error`.
+  static std::optional<ImgSubfileList> subfiles(RangeReader& reader, std::string& error);
 
   bool readable() const { return !starts_.empty(); }
   std::int64_t blockSize() const { return blockSize_; }

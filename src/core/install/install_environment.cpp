@@ -27,6 +27,8 @@ class HostEnvironment : public InstallEnvironment {
   RegistryImporter& importer() override { return host_->importer(); }
 
   std::string whereLooked() override { return host_->whereLooked(); }
+  // Written as Windows writes it, so that a folder made here has its usual name.
+  std::optional<std::string> mapsFolderPath() override { return host_->localPath("C:\\ProgramData\\Garmin\\Maps"); }
 
  private:
   std::unique_ptr<WindowsHost> host_;

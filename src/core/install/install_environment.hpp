@@ -29,6 +29,9 @@ class InstallEnvironment {
   virtual std::optional<std::string> localFile(const std::string& windowsPath) = 0;
   // The local folder of "c:\programdata\garmin\maps"; nullopt when there is none.
   virtual std::optional<std::string> mapsFolder() = 0;
+  // Where that folder is or would be, for installing into it (made when
+  // missing); nullopt when this machine has no place for it.
+  virtual std::optional<std::string> mapsFolderPath() { return mapsFolder(); }
   virtual RegistryImporter& importer() = 0;
   // Where the registry and the maps folder were looked for, in words, for
   // the map maker who finds no products listed ("" when there is nothing

@@ -10,7 +10,9 @@
 #include "../platform/registry_reader.hpp"
 #include "../platform/unicode_text.hpp"
 #include "../platform/utf8_path.hpp"
+#include "../platform/file_services.hpp"
 #include "../platform/wine_prefix.hpp"
+#include "gmap_info.hpp"
 #include "install_environment.hpp"
 #include "product_summary.hpp"
 
@@ -131,8 +133,43 @@ bool hasExtension(const fs::directory_entry& entry, const std::string& extension
   return name.size() > extension.size() && name.compare(name.size() - extension.size(), extension.size(), extension) == 0;
 }
 
-// BaseCamp's installed maps: every folder holding a TYP file, with its
-// product file in Product1.
+// A map bundle: its Info.xml names the family and each product, with its
+// folder and product file. False when the folder holds no readable Info.xml.
+bool addBundle(const fs::directory_entry& folder, const std::vector<fs::directory_entry>& inside,
+               std::vector<InstalledProduct>& out) {
+  auto xml = std::find_if(inside.begin(), inside.end(), [](const fs::directory_entry& e) {
+    return equalsNoCase(utf8FromPath(e.path().filename()), "Info.xml");
+  });
+  if (xml == inside.end()) return false;
+  std::string error;
+  auto text = systemFiles().readAll(utf8FromPath(xml->path()), 1 << 20, error);
+  if (!text) return false;
+  auto info = parseInfoXml(std::string(text->begin(), text->end()));
+  if (!info) return false;
+  const std::string folderName = utf8FromPath(folder.path().filename());
+  for (const GmapSubProduct& sub : info->subProducts) {
+    InstalledProduct product;
+    product.source = 4;
+    product.fromFolder = true;
+    product.bundle = true;
+    product.familyId = info->id;
+    product.productId = sub.id;
+    product.name = info->name;
+    product.productName = sub.name;
+    product.tdb = std::string(kGarminMapsFolder) + "\\" + folderName + "\\" + sub.directory + "\\" + sub.tdb;
+    const fs::path local = folder.path() / fs::path(std::u8string(sub.directory.begin(), sub.directory.end())) /
+                           fs::path(std::u8string(sub.tdb.begin(), sub.tdb.end()));
+    std::error_code ec;
+    if (!sub.tdb.empty() && fs::is_regular_file(local, ec)) product.file = utf8FromPath(local);
+    product.line = "    " + std::to_string(info->id) + " " + info->name + " (bundle " + folderName + ", product " +
+                   std::to_string(sub.id) + " " + sub.name + ")";
+    out.push_back(std::move(product));
+  }
+  return true;
+}
+
+// BaseCamp's installed maps: every bundle, and every folder of the older
+// kind holding a TYP file, with its product file in Product1.
 void scanMapsFolder(InstallEnvironment& environment, Prompter& prompter, std::vector<InstalledProduct>& out) {
   const auto maps = environment.mapsFolder();
   if (!maps) return;
@@ -140,6 +177,7 @@ void scanMapsFolder(InstallEnvironment& environment, Prompter& prompter, std::ve
   for (const fs::directory_entry& folder : sortedEntries(pathFromUtf8(*maps))) {
     if (!folder.is_directory(ec)) continue;
     const auto inside = sortedEntries(folder.path());
+    if (addBundle(folder, inside, out)) continue;
     if (std::none_of(inside.begin(), inside.end(), [](const auto& e) { return hasExtension(e, ".typ"); })) continue;
     auto product1 = std::find_if(inside.begin(), inside.end(), [&ec](const fs::directory_entry& e) {
       return e.is_directory(ec) && equalsNoCase(utf8FromPath(e.path().filename()), "Product1");

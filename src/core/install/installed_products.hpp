@@ -1,7 +1,9 @@
 #pragma once
 // The map products MapSource and BaseCamp know: the families and products
 // under MapSource's registry keys (the keys a registry file creates) and the
-// maps installed in "c:\programdata\garmin\maps".
+// maps installed in "c:\programdata\garmin\maps" (folders of the older
+// kind, and map bundles with Info.xml).
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +22,12 @@ struct InstalledProduct {
   std::string name;  // the family or product key's name (lower case); the series name for the folder scan
   std::string tdb;   // the product file's path as the registry or the folder scan gives it
   std::optional<std::string> file;  // that file here; nullopt when it cannot be found
+  // A map bundle (a folder with Info.xml): one entry per product it holds,
+  // with the ids and names its Info.xml gives.
+  bool bundle = false;
+  std::optional<std::uint16_t> familyId;  // known for bundles
+  std::optional<std::uint16_t> productId;
+  std::string productName;  // the bundle's product (series) name
 };
 
 inline constexpr const char* kFamiliesKey = "SOFTWARE\\Garmin\\mapsource\\families\\";

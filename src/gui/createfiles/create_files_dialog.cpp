@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include "core/common/prompter.hpp"
+#include "create_gmap_command.hpp"
 #include "mainwindow/editor_state.hpp"
 #include "services/progress_activity.hpp"
 
@@ -181,8 +182,11 @@ void CreateFilesDialog::buildLayout() {
   create_->setEnabled(false);
   create_->setToolTip(QString::fromUtf8(kCreateNotYet));
   close_ = button(QStringLiteral("Close"), QStringLiteral("closeDialog"), this);
+  gmap_ = button(QStringLiteral("Create gmap"), QStringLiteral("createGmap"), this);
+  gmap_->setToolTip(QStringLiteral("Writes the map bundle (.gmap folder) BaseCamp reads, from the chosen files"));
   bottom->addStretch(1);
   bottom->addWidget(create_);
+  bottom->addWidget(gmap_);
   bottom->addWidget(close_);
   column->addLayout(bottom);
 
@@ -194,6 +198,9 @@ void CreateFilesDialog::buildLayout() {
   connect(close_, &QPushButton::clicked, this, &CreateFilesDialog::closeDialog);
   connect(create_, &QPushButton::clicked, this, [this] {
     if (createHandler_ && !scanning_) createHandler_(request());
+  });
+  connect(gmap_, &QPushButton::clicked, this, [this] {
+    if (!scanning_) createGmapFromChosen(chosenFiles(), prompter_, fileDialogChoices(this));
   });
 }
 
@@ -327,8 +334,8 @@ void CreateFilesDialog::showScan(const CreateTdbResult& result) {
 }
 
 void CreateFilesDialog::setControlsEnabled(bool enabled) {
-  for (QWidget* w : std::initializer_list<QWidget*>{volumes_, tree_, chosen_, remove_, close_, boundsButtons_[0],
-                                                     boundsButtons_[1]}) {
+  for (QWidget* w : std::initializer_list<QWidget*>{volumes_, tree_, chosen_, remove_, close_, gmap_,
+                                                     boundsButtons_[0], boundsButtons_[1]}) {
     w->setEnabled(enabled);
   }
   for (QPushButton* b : addButtons_) b->setEnabled(enabled);

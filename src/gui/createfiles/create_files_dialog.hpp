@@ -75,6 +75,7 @@ class CreateFilesDialog : public QDialog {
   QLineEdit* pidBox() const { return pid_; }
   QPushButton* boundsButton(int which) const { return boundsButtons_[static_cast<std::size_t>(which)]; }
   QPushButton* createButton() const { return create_; }
+  QPushButton* gmapButton() const { return gmap_; }
   QPushButton* closeButton() const { return close_; }
   QPlainTextEdit* scanView() const { return scanView_; }
   QLabel* listedFolder() const { return listedFolder_; }
@@ -119,6 +120,7 @@ class CreateFilesDialog : public QDialog {
   QLineEdit* pid_ = nullptr;
   std::array<QPushButton*, 2> boundsButtons_{};
   QPushButton* create_ = nullptr;
+  QPushButton* gmap_ = nullptr;
   QPushButton* close_ = nullptr;
   QPlainTextEdit* scanView_ = nullptr;
   QProgressBar* progress_ = nullptr;
