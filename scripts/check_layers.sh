@@ -3,7 +3,7 @@
 # it, so that a layer can be read, tested and reused without the ones above.
 set -euo pipefail
 core=$(cd "$(dirname "$0")/../src/core" && pwd)
-layers=(platform common product settings img install editor)
+layers=(platform common product settings img install check editor)
 status=0
 for ((i = 0; i < ${#layers[@]}; i++)); do
   layer=${layers[$i]}

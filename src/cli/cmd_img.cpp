@@ -58,6 +58,7 @@ ordered_json describe(const std::string& path, const ImgScanResult& scan) {
   j["tiles"] = tiles;
   const auto& b = scan.tileBounds;
   j["bounds"] = scan.hasBounds ? box(b[0], b[1], b[2], b[3]) : ordered_json(nullptr);
+  j["truncated"] = scan.truncated;
   j["errors"] = scan.errorText;
   return j;
 }
@@ -98,7 +99,8 @@ void addImgCommand(CLI::App& app, int& exitCode) {
       if (*json) std::cout << j.dump(2) << "\n";
       else printText(j);
     }
-    exitCode = scan.hasBounds ? 0 : 1;
+    // A file cut short is a failure even when some of its tiles were found.
+    exitCode = scan.hasBounds && !scan.truncated ? 0 : 1;
   });
 }
 

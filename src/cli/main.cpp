@@ -50,6 +50,7 @@ int main(int argc, char** argv) {
   velmor::cli::addBoundsCommand(app, exitCode);
   velmor::cli::addMdxCommand(app, exitCode);
   velmor::cli::addBasemapCommands(app, exitCode);
+  velmor::cli::addCheckCommand(app, exitCode);
   try {
     app.parse(static_cast<int>(arguments.size()), utf8Argv.data());
   } catch (const CLI::CallForHelp& e) {

@@ -8,6 +8,7 @@
 #else
 #include <sys/stat.h>
 
+#include "../platform/wine_live_registry.hpp"
 #include "../platform/wine_prefix.hpp"
 #include "../platform/wine_registry.hpp"
 #endif
@@ -24,6 +25,11 @@ fs::path utf8Path(const std::string& path) { return fs::path(std::u8string(path.
 bool isRegularFile(const std::string& path) {
   std::error_code ec;
   return fs::is_regular_file(utf8Path(path), ec);
+}
+
+bool isFolder(const std::string& path) {
+  std::error_code ec;
+  return fs::is_directory(utf8Path(path), ec);
 }
 
 #ifndef _WIN32
@@ -72,8 +78,26 @@ class WineEnvironment : public InstallEnvironment {
   std::optional<std::string> mapsFolder() override { return prefix_.mapsFolder(); }
   RegistryImporter& importer() override { return *importer_; }
 
+  RegistryReader* liveRegistry() override {
+    if (!prefix_.exists()) return nullptr;
+    if (!live_) live_ = wineLiveRegistry(prefix_);
+    return live_.get();
+  }
+  std::optional<std::string> localFolder(const std::string& windowsPath) override {
+    std::string folder = windowsPath;
+    while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+    auto path = prefix_.localPath(folder);
+    if (!path || !isFolder(*path)) return std::nullopt;
+    return path;
+  }
+  std::optional<std::string> mapProgramsProblem() override {
+    if (prefix_.lacks32BitWine()) return std::string(kNo32BitWine);
+    return std::nullopt;
+  }
+
  private:
   WinePrefix prefix_;
+  std::unique_ptr<RegistryReader> live_;
   std::unique_ptr<RegistryImporter> importer_;
   std::unique_ptr<WineRegistryReader> reader_;
   timespec stamp_{};
@@ -103,6 +127,10 @@ class WindowsEnvironment : public InstallEnvironment {
     return std::string("c:\\programdata\\garmin\\maps");
   }
   RegistryImporter& importer() override { return *importer_; }
+  std::optional<std::string> localFolder(const std::string& windowsPath) override {
+    if (!isFolder(windowsPath)) return std::nullopt;
+    return windowsPath;
+  }
 
  private:
   std::unique_ptr<RegistryReader> registry_;
