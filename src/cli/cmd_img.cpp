@@ -66,6 +66,7 @@ void printJson(const std::string& path, const ImgScanResult& scan) {
   out.close();
   const auto& b = scan.tileBounds;
   out.key("bounds").json(scan.hasBounds ? box(b[0], b[1], b[2], b[3]) : ordered_json(nullptr));
+  out.key("truncated").value(scan.truncated);
   out.key("errors").value(scan.errorText);
   out.close();
   out.flush();
@@ -109,7 +110,8 @@ void addImgCommand(CLI::App& app, int& exitCode) {
       if (*json) printJson(*file, scan);
       else printText(*file, scan);
     }
-    exitCode = scan.hasBounds ? 0 : 1;
+    // A file cut short is a failure even when some of its tiles were found.
+    exitCode = scan.hasBounds && !scan.truncated ? 0 : 1;
   });
 }
 

@@ -13,9 +13,23 @@ void addInstalledCommand(CLI::App& app, int& exitCode) {
   auto* cmd = app.add_subcommand("installed", "List the products installed for MapSource/BaseCamp");
   auto prefix = std::make_shared<std::string>();
   auto json = std::make_shared<bool>(false);
+  auto check = std::make_shared<bool>(false);
   cmd->add_option("--wine-prefix", *prefix, "Wine prefix (default: $WINEPREFIX, else ~/.wine)");
-  cmd->add_flag("--json", *json, "An array of {source, fromFolder, name, line, tdb, file}; bundles add bundle, familyId, productId, productName");
-  cmd->callback([&exitCode, prefix, json] {
+  cmd->add_flag("--json", *json, "An array of {source, fromFolder, name, line, tdb, file}; bundles add bundle, familyId, productId, productName ({level, text} with --check)");
+  cmd->add_flag("--check", *check,
+                "Check the installed products instead of listing them: registry values naming missing files or "
+                "folders, IDs that are not 2 bytes or not the product file's");
+  cmd->callback([&exitCode, prefix, json, check] {
+    // An empty list from a folder that is no prefix would read as "nothing installed".
+    if (auto problem = winePrefixProblem(*prefix)) {
+      std::cerr << *problem << "\n";
+      exitCode = 2;
+      return;
+    }
+    if (*check) {
+      exitCode = checkInstalledProducts(*prefix, *json);
+      return;
+    }
     auto environment = systemInstallEnvironment(*prefix);
     CliPrompter prompter;
     const auto products = listInstalledProducts(*environment, prompter, quietActivity());

@@ -1,5 +1,7 @@
 #pragma once
 #include <CLI/CLI.hpp>
+#include <optional>
+#include <string>
 
 namespace velmor::cli {
 
@@ -16,5 +18,11 @@ void addMdxCommand(CLI::App& app, int& exitCode);
 void addBasemapCommands(CLI::App& app, int& exitCode);
 void addGmapCommand(CLI::App& app, int& exitCode);
 void addTypCommand(CLI::App& app, int& exitCode);
+void addCheckCommand(CLI::App& app, int& exitCode);
+
+// The registry part of check alone, its findings printed: 0 clean, 1 on an error.
+int checkInstalledProducts(const std::string& winePrefix, bool json);
+// Why a --wine-prefix folder is no Wine prefix, or nullopt ("" is no folder given).
+std::optional<std::string> winePrefixProblem(const std::string& folder);
 
 }  // namespace velmor::cli

@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
   velmor::cli::addBasemapCommands(app, exitCode);
   velmor::cli::addGmapCommand(app, exitCode);
   velmor::cli::addTypCommand(app, exitCode);
+  velmor::cli::addCheckCommand(app, exitCode);
   try {
     app.parse(static_cast<int>(arguments.size()), utf8Argv.data());
   } catch (const CLI::CallForHelp& e) {

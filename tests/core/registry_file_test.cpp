@@ -51,7 +51,10 @@ TEST(RegistryFile, AlpsExampleIsWrittenByteForByteNextToTheMapFilesAndOfferedFor
   request.registryFolder = "C:\\Maps\\Alps";
   request.localFolder = folder;
   ScriptedPrompter prompter;
-  prompter.expectMessage("C:\\Maps\\Alps").expectMessage("basemap.img\r\nalps.tdb\r\nalps.mdx\r\nalps_mdr.img");
+  // One message: the file written, the folder and the chosen files, what became of the import.
+  prompter.expectMessage("Registry file written: " + folder + kNativeSeparator + "Alps Topo.reg\r\n\r\nC:\\Maps\\Alps\r\n"
+                         "basemap.img\r\nalps.tdb\r\nalps.mdx\r\nalps_mdr.img\r\n\r\n"
+                         "Handed to the registry editor for import.");
   RecordingImporter importer;
 
   const auto result = create_mapsourcefiles(request, prompter, systemFiles(), &importer, quietActivity());
@@ -91,9 +94,10 @@ TEST(RegistryFile, SixtyFourBitKeysLowerCaseNamesAndWhatCountsAsBasemap) {
   const auto result = create_mapsourcefiles(request, prompter, systemFiles(), nullptr, quietActivity());
 
   ASSERT_EQ(result.status, MapsourceFilesStatus::Written);
-  ASSERT_EQ(prompter.messages.size(), 2u);
-  EXPECT_EQ(prompter.messages[0], "Z:\\home\\me\\maps");
-  EXPECT_EQ(prompter.messages[1], "0.img\r\ncaf\u00E9.tdb\r\n\r\nsecond_mdr.img");
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_NE(prompter.messages[0].find("\r\n\r\nZ:\\home\\me\\maps\r\n0.img\r\ncaf\u00E9.tdb\r\n\r\nsecond_mdr.img"),
+            std::string::npos)
+      << prompter.messages[0];
   const std::string text = fileText(folder + "/Caf\u00E9 Map.reg");
   // Code page 1252: the e acute is one byte, 0xE9.
   EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Garmin\\MapSource\\Families\\Caf\xE9 Map]\r\n"
@@ -177,7 +181,8 @@ TEST(RegistryFile, WithoutAWinePrefixTheUserIsToldWhereTheFileIsAndHowToImportIt
   const auto result = create_mapsourcefiles(request, prompter, systemFiles(), importer.get(), quietActivity());
   EXPECT_EQ(result.status, MapsourceFilesStatus::Written);
   const std::string& told = prompter.messages.back();
-  EXPECT_EQ(told.rfind("The registry file " + folder + "/Alps.reg was written but not imported.", 0), 0u) << told;
+  EXPECT_NE(told.find("The registry file " + folder + "/Alps.reg was written but not imported."), std::string::npos)
+      << told;
   EXPECT_NE(told.find("wine regedit \"" + folder + "/Alps.reg\""), std::string::npos) << told;
 }
 
@@ -211,3 +216,58 @@ TEST(RegistryFile, AFailedRegeditIsToldWithItsExitCode) {
   EXPECT_GT(activity.yields, 0);
 }
 #endif
+
+// The import is judged by what the registry holds afterwards, not by the
+// importer's exit code; the file names the product's own product id and its TYP.
+TEST(RegistryFile, TheImportIsReadBackAndTheFileCarriesTheTypAndTheProductId) {
+  const std::string folder = tempDir();
+  // Product id 7, family id 4660.
+  const Bytes header = block(0x50, headerBody(7, 4660, 409, "Series", "Family", defaultTail(58)));
+  std::ofstream(folder + "/alps.tdb", std::ios::binary)
+      .write(reinterpret_cast<const char*>(header.data()), static_cast<std::streamsize>(header.size()));
+  MapsourceFilesRequest request = oneProductRequest(folder);
+  request.chosenFiles = inFolder(folder, {"alps.tdb", "Alps.TYP"});
+  request.fidText = "4660";
+  RecordingImporter importer;
+  FakeRegistry nothingArrived;
+  RecordingPrompter prompter;
+  auto result = create_mapsourcefiles(request, prompter, systemFiles(), &importer, quietActivity(), &nothingArrived);
+  ASSERT_EQ(result.status, MapsourceFilesStatus::Written);
+  const std::string text = fileText(result.registryFile);
+  EXPECT_NE(text.find("\"TYP\"=\"C:\\\\Maps\\\\Alps.TYP\"\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\\Families\\Alps\\7]\r\n"), std::string::npos) << text;
+  EXPECT_TRUE(result.importStarted);
+  EXPECT_FALSE(result.importVerified);
+  ASSERT_EQ(result.missing.size(), 2u);
+  EXPECT_EQ(result.missing[0], "the key SOFTWARE\\Garmin\\MapSource\\Families\\Alps");
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_NE(prompter.messages[0].find("The import failed: the importer ended, but the registry does not hold\r\n"
+                                      "    the key SOFTWARE\\Garmin\\MapSource\\Families\\Alps\r\n"),
+            std::string::npos)
+      << prompter.messages[0];
+
+  // A TYP value gone astray is named; with everything there the message says what is installed.
+  const std::string family = "SOFTWARE\\Garmin\\MapSource\\Families\\Alps";
+  FakeRegistry arrived;
+  arrived.binary(family, "ID", {0x34, 0x12})
+      .text(family + "\\7", "LOC", "C:\\Maps\\")
+      .text(family + "\\7", "TDB", "C:\\Maps\\alps.tdb");
+  result = create_mapsourcefiles(request, prompter, systemFiles(), &importer, quietActivity(), &arrived);
+  EXPECT_EQ(result.missing, std::vector<std::string>{family + ": TYP = C:\\Maps\\Alps.TYP"});
+  arrived.text(family, "TYP", "C:\\Maps\\Alps.TYP");
+  result = create_mapsourcefiles(request, prompter, systemFiles(), &importer, quietActivity(), &arrived);
+  EXPECT_TRUE(result.importVerified);
+  EXPECT_NE(prompter.messages.back().find("Imported. The registry now holds:\r\n" + family + "\r\n    ID = 4660\r\n"
+                                          "    TYP = C:\\Maps\\Alps.TYP\r\n" + family + "\\7\r\n"),
+            std::string::npos)
+      << prompter.messages.back();
+
+#ifndef _WIN32
+  // A Unix folder whose name holds "\" would be another folder to Windows.
+  request.localFolder = folder + "/a\\b";
+  result = create_mapsourcefiles(request, prompter, systemFiles(), &importer, quietActivity(), &arrived);
+  EXPECT_EQ(result.status, MapsourceFilesStatus::Refused);
+  EXPECT_EQ(prompter.messages.back().rfind("The folder " + folder + "/a\\b holds \"\\\" in its name", 0), 0u)
+      << prompter.messages.back();
+#endif
+}

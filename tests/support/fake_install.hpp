@@ -111,11 +111,17 @@ class FakeInstallEnvironment : public InstallEnvironment {
   }
   std::optional<std::string> mapsFolder() override { return maps; }
   RegistryImporter& importer() override { return recordingImporter; }
+  std::optional<std::string> localFolder(const std::string& windowsPath) override {
+    auto it = folders.find(lowerUtf8(windowsPath));
+    if (it == folders.end()) return std::nullopt;
+    return it->second;
+  }
 
   FakeRegistry registryReader;
   RecordingImporter recordingImporter;
   bool is64 = false;
   std::map<std::string, std::string> files;  // lower-case Windows path -> local file
+  std::map<std::string, std::string> folders;  // lower-case Windows path -> local folder
   std::optional<std::string> maps;
 };
 

@@ -147,14 +147,18 @@ ImgDirectory ImgDirectory::read(RangeReader& reader) {
   if (exponent < 9 || exponent > 24) return dir;
   const std::int64_t blockSize = std::int64_t{1} << exponent;
   const std::int64_t dirStart = h.dat(0x40) * kSector;
-  if (dirStart == 0 || dirStart + kSector > fileSize) return dir;
+  ImgDirectory cutShort;
+  cutShort.truncated_ = true;
+  if (dirStart == 0) return dir;
+  if (dirStart + kSector > fileSize) return cutShort;
 
   // The first entry stands for the header and the directory themselves; its
   // size is where the directory ends.
   std::vector<std::uint8_t> entry(kSector);
   if (!readExactly(reader, dirStart, entry) || entry[0] != 1) return dir;
   const std::int64_t dirEnd = le32(ByteReader(entry), 0x0C);
-  if (dirEnd <= dirStart || dirEnd > fileSize || dirEnd - dirStart > kMaxDirectoryBytes) return dir;
+  if (dirEnd <= dirStart || dirEnd - dirStart > kMaxDirectoryBytes) return dir;
+  if (dirEnd > fileSize) return cutShort;
 
   std::vector<std::uint8_t> entries(static_cast<std::size_t>((dirEnd - dirStart) / kSector * kSector));
   if (!readExactly(reader, dirStart, entries)) return dir;
@@ -169,8 +173,9 @@ ImgDirectory ImgDirectory::read(RangeReader& reader) {
     for (std::int64_t k = 0; k < kBlockListEntries; ++k) {
       const std::uint16_t block = r.bit2(at + kBlockListOffset + 2 * k);
       if (block == 0xFFFF) break;
-      // A block outside the file makes the whole directory suspect.
-      if (static_cast<std::int64_t>(block) * blockSize >= fileSize) return ImgDirectory{};
+      // A block outside the file makes the whole directory suspect: the
+      // file was cut short, or the directory is not one.
+      if (static_cast<std::int64_t>(block) * blockSize >= fileSize) return cutShort;
       blocks.push_back(block);
     }
     auto [it, first] = seen.emplace(name, kind == "GMP");
@@ -180,7 +185,12 @@ ImgDirectory ImgDirectory::read(RangeReader& reader) {
     // Later entries of the same name continue the block list of a large
     // subfile; only the first says where the subfile begins and how big it is.
     if (!first || blocks.empty()) continue;
-    dir.starts_.emplace(static_cast<std::int64_t>(blocks.front()) * blockSize, ImgDirectoryEntry{kind, le32(r, at + 0x0C)});
+    const std::int64_t start = static_cast<std::int64_t>(blocks.front()) * blockSize;
+    const std::uint32_t size = le32(r, at + 0x0C);
+    if (start + static_cast<std::int64_t>(size) > fileSize) return cutShort;
+    std::string stem = name.substr(0, 8);
+    while (!stem.empty() && (stem.back() == ' ' || stem.back() == '\0')) stem.pop_back();
+    dir.starts_.emplace(start, ImgDirectoryEntry{kind, size, stem});
   }
   dir.blockSize_ = blockSize;
   return dir;

@@ -18,6 +18,7 @@ namespace velmor {
 struct ImgDirectoryEntry {
   std::string kind;  // the three-letter type: "RGN", "TRE" ...
   std::uint32_t size = 0;
+  std::string name;  // the eight-character name, the map number for a tile's subfiles
 };
 
 // One subfile of a container, as its directory lists it: its name
@@ -50,6 +51,12 @@ class ImgDirectory {
   static std::optional<ImgSubfileList> subfiles(RangeReader& reader, std::string& error);
 
   bool readable() const { return !starts_.empty(); }
+  // The container's header and directory are sound, but the directory names
+  // blocks past the end of the file: the file was cut short (an interrupted
+  // copy or download). Such a directory is not readable.
+  bool truncated() const { return truncated_; }
+  // Every subfile, by the offset its data begins at.
+  const std::unordered_map<std::int64_t, ImgDirectoryEntry>& entries() const { return starts_; }
   std::int64_t blockSize() const { return blockSize_; }
   std::size_t subfileCount() const { return starts_.size(); }
 
@@ -61,6 +68,7 @@ class ImgDirectory {
 
  private:
   std::int64_t blockSize_ = 0;
+  bool truncated_ = false;
   std::unordered_map<std::int64_t, ImgDirectoryEntry> starts_;
   std::unordered_set<std::uint32_t> gmpBlocks_;
 };

@@ -109,8 +109,12 @@ class WindowScanner {
       if (entry) return entry->kind == kKindNames[kind];
       if (!dir_.insideGmp(h)) return false;
     }
-    return length >= kCommonHeaderLength && length <= kMaxHeaderLength && h + length <= fileSize_ &&
-           (kind != Tre || length >= kTreBoundsEnd);
+    const bool plausible = length >= kCommonHeaderLength && length <= kMaxHeaderLength &&
+                           (kind != Tre || length >= kTreBoundsEnd);
+    // A header of a plausible length that runs past the end of the file is
+    // the last subfile of a file cut short.
+    if (plausible && h + length > fileSize_) out_.truncated = true;
+    return plausible && h + length <= fileSize_;
   }
 
   void addTile(std::int64_t h, std::int64_t length, const ByteReader& r, std::int64_t at) {
@@ -215,6 +219,7 @@ ImgScanResult loadbinaryfst(RangeReader& reader, Prompter& prompter, Activity& a
   activity.busy(true);
   const ImgDirectory dir = ImgDirectory::read(reader);
   out.sizesFromDirectory = dir.readable();
+  out.truncated = dir.truncated();
   WindowScanner scanner(dir, out, fileSize);
   static constexpr char kSignature[] = "GARMIN ";
   constexpr std::int64_t kSignatureLength = 10;  // "GARMIN " and the kind
@@ -257,7 +262,12 @@ ImgScanResult loadbinaryfst(RangeReader& reader, Prompter& prompter, Activity& a
   scanner.finish();
   out.readable = !failed;
   activity.busy(false);
-  if (out.tiles.empty()) prompter.message(kNoData);
+  if (out.truncated) {
+    appendErrorLine(out.errorText, kImgTruncated);
+    prompter.message(kImgTruncated);
+  } else if (out.tiles.empty()) {
+    prompter.message(kNoData);
+  }
   return out;
 }
 

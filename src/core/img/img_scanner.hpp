@@ -21,6 +21,8 @@ inline constexpr std::int64_t scanWindowSize = 48673404;
 inline constexpr const char* kImgTooLarge = "IMG files are limited to 1000mb.";
 inline constexpr const char* kNeedsXorring = "needs xorring";
 inline constexpr const char* kNoData = "no data";
+inline constexpr const char* kImgTruncated =
+    "truncated: the file ends before the subfiles it lists (it was cut short, as by an interrupted copy or download)";
 
 // One TRE header: one tile. Bounds as stored, 24-bit map units (0 to 0xFFFFFF,
 // two's complement).
@@ -41,6 +43,9 @@ struct ImgScanResult {
   std::string subfileSizes;
   // The sizes came from the container's directory (else from header fields).
   bool sizesFromDirectory = false;
+  // The file ends before its directory's subfiles or a subfile header does:
+  // whatever was found of it is not the whole map.
+  bool truncated = false;
   std::vector<ImgTile> tiles;  // every TRE header, in file order
   // North, east, south, west in degrees, five decimals at most: the union of
   // the usable tiles, filled by get_imglimits.
@@ -59,8 +64,9 @@ float imgEastToDegrees(std::uint32_t units);
 
 // Scans the file at `path`. Messages: "IMG files are limited to 1000mb." for
 // a file above 1000 MiB (the scan goes on), "needs xorring" when the first
-// byte is not 0 (the bytes are scanned as stored), "no data" when no TRE
-// header was found, the system's error text when the file cannot be read.
+// byte is not 0 (the bytes are scanned as stored), the truncated message for
+// a file cut short, else "no data" when no TRE header was found, the
+// system's error text when the file cannot be read.
 // The activity shows the busy pointer and gets its events run between steps.
 ImgScanResult loadbinaryfst(const std::string& path, Prompter& prompter, Activity& activity = quietActivity());
 // How a scan cuts the file: windows (for the kinds list) and the pieces it

@@ -56,6 +56,7 @@ CreateTdbResult create_tdb(ProductFile& file, ProductForm& form, const std::vect
     get_imglimits(scan);
     file.errorText += scan.errorText;
     result.tiles += static_cast<int>(scan.tiles.size());
+    if (!scan.readable || scan.truncated) result.failedFiles.push_back(path);
     if (scan.hasBounds) {
       // From the tiles' own units, not from the five-decimal texts they
       // show: those are cut toward zero and lie inside the tile.
@@ -70,6 +71,13 @@ CreateTdbResult create_tdb(ProductFile& file, ProductForm& form, const std::vect
     }
     result.lastScan = std::move(scan);
     result.lastPath = path;
+  }
+  if (!result.failedFiles.empty()) {
+    std::string list;
+    for (const std::string& path : result.failedFiles) list += "\r\n" + path;
+    prompter.message("These files could not be read to their end or are cut short, so the overview bounds were "
+                     "left as they were:" + list);
+    return result;
   }
   if (result.filesWithBounds == 0) {
     prompter.message(kNoBoundsFound);

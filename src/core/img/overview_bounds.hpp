@@ -30,6 +30,10 @@ struct CreateTdbResult {
   int tiles = 0;              // TRE headers met in all files
   ImgScanResult lastScan;     // of the last file scanned, for display
   std::string lastPath;
+  // Files that could not be read to their end or are cut short: bounds from
+  // the rest would make an overview that leaves their tiles out, so none
+  // are set.
+  std::vector<std::string> failedFiles;
 };
 
 // Scans `paths` (full paths, in list order) and, when at least one file gave
@@ -39,6 +43,8 @@ struct CreateTdbResult {
 // new bounds). When no file gave bounds, the boxes stay as they are and the
 // user is told. Nothing is done for a model without a file or without an
 // overview block. Each scan's error lines are appended to file.errorText.
+// When any file cannot be read or is cut short, nothing is set either and the
+// user is told which files failed.
 CreateTdbResult create_tdb(ProductFile& file, ProductForm& form, const std::vector<std::string>& paths,
                            Prompter& prompter, Activity& activity = quietActivity());
 

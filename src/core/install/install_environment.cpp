@@ -30,6 +30,16 @@ class HostEnvironment : public InstallEnvironment {
   // Written as Windows writes it, so that a folder made here has its usual name.
   std::optional<std::string> mapsFolderPath() override { return host_->localPath("C:\\ProgramData\\Garmin\\Maps"); }
 
+  RegistryReader* liveRegistry() override { return host_->liveRegistry(); }
+  std::optional<std::string> localFolder(const std::string& windowsPath) override {
+    std::string folder = windowsPath;
+    while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+    auto path = host_->localPath(folder);
+    if (!path || !isFolder(*path)) return std::nullopt;
+    return path;
+  }
+  std::optional<std::string> mapProgramsProblem() override { return host_->mapProgramsProblem(); }
+
  private:
   std::unique_ptr<WindowsHost> host_;
 };

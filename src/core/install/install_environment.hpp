@@ -37,6 +37,18 @@ class InstallEnvironment {
   // the map maker who finds no products listed ("" when there is nothing
   // more to say than the registry keys themselves).
   virtual std::string whereLooked() { return ""; }
+
+  // The registry as it is this moment, for reading back what an import
+  // just did (a Wine prefix writes its registry file only later).
+  virtual RegistryReader* liveRegistry() { return registry(); }
+  // The local folder a folder path read from the registry names; nullopt
+  // when there is no such folder here.
+  virtual std::optional<std::string> localFolder(const std::string& windowsPath) {
+    (void)windowsPath;
+    return std::nullopt;
+  }
+  // Why MapSource and BaseCamp cannot start here, or nullopt.
+  virtual std::optional<std::string> mapProgramsProblem() { return std::nullopt; }
 };
 
 // This machine's: on Linux the Wine prefix `winePrefix` (else $WINEPREFIX,

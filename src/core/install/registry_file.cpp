@@ -4,10 +4,12 @@
 #include "../common/prompter.hpp"
 #include "../platform/file_services.hpp"
 #include "../platform/registry_importer.hpp"
+#include "../platform/registry_reader.hpp"
 #include "../platform/unicode_text.hpp"
 #include "../platform/windows_host.hpp"
 #include "../product/code_page.hpp"
 #include "../product/field_encoding.hpp"
+#include "product_summary.hpp"
 
 namespace velmor {
 
@@ -77,7 +79,13 @@ std::optional<ProductFileSet> classifyChosenFiles(const std::vector<std::string>
   bool basemap = false;
   for (const std::string& entry : chosenFiles) {
     const std::string name = lowerUtf8(fileNameOf(entry));
-    if (endsWith(name, ".tdb")) {
+    if (endsWith(name, ".typ")) {
+      if (!set.typFile.empty()) {
+        refusal = kTwoTypFiles;
+        return std::nullopt;
+      }
+      set.typFile = fileNameOf(entry);
+    } else if (endsWith(name, ".tdb")) {
       if (tdb) {
         refusal = kTwoTdbFiles;
         return std::nullopt;
@@ -126,7 +134,7 @@ std::string familyIdText(std::uint16_t familyId) {
 }
 
 std::string registryFileText(const ProductFileSet& files, const std::string& familyKeyName, std::uint16_t familyId,
-                             const std::string& folder, bool is64BitWindows) {
+                             const std::string& folder, bool is64BitWindows, std::uint16_t productId) {
   const std::string prefix = registryKeyPrefix(is64BitWindows);
   const std::string e = escapedFolder(folder);
   std::string text;
@@ -140,15 +148,82 @@ std::string registryFileText(const ProductFileSet& files, const std::string& fam
   line("\"ID\"=hex:" + familyIdText(familyId));
   if (!files.indexFile.empty()) value("IDX", e + files.indexFile);
   if (!files.mdrFile.empty()) value("MDR", e + files.mdrFile);
-  // The product subkey is always "1".
-  line(prefix + familyKeyName + "\\1]");
+  if (!files.typFile.empty()) value("TYP", e + files.typFile);
+  line(prefix + familyKeyName + "\\" + std::to_string(productId) + "]");
   value("LOC", e);
   if (!files.basemap.empty()) value("BMAP", e + files.basemap);
   value("TDB", e + files.productFile);
   return text;
 }
 
+std::vector<ExpectedRegistryKey> registryFileKeys(const ProductFileSet& files, const std::string& familyKeyName,
+                                                  std::uint16_t familyId, const std::string& folder,
+                                                  std::uint16_t productId) {
+  const std::string family = std::string("SOFTWARE\\Garmin\\MapSource\\Families\\") + familyKeyName;
+  const std::string f = withoutTrailingSeparators(folder) + "\\";
+  ExpectedRegistryKey familyKey{family, {}, {static_cast<std::uint8_t>(familyId & 0xFF), static_cast<std::uint8_t>(familyId >> 8)}};
+  if (!files.indexFile.empty()) familyKey.texts.emplace_back("IDX", f + files.indexFile);
+  if (!files.mdrFile.empty()) familyKey.texts.emplace_back("MDR", f + files.mdrFile);
+  if (!files.typFile.empty()) familyKey.texts.emplace_back("TYP", f + files.typFile);
+  ExpectedRegistryKey productKey{family + "\\" + std::to_string(productId), {{"LOC", f}}, {}};
+  if (!files.basemap.empty()) productKey.texts.emplace_back("BMAP", f + files.basemap);
+  productKey.texts.emplace_back("TDB", f + files.productFile);
+  return {familyKey, productKey};
+}
+
+namespace {
+
+const RegistryValue* valueNamed(const RegistryKeyListing& key, const std::string& name) {
+  for (const RegistryValue& v : key.values)
+    if (equalsNoCase(v.name, name)) return &v;
+  return nullptr;
+}
+
+}  // namespace
+
+std::vector<std::string> missingFromRegistry(const std::vector<ExpectedRegistryKey>& keys, RegistryReader& registry) {
+  std::vector<std::string> missing;
+  for (const ExpectedRegistryKey& key : keys) {
+    auto listing = registry.readKey(key.path);
+    if (!listing) {
+      missing.push_back("the key " + key.path);
+      continue;
+    }
+    if (!key.id.empty()) {
+      const RegistryValue* id = valueNamed(*listing, "ID");
+      if (!id || id->type != kRegBinary || id->data != key.id) missing.push_back(key.path + ": ID " + familyIdText(static_cast<std::uint16_t>(key.id[0] | key.id[1] << 8)));
+    }
+    for (const auto& [name, text] : key.texts) {
+      const RegistryValue* v = valueNamed(*listing, name);
+      if (!v || registryText(*v) != text) missing.push_back(key.path + ": " + name + " = " + text);
+    }
+  }
+  return missing;
+}
+
+std::string installedKeysText(const std::vector<ExpectedRegistryKey>& keys, RegistryReader& registry) {
+  std::string text;
+  for (const ExpectedRegistryKey& key : keys) {
+    auto listing = registry.readKey(key.path);
+    if (!listing) continue;
+    text += key.path + kCrLf;
+    for (const RegistryValue& v : listing->values) {
+      if (v.type == kRegBinary && v.data.size() == 2) {
+        text += "    " + v.name + " = " + std::to_string(v.data[0] | v.data[1] << 8) + kCrLf;
+      } else if (v.type == kRegSz) {
+        text += "    " + v.name + " = " + registryText(v) + kCrLf;
+      }
+    }
+  }
+  return text;
+}
+
 std::optional<std::string> familyKeyNameProblem(const std::string& familyKeyName) {
+  const std::size_t length = utf8ToUtf16(familyKeyName).size();
+  if (length > kMaxRegistryKeyName) {
+    return "The Mapsource Name is " + std::to_string(length) + " characters long, but a registry key name holds at "
+           "most 255. No registry file was written.";
+  }
   bool bad = familyKeyName == "." || familyKeyName == "..";
   for (char c : familyKeyName) {
     const auto u = static_cast<unsigned char>(c);
@@ -160,11 +235,40 @@ std::optional<std::string> familyKeyNameProblem(const std::string& familyKeyName
          "\"]\" or control characters, nor be \".\" or \"..\". No registry file was written.";
 }
 
+namespace {
+
+// The product id of the chosen product file, read from its header when it
+// can be found (a full path, or a name in the product folder).
+std::optional<std::uint16_t> chosenProductId(const MapsourceFilesRequest& request) {
+  for (const std::string& entry : request.chosenFiles) {
+    if (!endsWith(lowerUtf8(entry), ".tdb")) continue;
+    const bool bare = entry.find_first_of("/\\") == std::string::npos;
+    const std::string path = bare && !request.localFolder.empty()
+                                 ? withoutTrailingSeparators(request.localFolder) + kLocalSeparator + entry
+                                 : entry;
+    SilentPrompter quiet;
+    auto summary = productSummary(path, quiet);
+    if (!summary) return std::nullopt;
+    return static_cast<std::uint16_t>(summary->productHigh << 8 | summary->productLow);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 MapsourceFilesResult create_mapsourcefiles(const MapsourceFilesRequest& request, Prompter& prompter,
-                                           FileServices& files, RegistryImporter* importer, Activity& activity) {
+                                           FileServices& files, RegistryImporter* importer, Activity& activity,
+                                           RegistryReader* readBack) {
   MapsourceFilesResult result;
   const std::string folder = withoutTrailingSeparators(request.registryFolder);
-  prompter.message(folder);
+  // Windows reads "\" as a folder separator: a local name holding one
+  // (possible only where "/" separates) would lead elsewhere.
+  if (kLocalSeparator == '/' && request.localFolder.find('\\') != std::string::npos) {
+    prompter.message("The folder " + request.localFolder +
+                     " holds \"\\\" in its name, which Windows reads as a separator between folders: MapSource "
+                     "would look for the map in another folder. Rename it. No registry file was written.");
+    return result;
+  }
   if (request.chosenFiles.empty()) {
     prompter.message(kNoEssentialFiles);
     return result;
@@ -179,7 +283,8 @@ MapsourceFilesResult create_mapsourcefiles(const MapsourceFilesRequest& request,
     prompter.message(kNoTdbFile);
     return result;
   }
-  prompter.message(set->basemap + kCrLf + set->productFile + kCrLf + set->indexFile + kCrLf + set->mdrFile);
+  const std::string chosenText = set->basemap + kCrLf + set->productFile + kCrLf + set->indexFile + kCrLf + set->mdrFile +
+                                 (set->typFile.empty() ? std::string() : kCrLf + set->typFile);
   if (request.familyKeyName.empty()) {
     prompter.message(kNoMapsourceName);
     return result;
@@ -193,7 +298,7 @@ MapsourceFilesResult create_mapsourcefiles(const MapsourceFilesRequest& request,
     prompter.message("The FID box must hold a number from 0 to 65535. No registry file was written.");
     return result;
   }
-  for (const std::string* path : std::initializer_list<const std::string*>{&folder, &set->productFile, &set->indexFile, &set->mdrFile, &set->basemap}) {
+  for (const std::string* path : std::initializer_list<const std::string*>{&folder, &set->productFile, &set->indexFile, &set->mdrFile, &set->basemap, &set->typFile}) {
     if (breaksValueLine(*path)) {
       prompter.message("\"" + *path +
                        "\" cannot be written into a registry file: it holds a double quote or a control character. "
@@ -201,7 +306,9 @@ MapsourceFilesResult create_mapsourcefiles(const MapsourceFilesRequest& request,
       return result;
     }
   }
-  const std::string text = registryFileText(*set, request.familyKeyName, *familyId, folder, request.is64BitWindows);
+  const std::uint16_t productId = request.productId ? *request.productId : chosenProductId(request).value_or(1);
+  const std::string text =
+      registryFileText(*set, request.familyKeyName, *familyId, folder, request.is64BitWindows, productId);
   const CodePage& page = CodePage::get(kRegistryFileCodePage);
   if (auto bad = page.firstUnencodable(text)) {
     prompter.message("A registry file is written in code page 1252, which cannot write \"" + *bad +
@@ -228,14 +335,31 @@ MapsourceFilesResult create_mapsourcefiles(const MapsourceFilesRequest& request,
     return result;
   }
   result.status = MapsourceFilesStatus::Written;
+  // One message: the folder and the chosen files as written, then what the
+  // import did and, read back, what the registry now holds.
+  std::string summary = "Registry file written: " + result.registryFile + kCrLf + kCrLf + folder + kCrLf + chosenText;
   if (importer) {
     const ImportResult imported = importer->import(result.registryFile, [&activity] { activity.yieldEvents(); });
     result.importStarted = imported.status == ImportStatus::Started;
     if (!result.importStarted) {
-      prompter.message("The registry file " + result.registryFile + " was written but not imported.\r\n\r\n" +
-                       imported.advice);
+      summary += std::string(kCrLf) + kCrLf + "The registry file " + result.registryFile + " was written but not imported.\r\n\r\n" +
+                 imported.advice;
+    } else if (readBack) {
+      const auto keys = registryFileKeys(*set, request.familyKeyName, *familyId, folder, productId);
+      result.missing = missingFromRegistry(keys, *readBack);
+      result.installed = installedKeysText(keys, *readBack);
+      result.importVerified = result.missing.empty();
+      if (result.importVerified) {
+        summary += std::string(kCrLf) + kCrLf + "Imported. The registry now holds:" + kCrLf + result.installed;
+      } else {
+        summary += std::string(kCrLf) + kCrLf + "The import failed: the importer ended, but the registry does not hold" + kCrLf;
+        for (const std::string& line : result.missing) summary += "    " + line + kCrLf;
+      }
+    } else {
+      summary += std::string(kCrLf) + kCrLf + "Handed to the registry editor for import.";
     }
   }
+  prompter.message(summary);
   activity.busy(false);
   return result;
 }

@@ -16,6 +16,12 @@ bool isRegularFile(const std::string& utf8Path) {
   return std::filesystem::is_regular_file(pathFromUtf8(utf8Path), ec);
 }
 
+bool isFolder(const std::string& utf8Path) {
+  if (utf8Path.empty()) return false;
+  std::error_code ec;
+  return std::filesystem::is_directory(pathFromUtf8(utf8Path), ec);
+}
+
 bool hiddenFromListing(const std::filesystem::path& entry) {
 #ifdef _WIN32
   const DWORD attributes = GetFileAttributesW(entry.c_str());

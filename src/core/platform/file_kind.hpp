@@ -8,6 +8,8 @@ namespace velmor {
 
 // A regular file, links followed; false for "", a folder, a device or nothing at all.
 bool isRegularFile(const std::string& utf8Path);
+// A folder, links followed; false for "" and for anything else.
+bool isFolder(const std::string& utf8Path);
 
 // Whether a folder listing of files leaves the entry out: a hidden or system
 // file on Windows, a name starting with "." elsewhere.

@@ -38,6 +38,11 @@ class WindowsHost {
   // Where the registry and the maps folder were looked for, for a list of
   // installed products that came out empty.
   virtual std::string whereLooked() = 0;
+  // The registry as it is this moment, for reading back what an import
+  // just did (a Wine prefix writes its registry file only later).
+  virtual RegistryReader* liveRegistry() { return registry(); }
+  // Why MapSource and BaseCamp cannot start here, or nullopt.
+  virtual std::optional<std::string> mapProgramsProblem() { return std::nullopt; }
 };
 
 // This machine's: on Linux the Wine prefix `winePrefix` (else $WINEPREFIX,

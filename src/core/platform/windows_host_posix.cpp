@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "wine_live_registry.hpp"
 #include "wine_prefix.hpp"
 #include "wine_registry.hpp"
 #include "windows_host.hpp"
@@ -53,6 +54,16 @@ class WineHost : public WindowsHost {
   std::optional<std::string> mapsFolder() override { return prefix_.mapsFolder(); }
   RegistryImporter& importer() override { return *importer_; }
 
+  RegistryReader* liveRegistry() override {
+    if (!prefix_.exists()) return nullptr;
+    if (!live_) live_ = wineLiveRegistry(prefix_);
+    return live_.get();
+  }
+  std::optional<std::string> mapProgramsProblem() override {
+    if (prefix_.lacks32BitWine()) return std::string(kNo32BitWine);
+    return std::nullopt;
+  }
+
   std::string whereLooked() override {
     std::error_code ec;
     std::string text = "the Wine prefix " + prefix_.folder();
@@ -71,6 +82,7 @@ class WineHost : public WindowsHost {
 
  private:
   WinePrefix prefix_;
+  std::unique_ptr<RegistryReader> live_;
   std::unique_ptr<RegistryImporter> importer_;
   std::unique_ptr<WineRegistryReader> reader_;
   timespec stamp_{};

@@ -3,6 +3,7 @@
 #include "wine_prefix.hpp"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -81,6 +82,19 @@ WinePrefix WinePrefix::locate(const std::string& explicitFolder) {
 
 std::string WinePrefix::systemRegistryPath() const { return folder_ + "/system.reg"; }
 std::string WinePrefix::userRegistryPath() const { return folder_ + "/user.reg"; }
+
+bool WinePrefix::exists() const {
+  struct stat st {};
+  return ::stat(systemRegistryPath().c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool WinePrefix::lacks32BitWine() const {
+  if (!exists() || !is64Bit()) return false;
+  std::error_code ec;
+  const std::filesystem::path folder = std::filesystem::path(folder_) / "drive_c" / "windows" / "syswow64";
+  std::filesystem::directory_iterator it(folder, ec);
+  return ec || it == std::filesystem::directory_iterator();
+}
 
 bool WinePrefix::is64Bit() const {
   // The architecture line stands in the file's head, before the first key.

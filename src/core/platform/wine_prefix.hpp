@@ -17,6 +17,13 @@ class WinePrefix {
   std::string systemRegistryPath() const;
   std::string userRegistryPath() const;
 
+  // The folder is a Wine prefix: it holds the registry file system.reg.
+  bool exists() const;
+  // A 64-bit prefix made by a Wine without its 32-bit half: its
+  // drive_c/windows/syswow64 is missing or empty, and no 32-bit program
+  // (MapSource and BaseCamp are) can start in it.
+  bool lacks32BitWine() const;
+
   // A 64-bit prefix ("#arch=win64" in system.reg): a 32-bit MapSource finds
   // its keys under Software\Wow6432Node there.
   bool is64Bit() const;
@@ -46,6 +53,12 @@ class WinePrefix {
   std::optional<std::string> driveRoot(char letter) const;
   std::string folder_;
 };
+
+// What to tell the user when lacks32BitWine().
+inline constexpr const char* kNo32BitWine =
+    "MapSource and BaseCamp are 32-bit programs and cannot start in this Wine prefix: it is 64-bit and its "
+    "drive_c/windows/syswow64 is empty (Wine was installed without its 32-bit part). Install 32-bit Wine "
+    "(Debian: the package wine32, after \"dpkg --add-architecture i386\") and make the prefix again.";
 
 inline constexpr const char* kGarminMapsFolder = "c:\\programdata\\garmin\\maps";
 

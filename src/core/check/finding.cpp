@@ -1,0 +1,39 @@
+#include "finding.hpp"
+
+#include <algorithm>
+
+namespace velmor {
+
+const char* findingLevelName(FindingLevel level) {
+  switch (level) {
+    case FindingLevel::Error:
+      return "error";
+    case FindingLevel::Warning:
+      return "warning";
+    case FindingLevel::Ok:
+      break;
+  }
+  return "ok";
+}
+
+std::string findingLine(const Finding& finding) {
+  return std::string(findingLevelName(finding.level)) + ": " + finding.text;
+}
+
+Findings errorsFirst(Findings findings) {
+  std::stable_sort(findings.begin(), findings.end(),
+                   [](const Finding& a, const Finding& b) { return a.level < b.level; });
+  return findings;
+}
+
+bool hasErrors(const Findings& findings) {
+  return std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.level == FindingLevel::Error; });
+}
+
+std::string findingsText(const Findings& findings) {
+  std::string text;
+  for (const Finding& f : findings) text += findingLine(f) + "\n";
+  return text;
+}
+
+}  // namespace velmor
