@@ -16,7 +16,7 @@ void addReportCommand(CLI::App& app, int& exitCode) {
     CliPrompter prompter;
     ProductFile product;
     ProductForm form;
-    LoadStatus status = openProduct(product, form, *file, prompter);
+    LoadStatus status = openProductForReport(product, form, *file, prompter);
     if (status != LoadStatus::Read) {
       exitCode = 1;
       return;

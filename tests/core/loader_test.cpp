@@ -394,3 +394,41 @@ TEST(Loader, CopyrightBlockTooShortForItsRecordDecodesEmpty) {
     EXPECT_EQ(o.file.copyrightIndex, 1);
   }
 }
+
+// velmor-cli report reads without keeping what only an edit needs; what it
+// prints (the report, the messages, the error text) must be what the window
+// gets from the same file, damaged files included.
+TEST(Loader, TheReportOnlyLoadTellsWhatTheFullLoadTells) {
+  Bytes cut = block(0x4C, tileBody(9, 0, 0, 0, 0, 0, "Cut", {{"9.TRE", 5}}));
+  cut.resize(20);
+  Bytes shortSum = block(0x54, Bytes(20, 0));
+  shortSum.resize(10);
+  Bytes flood = header409();
+  for (int i = 0; i < 1100; ++i) {
+    Bytes b = block(0x41, Bytes{static_cast<std::uint8_t>(i)});
+    flood.insert(flood.end(), b.begin(), b.end());
+  }
+  std::vector<std::string> paths{std::string(VELMOR_TEST_DATA) + "/north/north.tdb",
+                                 std::string(VELMOR_TEST_DATA) + "/grid/grid.tdb"};
+  for (const Bytes& bytes :
+       {sampleProduct(), cat({header409(), cut}), cat({header409(), shortSum}), flood,
+        cat({header409(), block(0x54, Bytes(20, 0)), block(0x4C, tileBody(9, -5, -5, -9, -9, 0, "Late", {}))}),
+        cat({header409(), block(0x4C, tileBody(9, 100, 200, 50, 20, 0, "T", {})), block(0x52, Bytes{0, 1, 0x41, 0})})})
+    paths.push_back(writeTemp(bytes));
+  for (const std::string& path : paths) {
+    SCOPED_TRACE(path);
+    RecordingPrompter full;
+    RecordingPrompter lean;
+    Opened a;
+    Opened b;
+    const LoadStatus fullStatus = openProduct(a.file, a.form, path, full);
+    EXPECT_EQ(openProductForReport(b.file, b.form, path, lean), fullStatus);
+    EXPECT_FALSE(a.file.report.empty());
+    EXPECT_EQ(b.file.report, a.file.report);
+    EXPECT_EQ(b.file.errorText, a.file.errorText);
+    EXPECT_EQ(lean.messages, full.messages);
+    EXPECT_EQ(b.file.checksumText, a.file.checksumText);
+    EXPECT_TRUE(b.form.detailMaps.empty());
+    EXPECT_TRUE(b.file.loadedData.empty());
+  }
+}

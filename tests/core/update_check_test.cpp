@@ -48,5 +48,18 @@ TEST(UpdateCheck, AnswersOnlyFromAVersion) {
   EXPECT_EQ(answerForFailure("Connection refused.").text, "Could not check for updates: Connection refused.");
 }
 
+TEST(UpdateCheck, KnowsThePlaceholderAddressesFromRealOnes) {
+  EXPECT_TRUE(isPlaceholderAddress("https://velmor.example.org/version.html"));
+  EXPECT_TRUE(isPlaceholderAddress("HTTPS://Velmor.Example.ORG./version.html"));
+  EXPECT_TRUE(isPlaceholderAddress("http://www.velmor.example.org:8080/v"));
+  EXPECT_TRUE(isPlaceholderAddress("http://user:pw@velmor.example.org/v"));
+  EXPECT_FALSE(isPlaceholderAddress("http://127.0.0.1:8000/version.html"));
+  EXPECT_FALSE(isPlaceholderAddress("https://notvelmor.example.org/version.html"));
+  EXPECT_FALSE(isPlaceholderAddress("https://velmor.example.org.evil.test/"));
+  EXPECT_FALSE(isPlaceholderAddress("http://mirror.test/velmor.example.org/version.html"));
+  EXPECT_EQ(answerForNoAddress().text, "No update address is configured for this build");
+  EXPECT_FALSE(answerForNoAddress().updateAvailable);
+}
+
 }  // namespace
 }  // namespace velmor

@@ -36,6 +36,8 @@ std::vector<std::string> versionParts(const std::string& version) {
   return parts;
 }
 
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 int compareParts(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
   return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
@@ -80,5 +82,24 @@ UpdateAnswer answerForPage(const std::string& page, const std::string& programVe
 UpdateAnswer answerForFailure(const std::string& reason) {
   return {"Could not check for updates: " + reason, false};
 }
+
+bool isPlaceholderAddress(const std::string& address) {
+  const std::size_t scheme = address.find("://");
+  std::size_t start = scheme == std::string::npos ? 0 : scheme + 3;
+  std::size_t end = address.find_first_of("/?#", start);
+  if (end == std::string::npos) end = address.size();
+  // "user:password@host:port": the host lies after the last "@" and before the port.
+  if (const std::size_t at = address.rfind('@', end); at != std::string::npos && at >= start) start = at + 1;
+  if (const std::size_t colon = address.find(':', start); colon != std::string::npos && colon < end) end = colon;
+  std::string host;
+  for (std::size_t k = start; k < end; ++k) host += lowerAscii(address[k]);
+  while (!host.empty() && host.back() == '.') host.pop_back();
+  const std::string placeholder = kPlaceholderHost;
+  if (host == placeholder) return true;
+  return host.size() > placeholder.size() &&
+         host.compare(host.size() - placeholder.size() - 1, std::string::npos, "." + placeholder) == 0;
+}
+
+UpdateAnswer answerForNoAddress() { return {kNoUpdateAddressText, false}; }
 
 }  // namespace velmor

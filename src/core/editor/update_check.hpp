@@ -34,4 +34,15 @@ UpdateAnswer answerForFailure(const std::string& reason);
 
 inline constexpr const char* kNoVersionReason = "the version page holds no version.";
 
+// Until the maker has a site, a build carries addresses under this host that
+// lead nowhere; asking one would only end in a failure about a missing host.
+inline constexpr const char* kPlaceholderHost = "velmor.example.org";
+inline constexpr const char* kNoUpdateAddressText = "No update address is configured for this build";
+
+// True when the address's host is the placeholder host or lies below it
+// (letter case aside).
+bool isPlaceholderAddress(const std::string& address);
+// The answer when the version address is a placeholder.
+UpdateAnswer answerForNoAddress();
+
 }  // namespace velmor

@@ -83,7 +83,7 @@ void ProductDecoder::getdetailmap(std::int64_t o, int k) {
   if (westK < b.leastLongitude) b.leastLongitude = westK;
   if (northK > b.greatestLatitude) b.greatestLatitude = northK;
   if (southK < b.leastLatitude) b.leastLatitude = southK;
-  form_.detailMaps.push_back(view);
+  if (keepTiles_) form_.detailMaps.push_back(view);
 }
 
 void ProductDecoder::decodeTileCopyright(std::int64_t o, std::string& box, bool& enabled, std::string& kept) {

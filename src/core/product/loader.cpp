@@ -60,10 +60,12 @@ BlockCounts countBlocks(const ByteReader& r, std::int64_t pos) {
   return c;
 }
 
-}  // namespace
+// What a load is for: an edit keeps what it needs to save and compare
+// later; a report reads the blocks once and is done.
+enum class LoadUse { Edit, Report };
 
-LoadStatus loadbinary(ProductFile& file, ProductForm& form, const std::string& path, Prompter& prompter,
-                      Activity& activity) {
+LoadStatus loadBytes(ProductFile& file, ProductForm& form, const std::string& path, Prompter& prompter,
+                     Activity& activity, LoadUse use) {
   file.modified = false;
   file.path = path;
   form.zoom = 1.0f;
@@ -93,12 +95,12 @@ LoadStatus loadbinary(ProductFile& file, ProductForm& form, const std::string& p
   }
   if (read) {
     file.data = std::move(read.bytes);
-    rememberDiskState(file, read.identity, file.data);
+    if (use == LoadUse::Edit) rememberDiskState(file, read.identity, file.data);
   } else {
     prompter.message(read.error);
     status = LoadStatus::Unreadable;
   }
-  file.loadedData = file.data;
+  if (use == LoadUse::Edit) file.loadedData = file.data;
   activity.progress(45);
   file.modified = false;
   file.overviewEdited = false;
@@ -108,7 +110,7 @@ LoadStatus loadbinary(ProductFile& file, ProductForm& form, const std::string& p
   return status;
 }
 
-void get_data(ProductFile& file, ProductForm& form, Prompter& prompter, Activity& activity) {
+void decodeBlocks(ProductFile& file, ProductForm& form, Prompter& prompter, Activity& activity, LoadUse use) {
   activity.progress(75);
   activity.busy(true);
   form.zoom = 1.0f;
@@ -138,9 +140,11 @@ void get_data(ProductFile& file, ProductForm& form, Prompter& prompter, Activity
   file.overallBounds = OverallBounds{};
   // The blocks as read stay places in a copy of the bytes read, so that
   // edits to `data` (the family id goes in at once) leave them as they were.
-  file.blocks.load(std::make_shared<const Bytes>(file.data));
+  const bool editing = use == LoadUse::Edit;
+  file.blocks.load(editing ? std::make_shared<const Bytes>(file.data) : nullptr);
 
   ProductDecoder decoder(file, form);
+  decoder.keepTiles(editing);
   const ByteReader& r = decoder.reader();
   BlockMessages messages(prompter, file.errorText);
   bool markedCorrupt = false;
@@ -148,9 +152,11 @@ void get_data(ProductFile& file, ProductForm& form, Prompter& prompter, Activity
 
   std::int64_t n = decoder.decodeHeader();
   std::int64_t pos = n + 3;
-  const BlockCounts counts = countBlocks(r, pos);
-  file.blocks.reserve(counts.blocks);
-  form.detailMaps.reserve(counts.tiles);
+  if (editing) {
+    const BlockCounts counts = countBlocks(r, pos);
+    file.blocks.reserve(counts.blocks);
+    form.detailMaps.reserve(counts.tiles);
+  }
   int k = 0;
   const auto size = static_cast<std::int64_t>(file.data.size());
   while (pos < size) {
@@ -163,11 +169,11 @@ void get_data(ProductFile& file, ProductForm& form, Prompter& prompter, Activity
       messages.show("Header " + hexUpper(type) + " past end: File is corrupt.");
       MarkModified(file);
       markedCorrupt = true;
-      file.blocks.push_back({});  // an empty entry: saving drops the block
+      if (editing) file.blocks.push_back({});  // an empty entry: saving drops the block
       ++file.droppedBlocks;
     } else {
       const std::int64_t end = std::min(pos + n + 3, size);
-      file.blocks.addLoaded(static_cast<std::size_t>(pos), static_cast<std::size_t>(end - pos));
+      if (editing) file.blocks.addLoaded(static_cast<std::size_t>(pos), static_cast<std::size_t>(end - pos));
       known = true;
       switch (type) {
         case OverviewMapBlock:
@@ -211,10 +217,27 @@ void get_data(ProductFile& file, ProductForm& form, Prompter& prompter, Activity
   if (!markedCorrupt) file.modified = false;
 }
 
+}  // namespace
+
+LoadStatus loadbinary(ProductFile& file, ProductForm& form, const std::string& path, Prompter& prompter,
+                      Activity& activity) {
+  return loadBytes(file, form, path, prompter, activity, LoadUse::Edit);
+}
+
+void get_data(ProductFile& file, ProductForm& form, Prompter& prompter, Activity& activity) {
+  decodeBlocks(file, form, prompter, activity, LoadUse::Edit);
+}
+
 LoadStatus openProduct(ProductFile& file, ProductForm& form, const std::string& path, Prompter& prompter,
                        Activity& activity) {
   LoadStatus status = loadbinary(file, form, path, prompter, activity);
   get_data(file, form, prompter, activity);
+  return status;
+}
+
+LoadStatus openProductForReport(ProductFile& file, ProductForm& form, const std::string& path, Prompter& prompter) {
+  LoadStatus status = loadBytes(file, form, path, prompter, quietActivity(), LoadUse::Report);
+  decodeBlocks(file, form, prompter, quietActivity(), LoadUse::Report);
   return status;
 }
 

@@ -19,6 +19,13 @@ void get_data(ProductFile& file, ProductForm& form, Prompter& prompter, Activity
 LoadStatus openProduct(ProductFile& file, ProductForm& form, const std::string& path, Prompter& prompter,
                        Activity& activity = quietActivity());
 
+// The block report alone (velmor-cli report): the same report, messages and
+// error text as openProduct, without what only an edit of the file needs:
+// the copy kept to compare against, the CRC of the bytes as read, the list
+// of blocks and the window's list of tiles. `file` and `form` serve for
+// reading the report, bounds and error text, not for editing or saving.
+LoadStatus openProductForReport(ProductFile& file, ProductForm& form, const std::string& path, Prompter& prompter);
+
 // Sets the modified flag (the title then ends with "+").
 inline void MarkModified(ProductFile& file) { file.modified = true; }
 

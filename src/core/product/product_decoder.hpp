@@ -33,6 +33,9 @@ class ProductDecoder {
     file_.report += kCrLf;
   }
   const ByteReader& reader() const { return reader_; }
+  // Whether detail-map blocks go into the form's tile list (the window's);
+  // their bounds count either way.
+  void keepTiles(bool keep) { keepTiles_ = keep; }
   // bit2/bit4 that note a read past the end of the data in errorText.
   std::uint16_t bit2(std::int64_t offset);
   std::int32_t bit4(std::int64_t offset);
@@ -55,6 +58,7 @@ class ProductDecoder {
   ProductForm& form_;
   ByteReader reader_;
   const CodePage* codePage_;
+  bool keepTiles_ = true;
 };
 
 }  // namespace velmor
