@@ -117,7 +117,8 @@ void CreateFilesTest::boundsFromChosenTilesAreSavedAndReloaded() {
 
     ran = true;
   };
-  QTimer::singleShot(0, [&] {
+  // A timer, not a queued call: the command itself is queued after this line.
+  QTimer::singleShot(10, [&] {
     CreateFilesDialog* d = w.mapsourceCommands().openDialog();
     QVERIFY(d);
     inDialog(d);
