@@ -22,6 +22,7 @@
 #include "mainwindow/more_options_panel.hpp"
 #include "support/accessibility.hpp"
 #include "support/fake_install.hpp"
+#include "support/modal.hpp"
 #include "support/window_fixture.hpp"
 
 using namespace velmor;
@@ -122,14 +123,15 @@ void CreateFilesTest::boundsFromChosenTilesAreSavedAndReloaded() {
 
     ran = true;
   };
-  QTimer::singleShot(0, [&] {
+  // A timer, not a queued call: the command itself is queued after this line.
+  QTimer::singleShot(10, [&] {
     CreateFilesDialog* d = w.mapsourceCommands().openDialog();
     QVERIFY(d);
     inDialog(d);
     // Closed whatever happened above, so that a failure cannot hang the test.
     QTest::mouseClick(d->closeButton(), Qt::LeftButton);
   });
-  w.menus()->createAll()->trigger();
+  test::choose(w.menus()->createAll());
   QVERIFY(ran);
   PROMPTS_OK(f);
   QCOMPARE(w.state().settings.lastMapFolder, other.toStdString());
@@ -150,14 +152,14 @@ void CreateFilesTest::createMdxWritesTheIndexOfTheOpenProduct() {
   WindowFixture f;
   MainWindow& w = f.start();
   f.prompter.expectMessage("No Data.");
-  w.menus()->createMdx()->trigger();
+  test::choose(w.menus()->createMdx());
   PROMPTS_OK(f);
 
   const std::string tdb = f.copyFixture("north/north.tdb");
   w.fileCommands().openProductFile(tdb, false);
   const std::string target = f.workPath("north.mdx");
   f.dialogs.answer(target);
-  w.menus()->createMdx()->trigger();
+  test::choose(w.menus()->createMdx());
   PROMPTS_OK(f);
   QCOMPARE(f.dialogs.calls.size(), std::size_t{1});
   const DialogCall& call = f.dialogs.calls[0];
@@ -176,7 +178,7 @@ void CreateFilesTest::createMdxWritesTheIndexOfTheOpenProduct() {
   QCOMPARE(w.state().form.fidText, std::string("70000"));
   f.dialogs.answer(target);
   f.prompter.expectMessage("The FID box must hold a whole number from 0 to 65535. No MDX was written.");
-  w.menus()->createMdx()->trigger();
+  test::choose(w.menus()->createMdx());
   PROMPTS_OK(f);
   QCOMPARE(readFile(target), readFile(VELMOR_TEST_DATA "/north/north.mdx"));
 }

@@ -11,7 +11,9 @@
 #include <functional>
 #include <map>
 
+#include "core/editor/update_check.hpp"
 #include "help/about_box.hpp"
+#include "help/help_commands.hpp"
 #include "help/link_button.hpp"
 #include "help/updates_dialog.hpp"
 #include "mainwindow/main_menus.hpp"
@@ -83,6 +85,7 @@ class HelpMenuTest : public QObject {
   void updateCheckAnswers_data();
   void updateCheckAnswers();
   void menuEntriesOpenTheirTargets();
+  void placeholderAddressIsNotAsked();
 };
 
 void HelpMenuTest::updateCheckAnswers_data() {
@@ -148,11 +151,11 @@ void HelpMenuTest::menuEntriesOpenTheirTargets() {
   // Start-up put the release notes into the system folder.
   const std::string notes = fx.programFolder() + "/system/whatsnew.txt";
   QVERIFY(QString::fromStdString(test::readFile(notes)).startsWith("Velmor 2.1"));
-  menus->whatsNew()->trigger();
-  menus->manual()->trigger();
+  test::choose(menus->whatsNew());
+  test::choose(menus->manual());
   fx.shell.result = ShellResult::NoAssociation;
   fx.prompter.expectMessage("Cannot launch file . No association with 'pdf' files.");
-  menus->manual()->trigger();
+  test::choose(menus->manual());
 
   QString about, updateAnswer;
   QStringList aboutUnnamed, updatesUnnamed;
@@ -163,12 +166,12 @@ void HelpMenuTest::menuEntriesOpenTheirTargets() {
     QTest::mouseClick(box->homeLink(), Qt::LeftButton);
     QTest::mouseClick(box->okButton(), Qt::LeftButton);
   });
-  menus->about()->trigger();
+  test::choose(menus->about());
   whenShown<UpdatesDialog>([&](UpdatesDialog* dialog) {
     updatesUnnamed = test::accessibilityProblems(dialog);
     updateAnswer = check(*dialog);
   });
-  menus->checkForUpdates()->trigger();
+  test::choose(menus->checkForUpdates());
   qunsetenv("VELMOR_VERSION_URL");
   qunsetenv("VELMOR_MANUAL_URL");
   qunsetenv("VELMOR_HOME_URL");
@@ -179,6 +182,21 @@ void HelpMenuTest::menuEntriesOpenTheirTargets() {
   QVERIFY2(aboutUnnamed.isEmpty() && updatesUnnamed.isEmpty(), qPrintable((aboutUnnamed + updatesUnnamed).join("\n")));
   QCOMPARE(updateAnswer, QString("An update is available: 3.0"));
   QVERIFY2(fx.prompter.problems().isEmpty(), qPrintable(fx.prompter.problems().join("\n")));
+}
+
+void HelpMenuTest::placeholderAddressIsNotAsked() {
+  // The default build carries only the placeholder; a check of it would end
+  // in a failure about a host that does not exist.
+  QVERIFY(isPlaceholderAddress(builtInHelpAddresses().version));
+  test::RecordingShell shell;
+  test::QtScriptedPrompter prompter;
+  UpdatesDialog dialog(builtInHelpAddresses().version, builtInHelpAddresses().download, shell, prompter);
+  dialog.show();
+  QCOMPARE(check(dialog), QString("No update address is configured for this build"));
+  QCOMPARE(dialog.resultLabel()->accessibleName(), dialog.resultLabel()->text());
+  QVERIFY(!dialog.checking());
+  QVERIFY(!dialog.downloadButton()->isVisible());
+  QVERIFY2(prompter.problems().isEmpty(), qPrintable(prompter.problems().join("\n")));
 }
 
 QTEST_MAIN(HelpMenuTest)

@@ -16,6 +16,7 @@
 #include "mainwindow/header_row.hpp"
 #include "mainwindow/main_menus.hpp"
 #include "support/fake_install.hpp"
+#include "support/modal.hpp"
 #include "support/accessibility.hpp"
 #include "support/window_fixture.hpp"
 
@@ -51,7 +52,7 @@ void withBrowser(MainWindow& w, const std::function<void(InstalledProductsDialog
     if (QApplication::activeModalWidget() == dialog) dialog->reject();
   });
   poll.start();
-  w.menus()->getTdb()->trigger();
+  test::choose(w.menus()->getTdb());
   QVERIFY(ran);
 }
 

@@ -102,7 +102,7 @@ void ProgramsTest::locateProgramsTakesBrowsedPathsAtOnceAndTheRestOnOk() {
     d->defaultOption(MapProgram::Qlandkarte)->setChecked(true);
     QTest::mouseClick(d->cancelButton(), Qt::LeftButton);
   });
-  w.menus()->locatePrograms()->trigger();
+  test::choose(w.menus()->locatePrograms());
   QVERIFY(shown);
   PROMPTS_OK(f);
   QCOMPARE(f.dialogs.calls.size(), std::size_t(2));
@@ -136,7 +136,7 @@ void ProgramsTest::locateProgramsTakesBrowsedPathsAtOnceAndTheRestOnOk() {
     d->pathBox(ProgramRow::MapCompiler)->setText(QString::fromStdString(mkgmap));
     QTest::mouseClick(d->okButton(), Qt::LeftButton);
   });
-  w.menus()->locatePrograms()->trigger();
+  test::choose(w.menus()->locatePrograms());
   QCOMPARE(settings.defaultProgram, 2);
   QCOMPARE(settings.mapCompilerPath, mkgmap);
   QToolButton* launch = w.headerRow()->launchButton();
@@ -169,7 +169,7 @@ void ProgramsTest::preferencesStoreOnlyOnOkAndTheColoursReachThePlot() {
     QCOMPARE(d->blockSwatch()->colour(), blue);
     QTest::mouseClick(d->cancelButton(), Qt::LeftButton);
   });
-  w.menus()->settings()->trigger();
+  test::choose(w.menus()->settings());
   QVERIFY(!settings.clearCache);
   QCOMPARE(settings.blockColour, before.blockColour);
 
@@ -187,7 +187,7 @@ void ProgramsTest::preferencesStoreOnlyOnOkAndTheColoursReachThePlot() {
     QCOMPARE(d->borderSwatch()->colour(), before.blockBorderColour);
     QTest::mouseClick(d->okButton(), Qt::LeftButton);
   });
-  w.menus()->settings()->trigger();
+  test::choose(w.menus()->settings());
   QVERIFY(settings.clearCache);
   QVERIFY(!settings.logsEnabled);
   QCOMPARE(settings.blockColour, blue);
@@ -227,7 +227,7 @@ void ProgramsTest::createBasemapSuggestsTheProductsNameAndCompilesIt() {
   QAction* entry = w.menus()->createBasemap();
   QVERIFY(entry->isEnabled());
   f.prompter.expectMessage("No Data.");
-  entry->trigger();
+  test::choose(entry);
   PROMPTS_OK(f);
 
   const std::string product = f.copyFixture("north/north.tdb");
@@ -238,7 +238,7 @@ void ProgramsTest::createBasemapSuggestsTheProductsNameAndCompilesIt() {
   const std::string target = f.workPath("North Base.img");
   f.dialogs.answer(target);
   f.prompter.expectMessage("mp saved").expectMessage("New basemap created");
-  entry->trigger();
+  test::choose(entry);
   PROMPTS_OK(f);
   QCOMPARE(f.dialogs.calls.back().fileName, f.workPath("north.img"));
   QVERIFY(f.dialogs.calls.back().save);

@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,6 +22,19 @@ using posix::Descriptor;
 using posix::errnoText;
 
 constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
+
+// A file of many megabytes read whole would otherwise take its room a 4 KiB
+// page fault at a time (6,400 for 25 MiB), which costs more than the read.
+// Asked for, the system hands out 2 MiB pages instead where it can; a
+// refusal changes nothing.
+void preferLargePages(const std::vector<std::uint8_t>& room) {
+  constexpr std::uintptr_t kLargePage = std::uintptr_t{1} << 21;
+  if (room.capacity() < 2 * kLargePage) return;
+  const auto start = reinterpret_cast<std::uintptr_t>(room.data());
+  const std::uintptr_t first = (start + kLargePage - 1) & ~(kLargePage - 1);
+  const std::uintptr_t end = (start + room.capacity()) & ~(kLargePage - 1);
+  if (end > first) ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+}
 
 mode_t modeForNewFile() {
   mode_t mask = ::umask(0);
@@ -189,6 +203,7 @@ class PosixFiles : public FileServices {
       return out;
     }
     out.bytes.reserve(static_cast<std::size_t>(std::min(size, limit)));
+    preferLargePages(out.bytes);
     std::uint8_t buffer[65536];
     for (;;) {
       const std::uint64_t room = limit - out.bytes.size();

@@ -33,10 +33,10 @@ std::string releaseNotes() {
 HelpCommands::HelpCommands(MainWindow& window)
     : QObject(&window), window_(window), addresses_(helpAddresses(builtInHelpAddresses())) {
   MainMenus* menus = window.menus();
-  connect(menus->manual(), &QAction::triggered, this, &HelpCommands::manual);
-  connect(menus->checkForUpdates(), &QAction::triggered, this, &HelpCommands::checkForUpdates);
-  connect(menus->about(), &QAction::triggered, this, &HelpCommands::about);
-  connect(menus->whatsNew(), &QAction::triggered, this, &HelpCommands::whatsNew);
+  connectLater(menus->manual(), this, &HelpCommands::manual);
+  connectLater(menus->checkForUpdates(), this, &HelpCommands::checkForUpdates);
+  connectLater(menus->about(), this, &HelpCommands::about);
+  connectLater(menus->whatsNew(), this, &HelpCommands::whatsNew);
 }
 
 void HelpCommands::manual() { openManual(addresses_.manual, window_.shell(), window_.prompter()); }

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -73,6 +74,14 @@ void UpdatesDialog::startCheck() {
   link_->hide();
   close_->setFocus();
   result_->clear();
+  if (isPlaceholderAddress(versionAddress_)) {
+    // Said from the event loop, as the answer of a real check is.
+    QTimer::singleShot(0, this, [this] {
+      const UpdateAnswer answer = answerForNoAddress();
+      showAnswer(QString::fromStdString(answer.text), answer.updateAvailable);
+    });
+    return;
+  }
   fetch_->start(QUrl(QString::fromStdString(versionAddress_)));
 }
 

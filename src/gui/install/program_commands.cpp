@@ -53,8 +53,8 @@ ProgramCommands::ProgramCommands(MainWindow& window) : QObject(&window), window_
   button->setToolButtonStyle(Qt::ToolButtonIconOnly);
   button->installEventFilter(this);
   connect(button, &QToolButton::clicked, this, &ProgramCommands::launch);
-  connect(window.menus()->locatePrograms(), &QAction::triggered, this, &ProgramCommands::locatePrograms);
-  connect(window.menus()->settings(), &QAction::triggered, this, &ProgramCommands::preferences);
+  connectLater(window.menus()->locatePrograms(), this, &ProgramCommands::locatePrograms);
+  connectLater(window.menus()->settings(), this, &ProgramCommands::preferences);
   showDefaultProgram();
 }
 

@@ -81,9 +81,9 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
 
   fileCommands_ = std::make_unique<FileCommands>(*this);
   mapsource_ = new MapsourceCommands(*this);
-  connect(menus_->createAll(), &QAction::triggered, mapsource_, &MapsourceCommands::openCreateFilesDialog);
+  connectLater(menus_->createAll(), mapsource_, &MapsourceCommands::openCreateFilesDialog);
   connect(createFiles_, &QPushButton::clicked, mapsource_, &MapsourceCommands::openCreateFilesDialog);
-  connect(menus_->createMdx(), &QAction::triggered, mapsource_, &MapsourceCommands::createMdx);
+  connectLater(menus_->createMdx(), mapsource_, &MapsourceCommands::createMdx);
   // "Create" in that dialog: the registry file that installs the chosen files.
   mapsource_->setCreateHandler([this](const CreateFilesRequest& request) {
     QStringList files;
@@ -121,9 +121,9 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
   new HelpCommands(*this);
   installBlockSample(*this);
   orderTabs();
-  connect(menus_->getTdb(), &QAction::triggered, this, [this] { getTdbFromMapsource(*this); });
+  connectLater(menus_->getTdb(), this, [this] { getTdbFromMapsource(*this); });
   programs_ = new ProgramCommands(*this);
-  connect(menus_->createBasemap(), &QAction::triggered, this, [this] { createBasemap(*this); });
+  connectLater(menus_->createBasemap(), this, [this] { createBasemap(*this); });
   rebuildTitle();
 }
 

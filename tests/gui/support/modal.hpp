@@ -1,6 +1,7 @@
 #pragma once
 // Window tests answer modal dialogs from a timer, since exec() does not
 // return until the dialog closes.
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QTimer>
@@ -25,6 +26,14 @@ void whenShown(std::function<void(T*)> act) {
     if (dialog && dialog->isVisible()) dialog->reject();
   });
   timer->start(20);
+}
+
+// Chooses a menu entry and runs what it started. Entries that open dialogs
+// run their command after the activation has returned (connectLater), so
+// triggering alone would only queue it.
+inline void choose(QAction* entry) {
+  entry->trigger();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
 }
 
 }  // namespace velmor::test
