@@ -127,8 +127,10 @@ class LiveRegistry : public RegistryReader {
     ::close(fd);
     std::optional<RegistryKeyListing> listing;
     if (auto target = prefix_.windowsPath(name)) {
-      const ProcessRequest request{
-          "wine", {"reg", "export", key, *target, "/reg:32", "/y"}, {{"WINEPREFIX", prefix_.folder()}}, ""};
+      ProcessRequest request;
+      request.program = "wine";
+      request.arguments = {"reg", "export", key, *target, "/reg:32", "/y"};
+      request.environment = {{"WINEPREFIX", prefix_.folder()}};
       const ProcessEnd end = runAndWait(systemProcesses(), request, {});
       std::ifstream in(name, std::ios::binary);
       const std::string bytes((std::istreambuf_iterator<char>(in)), {});
