@@ -11,6 +11,7 @@
 #include "core/product/block_walk.hpp"
 #include "core/product/byte_reader.hpp"
 #include "core/product/code_page.hpp"
+#include "core/product/damage_verdict.hpp"
 #include "core/product/loader.hpp"
 #include "core/product/number_text.hpp"
 #include "core/product/tile_texts.hpp"
@@ -259,6 +260,7 @@ void addShowCommand(CLI::App& app, int& exitCode) {
       exitCode = 1;
       return;
     }
+    if (const DamageVerdict verdict = judgeProductFile(product)) std::cerr << verdict.text << "\n";
     if (*json) printJson(product, form);
     else printText(product, form);
     exitCode = 0;
