@@ -17,6 +17,7 @@
 #include "core/platform/file_services.hpp"
 #include "core/product/map_window.hpp"
 #include "core/product/code_page.hpp"
+#include "core/product/damage_verdict.hpp"
 #include "core/product/loader.hpp"
 #include "core/common/number_text.hpp"
 #include "core/product/save.hpp"
@@ -248,6 +249,9 @@ int runEdit(CLI::App& cmd, const EditArgs& args, const std::map<const CLI::Optio
   Editor editor{ProductFile{}, ProductForm{}, prompter, log, settings};
   if (openProduct(editor.file, editor.form, args.file, prompter) != LoadStatus::Read) return 1;
   if (!editor.file.errorText.empty()) std::cerr << editor.file.errorText << "\n";
+  // Told before the edit: the save gives the file a fresh checksum, after
+  // which nothing shows that it was damaged.
+  if (const DamageVerdict verdict = judgeProductFile(editor.file)) std::cerr << verdict.text << "\n";
 
   // Each occurrence of an option in command-line order, with its own value.
   std::map<const CLI::Option*, std::size_t> used;

@@ -54,6 +54,8 @@ void addInstalledCommand(CLI::App& app, int& exitCode) {
       for (const InstalledProduct& p : products)
         std::cout << p.line << "\n        " << (p.file ? *p.file : "not found: " + p.tdb) << "\n";
     }
+    // An empty list is an answer, not a failure; it says where it looked.
+    if (products.empty()) std::cerr << noInstalledProductsText(*environment) << "\n";
     exitCode = 0;
   });
 }

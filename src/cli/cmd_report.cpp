@@ -2,6 +2,7 @@
 
 #include "cli_prompter.hpp"
 #include "commands.hpp"
+#include "core/product/damage_verdict.hpp"
 #include "core/product/loader.hpp"
 
 namespace velmor::cli {
@@ -21,6 +22,8 @@ void addReportCommand(CLI::App& app, int& exitCode) {
       exitCode = 1;
       return;
     }
+    // The report is printed all the same: it shows what was read.
+    if (const DamageVerdict verdict = judgeProductFile(product)) std::cerr << verdict.text << "\n";
     const std::string& report = product.report;
     std::size_t start = 0;
     while (start < report.size()) {

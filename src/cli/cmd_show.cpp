@@ -12,6 +12,7 @@
 #include "core/product/checksum_block.hpp"
 #include "core/common/byte_reader.hpp"
 #include "core/product/code_page.hpp"
+#include "core/product/damage_verdict.hpp"
 #include "core/product/loader.hpp"
 #include "core/common/number_text.hpp"
 #include "core/product/tile_texts.hpp"
@@ -252,6 +253,7 @@ void addShowCommand(CLI::App& app, int& exitCode) {
       exitCode = 1;
       return;
     }
+    if (const DamageVerdict verdict = judgeProductFile(product)) std::cerr << verdict.text << "\n";
     if (*json) printJson(product, form);
     else printText(product, form);
     exitCode = 0;

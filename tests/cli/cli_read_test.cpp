@@ -43,6 +43,23 @@ TEST(CliReport, PrintsTheReportOfMkgmapsFile) {
   EXPECT_NE(crlf.out.find("Map Level:24\r\nroutable:1\r\n"), std::string::npos);
 }
 
+TEST(CliReport, DamagedFileIsToldBesideTheReport) {
+  // A whole file says nothing more; a copy cut short says so on stderr and
+  // the report still shows what was read.
+  ProcessResult whole = cli({"report", kNorth});
+  EXPECT_EQ(whole.err.find("damaged"), std::string::npos) << whole.err;
+  Bytes cut = readFile(kNorth);
+  cut.resize(700);
+  const std::string path = writeTemp(cut, "cut.tdb");
+  ProcessResult r = cli({"report", path});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.err.find("The file is damaged: it is cut off."), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Read: 700 bytes"), std::string::npos) << r.err;
+  EXPECT_NE(r.out.find("Block id=&50 length=4B\n"), std::string::npos);
+  ProcessResult shown = cli({"show", path});
+  EXPECT_NE(shown.err.find("The file is damaged: it is cut off."), std::string::npos) << shown.err;
+}
+
 TEST(CliReport, RefusalsAndUsage) {
   ProcessResult missing = cli({"report", "/nonexistent/roads.tdb"});
   EXPECT_EQ(missing.exitCode, 1);

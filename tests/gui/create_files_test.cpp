@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -74,6 +75,8 @@ void CreateFilesTest::boundsFromChosenTilesAreSavedAndReloaded() {
     QCOMPARE(d->nameBox()->text(), QString::fromStdString(w.state().form.seriesNameText));
     QCOMPARE(items(d->fileList(0)), QStringList({"63240001.img", "63240002.img"}));
     QCOMPARE(items(d->fileList(1)), QStringList({"north.tdb"}));
+    // The lists show bare names; the folder they come from is shown above them.
+    QCOMPARE(d->listedFolder()->text(), "Files in: " + QDir::toNativeSeparators(folder));
     // Every control can be found by a screen reader.
     VERIFY_ACCESSIBLE(d);
     QVERIFY(d->createButton()->isEnabled());
@@ -93,14 +96,16 @@ void CreateFilesTest::boundsFromChosenTilesAreSavedAndReloaded() {
     d->folderTree()->setCurrentIndex(model->index(other));
     QCOMPARE(d->folder(), other);
     QCOMPARE(items(d->fileList(0)), QStringList({"63240001.img"}));
+    QCOMPARE(d->listedFolder()->text(), "Files in: " + QDir::toNativeSeparators(other));
 
     // The product file holds no tile: it says so and leaves the bounds alone.
     f.prompter.expectMessage("needs xorring").expectMessage("no data");
     QTest::mouseClick(d->boundsButton(0), Qt::LeftButton);
     QVERIFY(w.windowTitle().endsWith("+"));
     MoreOptionsPanel* panel = w.moreOptionsPanel();
-    QCOMPARE(panel->boundBox(Bound::North)->text(), QStringLiteral("52"));
-    QCOMPARE(panel->boundBox(Bound::East)->text(), QStringLiteral("0.99999"));
+    // Rounded outward, so that the box holds both tiles whole.
+    QCOMPARE(panel->boundBox(Bound::North)->text(), QStringLiteral("52.00001"));
+    QCOMPARE(panel->boundBox(Bound::East)->text(), QStringLiteral("1"));
     QCOMPARE(panel->boundBox(Bound::South)->text(), QStringLiteral("50.99999"));
     QCOMPARE(panel->boundBox(Bound::West)->text(), QStringLiteral("0"));
     QVERIFY2(d->scanView()->toPlainText().contains("Tiles: 1 in this file, 2 in all chosen files"),

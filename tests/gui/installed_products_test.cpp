@@ -3,6 +3,7 @@
 // and the "Create" button's registry file through its adapter.
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "core/install/install_environment.hpp"
 #include "install/create_registry_file.hpp"
 #include "install/get_tdb_command.hpp"
 #include "install/installed_products_dialog.hpp"
@@ -31,6 +33,7 @@ class InstalledProductsTest : public QObject {
   void browserListsSearchesAndOpensTheChosenProduct();
   void unsavedChangesAndAMissingFileStopTheOpen();
   void createButtonAdapterWritesTheFileAndCallsTheImporter();
+  void emptyListSaysWhereItLooked();
 };
 
 namespace {
@@ -152,6 +155,37 @@ void InstalledProductsTest::createButtonAdapterWritesTheFileAndCallsTheImporter(
           std::string::npos);
   // grid.img is named "grid", whose number is 0: the basemap.
   QVERIFY(text.find("\"BMAP\"=\"Z:") != std::string::npos);
+}
+
+void InstalledProductsTest::emptyListSaysWhereItLooked() {
+  WindowFixture f;
+  // This machine's own environment, on a Wine prefix that is not there.
+  const std::string prefix = f.workPath("no-such-prefix");
+  auto env = systemInstallEnvironment(prefix);
+  f.install = env.get();
+  MainWindow& w = f.start();
+  withBrowser(w, [&](InstalledProductsDialog& d) {
+    QCOMPARE(d.list()->count(), 0);
+    QVERIFY(d.emptyReason() && d.emptyReason()->isVisible());
+    const QString reason = d.emptyReason()->text();
+    QVERIFY2(reason.startsWith("MapSource and BaseCamp know no map products here. Looked in the Wine prefix " +
+                               QString::fromStdString(prefix) + ", which does not exist"),
+             qPrintable(reason));
+    QVERIFY2(reason.contains("c:\\programdata\\garmin\\maps, which it does not have"), qPrintable(reason));
+    VERIFY_ACCESSIBLE(&d);
+  });
+  PROMPTS_OK(f);
+
+  // A listed product: no reason shown.
+  FakeInstallEnvironment fake;
+  fake.registryReader.text(kFamilies + "Alps\\1", "TDB", "C:\\Maps\\Alps\\alps.tdb");
+  WindowFixture g;
+  g.install = &fake;
+  MainWindow& v = g.start();
+  withBrowser(v, [&](InstalledProductsDialog& d) {
+    QCOMPARE(d.list()->count(), 1);
+    QVERIFY(!d.emptyReason());
+  });
 }
 
 QTEST_MAIN(InstalledProductsTest)

@@ -11,7 +11,10 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QContextMenuEvent>
+#include <QTimer>
 #include <QtTest>
+#include <functional>
 
 #include "dialogs/errors_dialog.hpp"
 #include "mainwindow/header_row.hpp"
@@ -22,7 +25,10 @@
 #include "plot/plot_widget.hpp"
 #include "support/accessibility.hpp"
 #include "support/window_fixture.hpp"
+#include "support/modal.hpp"
 #include "tiles/description_dialog.hpp"
+#include "tiles/tile_controller.hpp"
+#include "tiles/tile_keyboard.hpp"
 
 using namespace velmor;
 using namespace velmor::test;
@@ -35,6 +41,8 @@ class KeyboardAccessTest : public QObject {
   void menusOpenWithAltAndEntriesKeepTheirCaptions();
   void tabFollowsTheScreenFromTheVersionBox();
   void everyControlAndDialogHasAName();
+  void accessibleToggleIsAnEditLikeAClick();
+  void tileCommandsFromTheKeyboard();
 };
 
 namespace {
@@ -162,6 +170,104 @@ void KeyboardAccessTest::everyControlAndDialogHasAName() {
   QVERIFY(problems.join('\n').contains("window without a title"));
   QVERIFY(problems.join('\n').contains("QLineEdit nameless"));
   PROMPTS_OK(f);
+}
+
+void KeyboardAccessTest::accessibleToggleIsAnEditLikeAClick() {
+  // A screen reader's "Toggle" calls toggle(), which emits no clicked():
+  // every check box and option must still reach its rule and mark the
+  // product modified, so that the save writes what the box shows.
+  WindowFixture f;
+  MainWindow& w = f.start(f.copyFixture("grid/grid.tdb"));
+  PROMPTS_OK(f);
+  ProductForm& form = w.state().form;
+  MoreOptionsPanel* panel = w.moreOptionsPanel();
+  struct Case {
+    QAbstractButton* box;
+    std::function<bool()> formState;
+  };
+  const std::vector<Case> cases = {
+      {w.headerRow()->option(FeatureOption::Routable), [&] { return form.routable; }},
+      {w.headerRow()->option(FeatureOption::Dem), [&] { return form.dem; }},
+      {w.headerRow()->option(FeatureOption::Profile), [&] { return form.profile; }},
+      {panel->displayOption(), [&] { return form.copyrightDisplay; }},
+      {panel->printOption(), [&] { return form.copyrightPrint; }},
+  };
+  for (const Case& c : cases) {
+    const QString name = c.box->accessibleName().isEmpty() ? c.box->text() : c.box->accessibleName();
+    w.state().file.modified = false;
+    w.rebuildTitle();
+    const bool was = c.box->isChecked();
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(c.box);
+    QVERIFY2(face && face->actionInterface(), qPrintable(name));
+    QVERIFY2(face->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()),
+             qPrintable(name));
+    face->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QVERIFY2(c.box->isChecked() != was, qPrintable(name));
+    QVERIFY2(c.formState() == c.box->isChecked(), qPrintable(name));
+    QVERIFY2(w.state().file.modified, qPrintable(name));
+    QVERIFY2(w.windowTitle().endsWith("+"), qPrintable(name));
+  }
+  PROMPTS_OK(f);
+  // The window's own fills are no edits: opening again leaves the title clean.
+  f.prompter.expectQuestion("Save changes?", Answer::No);
+  f.dialogs.answer(f.copyFixture("grid/grid.tdb", "again.tdb"));
+  w.menus()->open()->trigger();
+  PROMPTS_OK(f);
+  QVERIFY(!w.state().file.modified);
+  QVERIFY(!w.windowTitle().endsWith("+"));
+}
+
+void KeyboardAccessTest::tileCommandsFromTheKeyboard() {
+  WindowFixture f;
+  MainWindow& w = f.start(f.copyFixture("grid/grid.tdb"));
+  activate(w);
+  TileKeyboard* keys = w.tiles()->keyboard();
+  QVERIFY(keys);
+  QCOMPARE(keys->editDescriptionAction()->shortcut(), QKeySequence(Qt::Key_F2));
+  QCOMPARE(keys->showImgDataAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
+  // Without a tile both say so.
+  f.prompter.expectMessage("Select an img.");
+  QTest::keyClick(&w, Qt::Key_I, Qt::ControlModifier);
+  PROMPTS_OK(f);
+
+  // A tile chosen in the list with the arrow keys; F2 edits its description.
+  QListView* list = w.mapArea()->list();
+  list->setFocus();
+  list->setCurrentIndex(list->model()->index(2, 0));
+  QCOMPARE(w.state().form.tileState.listIndex, 2);
+  bool edited = false;
+  whenShown<DescriptionDialog>([&](DescriptionDialog* d) {
+    edited = true;
+    QVERIFY(d->windowTitle().contains("Description"));
+  });
+  QTest::keyClick(list, Qt::Key_F2);
+  QVERIFY(edited);
+  // Ctrl+I opens its bytes in the " img data" panel.
+  QVERIFY(!w.imgDataPanel()->isVisible());
+  activate(w);  // back from the dialog
+  QTest::keyClick(list, Qt::Key_I, Qt::ControlModifier);
+  QVERIFY(w.state().form.rawBlockPanelShown);
+  QTRY_VERIFY(w.imgDataPanel()->isVisible());
+  PROMPTS_OK(f);
+
+  // The context-menu key on the plot opens a menu of both, at the tile.
+  QStringList entries;
+  QTimer::singleShot(200, [&] {
+    if (QMenu* menu = keys->openMenu()) {
+      for (QAction* a : menu->actions()) entries << a->text();
+      menu->close();
+    }
+  });
+  PlotWidget* plot = w.mapArea()->plot();
+  const QPoint centre = plot->rect().center();
+  QContextMenuEvent request(QContextMenuEvent::Keyboard, centre, plot->mapToGlobal(centre));
+  QApplication::sendEvent(plot, &request);
+  QCOMPARE(entries, QStringList({"&Edit Description", "Show &img data"}));
+  // A right click there is the byte panel's, with no menu.
+  QContextMenuEvent mouse(QContextMenuEvent::Mouse, centre, plot->mapToGlobal(centre));
+  QApplication::sendEvent(plot, &mouse);
+  QVERIFY(mouse.isAccepted());
+  QVERIFY(!keys->openMenu());
 }
 
 QTEST_MAIN(KeyboardAccessTest)

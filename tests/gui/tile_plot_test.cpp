@@ -173,6 +173,28 @@ class TilePlotTest : public QObject {
     QVERIFY(edge && edge->box.right() < 396);
   }
 
+  void buttonsOnThePlotLeaveTheTopLeftTileNamed() {
+    // "+", "-" and the colour sample stand at the top left of the plot: the
+    // caption of a tile that starts there is written just below them, still
+    // inside the tile, and no caption is written under them.
+    const QFontMetricsF metrics{QFont()};
+    CaptionLayout layout(QSize(1000, 600), metrics);
+    const QRectF buttons(2, 2, 78, 24);
+    layout.reserve(buttons);
+    const QRectF quarter(10, 6, 490, 294);
+    const auto placed = layout.place(quarter, "Tile 1 of grid (12340001)", "12340001");
+    QVERIFY(placed && !placed->beside);
+    QVERIFY(!placed->box.intersects(buttons));
+    QVERIFY(quarter.contains(placed->box));
+    QCOMPARE(placed->lines.size(), 2);
+    // A tile wholly under the buttons has its name beside it, or none.
+    const auto under = layout.place(QRectF(4, 4, 40, 18), "Small", "12340002");
+    QVERIFY(!under || !under->box.intersects(buttons));
+    // The plot keeps its own buttons out of the way.
+    PlotFixture f(quarterAndWhole());
+    QVERIFY(f.plot->zoomOutButton()->geometry().right() < buttons.right());
+  }
+
   void zoomButtonsAndTheirTip() {
     PlotFixture f(quarterAndWhole());
     QCOMPARE(f.plot->zoomInButton()->text(), QStringLiteral("+"));

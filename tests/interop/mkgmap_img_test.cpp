@@ -179,6 +179,16 @@ TEST_F(MkgmapImg, BoundsCommandPutsEveryTileInsideTheOverview) {
   // The east edge at +180 is written as mkgmap writes it.
   ByteReader reader(file.data);
   EXPECT_EQ(reader.bit4(file.nameFields[2].blockOffset + 15), INT32_MIN);
+  // And without slack: the saved box holds every tile to the map unit,
+  // against mkgmap's own bounds of the tiles (+180 is 0x80000000 there too).
+  auto eastUnits = [](std::int32_t v) { return v == INT32_MIN ? std::int64_t{1} << 31 : std::int64_t{v}; };
+  const std::int64_t o = file.nameFields[2].blockOffset;
+  for (const TileLayout& t : tiles_) {
+    EXPECT_GE(reader.bit4(o + 11), t.north);
+    EXPECT_GE(eastUnits(reader.bit4(o + 15)), eastUnits(t.east));
+    EXPECT_LE(reader.bit4(o + 19), t.south);
+    EXPECT_LE(reader.bit4(o + 23), t.west);
+  }
 
   // Listing no tile writes nothing at all.
   const Bytes before = readFile(copy);

@@ -84,7 +84,7 @@ void CreateFilesDialog::buildLayout() {
   listedFolder_ = new QLabel(this);
   listedFolder_->setObjectName("listedFolder");
   listedFolder_->setAccessibleName(QStringLiteral("Listed folder"));
-  listedFolder_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  listedFolder_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   listedFolder_->setTextFormat(Qt::PlainText);
   column->addWidget(listedFolder_);
 

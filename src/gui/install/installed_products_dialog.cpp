@@ -32,15 +32,6 @@ InstalledProductsDialog::InstalledProductsDialog(InstallEnvironment& environment
   setModal(true);
 
   auto* column = new QVBoxLayout(this);
-  // Shown only when nothing is listed: an empty list alone gives no reason.
-  emptyReason_ = new QLabel(this);
-  emptyReason_->setObjectName("installedEmptyReason");
-  emptyReason_->setAccessibleName(QStringLiteral("No products found"));
-  emptyReason_->setWordWrap(true);
-  emptyReason_->setTextFormat(Qt::PlainText);
-  emptyReason_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  emptyReason_->hide();
-  column->addWidget(emptyReason_);
   list_ = new QListWidget(this);
   list_->setObjectName("installedProductsList");
   list_->setAccessibleName(QStringLiteral("Installed products"));
@@ -74,8 +65,15 @@ InstalledProductsDialog::InstalledProductsDialog(InstallEnvironment& environment
     list_->addItem(QString::fromStdString(product.line));
   }
   if (products_.empty()) {
-    emptyReason_->setText(QString::fromStdString(noInstalledProductsText(environment)));
-    emptyReason_->show();
+    // Made only when nothing is listed: an empty list alone gives no reason.
+    emptyReason_ = new QLabel(QString::fromStdString(noInstalledProductsText(environment)), this);
+    emptyReason_->setObjectName("installedEmptyReason");
+    emptyReason_->setAccessibleName(QStringLiteral("No products found"));
+    emptyReason_->setWordWrap(true);
+    emptyReason_->setTextFormat(Qt::PlainText);
+    emptyReason_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    emptyReason_->setFocusPolicy(Qt::NoFocus);
+    column->insertWidget(0, emptyReason_);
   }
   resize(620, 420);
   searchBox_->setFocus();

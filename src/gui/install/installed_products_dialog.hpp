@@ -31,6 +31,7 @@ class InstalledProductsDialog : public QDialog {
   const std::optional<InstalledProduct>& chosenProduct() const { return chosen_; }
 
   QListWidget* list() const { return list_; }
+  // Only when nothing is listed; null otherwise.
   QLabel* emptyReason() const { return emptyReason_; }
   QLineEdit* searchBox() const { return searchBox_; }
   QPushButton* searchButton() const { return searchButton_; }
