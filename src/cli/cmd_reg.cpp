@@ -57,7 +57,8 @@ bool endsWithTdb(const std::string& path) {
 // cannot show. Returns false when the user did not insist (--yes).
 bool agreesWithProductFile(RegOptions& o, MapsourceFilesRequest& request) {
   auto tdb = std::find_if(o.files.begin(), o.files.end(), endsWithTdb);
-  if (tdb == o.files.end()) return true;  // the generator says what is missing
+  // None or several: the generator refuses and says why.
+  if (std::count_if(o.files.begin(), o.files.end(), endsWithTdb) != 1) return true;
   auto insist = [&o](const std::string& problem) {
     std::cerr << problem << (o.yes ? " Written all the same (--yes).\n" : " Pass --yes to write it all the same.\n");
     return o.yes;

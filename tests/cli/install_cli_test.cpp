@@ -35,7 +35,11 @@ fs::path makePrefix() {
   fs::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
   fs::create_directory_symlink("/", prefix / "dosdevices/z:");
   fs::copy_file(std::string(VELMOR_TEST_DATA) + "/wine/system.reg", prefix / "system.reg");
-  for (const char* name : {"alps.tdb", "alps.mdx", "basemap.img"}) std::ofstream(prefix / "drive_c/Maps/Alps" / name);
+  for (const char* name : {"alps.mdx", "basemap.img"}) std::ofstream(prefix / "drive_c/Maps/Alps" / name);
+  // A product file of family 4660, product 3: what reg checks its options against.
+  const velmor::Bytes header = block(0x50, headerBody(3, 4660, 409, "Alps", "Alps", defaultTail(58)));
+  std::ofstream(prefix / "drive_c/Maps/Alps/alps.tdb", std::ios::binary)
+      .write(reinterpret_cast<const char*>(header.data()), static_cast<std::streamsize>(header.size()));
   return prefix;
 }
 
@@ -64,7 +68,7 @@ TEST(CliReg, FolderAndBranchFollowTheWinePrefixUnlessToldOtherwise) {
   r = cli(args);
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, out + "\n");
-  EXPECT_NE(slurp(out).find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Garmin\\MapSource\\Families\\Alps Topo\\1]\r\n"
+  EXPECT_NE(slurp(out).find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Garmin\\MapSource\\Families\\Alps Topo\\3]\r\n"
                             "\"LOC\"=\"D:\\\\Karten\\\\Alps\\\\\"\r\n"),
             std::string::npos);
 
@@ -89,6 +93,33 @@ TEST(CliReg, FolderAndBranchFollowTheWinePrefixUnlessToldOtherwise) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("Can't have 2 tdb files"), std::string::npos);
   EXPECT_FALSE(fs::exists(out));
+
+  // What reg is given must agree with the product file, or --yes insists.
+  r = cli({"reg", "--name", "Alps", "--fid", "4661", "-o", out, "--wine-prefix", prefix.string(), files[0]});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("--fid 4661 is not the family id of " + files[0] + " (4660)"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(out));
+  const std::string missing = (alps / "gone.tdb").string();
+  r = cli({"reg", "--name", "Alps", "--fid", "4660", "-o", out, "--wine-prefix", prefix.string(), missing});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("The product file " + missing + " cannot be read. Pass --yes"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(out));
+  r = cli({"reg", "--name", "Alps", "--fid", "4660", "-o", out, "--wine-prefix", prefix.string(), "--yes", missing});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(slurp(out).find("\\Alps\\1]\r\n"), std::string::npos);  // no product id to take: 1
+}
+
+TEST(CliInstalled, AFolderThatIsNoPrefixIsSaidToBeNone) {
+  const std::string folder = tempDir();
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"installed", "--wine-prefix", folder},
+                                                {"installed", "--check", "--wine-prefix", folder},
+                                                {"check", std::string(VELMOR_TEST_DATA) + "/north/north.tdb",
+                                                 "--wine-prefix", folder}}) {
+    ProcessResult r = cli(args);
+    EXPECT_EQ(r.exitCode, 2) << args[0];
+    EXPECT_EQ(r.err, folder + " is not a Wine prefix (it holds no system.reg).\n");
+    EXPECT_EQ(r.out, "");
+  }
 }
 
 TEST(CliInstalled, ListsThePrefixRegistryAndSaysWhichFilesAreHere) {
@@ -101,10 +132,11 @@ TEST(CliInstalled, ListsThePrefixRegistryAndSaysWhichFilesAreHere) {
             std::string::npos)
       << r.out;
   EXPECT_NE(r.out.find("\"tdb\": \"z:\\\\tmp\\\\grid\\\\grid.tdb\",\n    \"file\": null"), std::string::npos);
-  // Without a prefix there is nothing to list, and that is no error.
+  // A folder that is no prefix is said to be none: an empty list would read as "nothing installed".
   r = cli({"installed", "--wine-prefix", prefix.string() + "/none"});
-  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.exitCode, 2);
   EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("is not a Wine prefix"), std::string::npos) << r.err;
 }
 
 #ifndef _WIN32

@@ -149,6 +149,16 @@ TEST(ProductCheck, UnreadableInputIsAFindingNeverACrashOrAHang) {
   const ImgScanResult scan = loadbinaryfst(folder + "/63240001.img", prompter);
   EXPECT_TRUE(scan.truncated);
   EXPECT_EQ(prompter.messages, std::vector<std::string>{kImgTruncated});
+  // A bare TRE header of 0xBC bytes cut at 0x40: truncated too, not "no data".
+  Bytes tre(0x40, 0);
+  tre[0] = 0xBC;
+  const std::string signature = "GARMIN TRE";
+  std::copy(signature.begin(), signature.end(), tre.begin() + 2);
+  prompter.messages.clear();
+  EXPECT_TRUE(loadbinaryfst(writeTemp(tre, "cut.tre"), prompter).truncated);
+  // Its first byte (the header length) is not 0, which a scan always notes.
+  EXPECT_EQ(prompter.messages, (std::vector<std::string>{kNeedsXorring, kImgTruncated}));
+  prompter.messages.clear();
   ProductFile file;
   ProductForm form;
   ASSERT_EQ(openProduct(file, form, tdb, prompter), LoadStatus::Read);

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include <functional>
 
 #include "core/install/install_environment.hpp"
+#include "install/check_product_dialog.hpp"
 #include "install/create_registry_file.hpp"
 #include "install/get_tdb_command.hpp"
 #include "install/installed_products_dialog.hpp"
@@ -34,6 +36,8 @@ class InstalledProductsTest : public QObject {
   void unsavedChangesAndAMissingFileStopTheOpen();
   void createButtonAdapterWritesTheFileAndCallsTheImporter();
   void emptyListSaysWhereItLooked();
+  void removeWritesTheRemovalAndReadsItBack();
+  void checkProductListsErrorsFirstAndCopiesThem();
 };
 
 namespace {
@@ -143,8 +147,12 @@ void InstalledProductsTest::createButtonAdapterWritesTheFileAndCallsTheImporter(
   const QString folder = QString::fromStdString(f.workPath(""));
   const QStringList chosen = {folder + "/grid.tdb", folder + "/grid.mdx", folder + "/12340001.img",
                               folder + "/grid_mdr.img", folder + "/grid.img"};
-  f.prompter.expectMessage(*env.windowsFolder(f.workPath("")))
-      .expectMessage("grid.img\r\ngrid.tdb\r\ngrid.mdx\r\ngrid_mdr.img");
+  // One message: written, and read back, not imported (the stand-in importer only records).
+  const std::string key = kFamilies + "Grid Map";
+  f.prompter.expectMessage("Registry file written: " + f.workPath("Grid Map.reg") + "\r\n\r\n" +
+                           *env.windowsFolder(f.workPath("")) + "\r\ngrid.img\r\ngrid.tdb\r\ngrid.mdx\r\ngrid_mdr.img" +
+                           "\r\n\r\nThe import failed: the importer ended, but the registry does not hold\r\n    the key " +
+                           key + "\r\n    the key " + key + "\\1\r\n");
   const auto result = createRegistryFile(chosen, "Grid Map", "4660", folder, f.prompter, env, quietActivity());
   PROMPTS_OK(f);
   QCOMPARE(result.status, MapsourceFilesStatus::Written);
@@ -186,6 +194,59 @@ void InstalledProductsTest::emptyListSaysWhereItLooked() {
     QCOMPARE(d.list()->count(), 1);
     QVERIFY(!d.emptyReason());
   });
+void InstalledProductsTest::removeWritesTheRemovalAndReadsItBack() {
+  WindowFixture f;
+  FakeInstallEnvironment env;
+  env.registryReader.text(kFamilies + "Alps\\1", "TDB", "C:\\Maps\\Alps\\alps.tdb");
+  f.install = &env;
+  MainWindow& w = f.start();
+  // The stand-in importer deletes nothing: the key read back is still there, which is a failure.
+  f.prompter.expectMessage(InstalledProductsDialog::kPleaseSelect)
+      .expectQuestion("Remove \"alps\" from MapSource and BaseCamp? Its registry keys are deleted; its files stay "
+                      "where they are.",
+                      Answer::Yes)
+      .expectMessage("The removal failed: the importer ended, but the registry still holds " + kFamilies + "alps");
+  withBrowser(w, [&](InstalledProductsDialog& d) {
+    VERIFY_ACCESSIBLE(&d);
+    d.removeButton()->click();
+    d.list()->setCurrentRow(0);
+    d.removeButton()->click();
+  });
+  PROMPTS_OK(f);
+  QCOMPARE(env.recordingImporter.imported.size(), std::size_t{1});
+  QCOMPARE(QString::fromStdString(readFile(env.recordingImporter.imported[0])),
+           QString("REGEDIT4\r\n\r\n[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Garmin\\MapSource\\Families\\alps]\r\n\r\n"));
+}
+
+void InstalledProductsTest::checkProductListsErrorsFirstAndCopiesThem() {
+  WindowFixture f;
+  // The product file alone: its tiles, basemap and index are not beside it.
+  const std::string north = f.copyFixture("north/north.tdb");
+  FakeInstallEnvironment env;
+  f.install = &env;
+  MainWindow& w = f.start(north);
+  bool ran = false;
+  QTimer poll;
+  poll.setInterval(10);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* d = qobject_cast<CheckProductDialog*>(QApplication::activeModalWidget());
+    if (!d || !d->isVisible()) return;
+    poll.stop();
+    ran = true;
+    QCOMPARE(d->windowTitle(), QString("Check Product"));
+    VERIFY_ACCESSIBLE(d);
+    QVERIFY(d->list()->count() >= 3);
+    QCOMPARE(d->list()->item(0)->text(),
+             QString("error: 2 detail maps have no IMG among the files: 63240001.img, 63240002.img"));
+    QVERIFY(d->list()->item(d->list()->count() - 1)->text().startsWith("ok: "));
+    d->copyButton()->click();
+    QCOMPARE(QApplication::clipboard()->text(), QString::fromStdString(findingsText(d->findings())));
+    d->closeButton()->click();
+  });
+  poll.start();
+  test::choose(w.menus()->checkProduct());
+  QVERIFY(ran);
+  PROMPTS_OK(f);
 }
 
 QTEST_MAIN(InstalledProductsTest)

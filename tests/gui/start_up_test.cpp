@@ -247,7 +247,8 @@ void StartUpTest::listsAndMenusAsTheUserKnowsThem() {
   QCOMPARE(w.menus()->save()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
   // Every entry of Preferences and Tools can be chosen.
   for (const char* caption :
-       {"Locate Programs", "Settings", "Get tdb from Mapsource", "Create All", "Create Basemap", "Create mdx"}) {
+       {"Locate Programs", "Settings", "Get tdb from Mapsource", "Check Product", "Create All", "Create Basemap",
+        "Create mdx"}) {
     QAction* entry = w.menus()->entry(caption);
     QVERIFY2(entry != nullptr, caption);
     QVERIFY2(entry->isEnabled(), caption);

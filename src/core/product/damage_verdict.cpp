@@ -2,9 +2,9 @@
 
 #include "block_types.hpp"
 #include "block_walk.hpp"
-#include "byte_reader.hpp"
+#include "../common/byte_reader.hpp"
 #include "crc32.hpp"
-#include "number_text.hpp"
+#include "../common/number_text.hpp"
 
 namespace velmor {
 

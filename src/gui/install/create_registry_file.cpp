@@ -24,7 +24,9 @@ MapsourceFilesResult createRegistryFile(const QStringList& chosenFiles, const QS
     return {};
   }
   request.registryFolder = *windowsFolder;
-  return create_mapsourcefiles(request, prompter, systemFiles(), &environment.importer(), activity);
+  // The keys are read back after the import: the one message then says what is installed.
+  return create_mapsourcefiles(request, prompter, systemFiles(), &environment.importer(), activity,
+                               environment.liveRegistry());
 }
 
 QString productFolderOf(const QStringList& chosenFiles, const QString& shownFolder) {

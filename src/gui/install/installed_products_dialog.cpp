@@ -1,5 +1,6 @@
 #include "installed_products_dialog.hpp"
 
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,6 +9,9 @@
 #include <QVBoxLayout>
 
 #include "core/common/prompter.hpp"
+#include "core/install/install_environment.hpp"
+#include "core/install/registry_uninstall.hpp"
+#include "core/platform/file_services.hpp"
 
 namespace velmor {
 
@@ -26,7 +30,7 @@ QPushButton* button(const char* caption, const char* name, QWidget* parent) {
 
 InstalledProductsDialog::InstalledProductsDialog(InstallEnvironment& environment, Prompter& prompter,
                                                  Activity& activity, QWidget* parent)
-    : QDialog(parent), prompter_(prompter) {
+    : QDialog(parent), environment_(environment), activity_(activity), prompter_(prompter) {
   setObjectName("installedProductsDialog");
   setWindowTitle(QString::fromUtf8(kTitle));
   setModal(true);
@@ -47,36 +51,75 @@ InstalledProductsDialog::InstalledProductsDialog(InstallEnvironment& environment
   row->addWidget(searchBox_, 1);
   searchButton_ = button("Search", "installedSearchButton", this);
   openButton_ = button("Open", "installedOpenButton", this);
+  removeButton_ = button("Remove", "installedRemoveButton", this);
   closeButton_ = button("Close", "installedCloseButton", this);
   row->addWidget(searchButton_);
   row->addWidget(openButton_);
+  row->addWidget(removeButton_);
   row->addWidget(closeButton_);
   column->addLayout(row);
 
   connect(searchButton_, &QPushButton::clicked, this, &InstalledProductsDialog::search);
   connect(searchBox_, &QLineEdit::returnPressed, this, &InstalledProductsDialog::search);
   connect(openButton_, &QPushButton::clicked, this, &InstalledProductsDialog::open);
+  connect(removeButton_, &QPushButton::clicked, this, &InstalledProductsDialog::remove);
   connect(list_, &QListWidget::itemDoubleClicked, this, [this] { open(); });
   connect(closeButton_, &QPushButton::clicked, this, &QDialog::reject);
 
-  products_ = listInstalledProducts(environment, prompter, activity);
+  fill();
+  resize(620, 420);
+  searchBox_->setFocus();
+}
+
+void InstalledProductsDialog::fill() {
+  list_->clear();
+  lines_.clear();
+  products_ = listInstalledProducts(environment_, prompter_, activity_);
   for (const InstalledProduct& product : products_) {
     lines_.push_back(product.line);
     list_->addItem(QString::fromStdString(product.line));
   }
-  if (products_.empty()) {
+  if (products_.empty() && !emptyReason_) {
     // Made only when nothing is listed: an empty list alone gives no reason.
-    emptyReason_ = new QLabel(QString::fromStdString(noInstalledProductsText(environment)), this);
+    emptyReason_ = new QLabel(QString::fromStdString(noInstalledProductsText(environment_)), this);
     emptyReason_->setObjectName("installedEmptyReason");
     emptyReason_->setAccessibleName(QStringLiteral("No products found"));
     emptyReason_->setWordWrap(true);
     emptyReason_->setTextFormat(Qt::PlainText);
     emptyReason_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     emptyReason_->setFocusPolicy(Qt::NoFocus);
-    column->insertWidget(0, emptyReason_);
+    static_cast<QVBoxLayout*>(layout())->insertWidget(0, emptyReason_);
+  } else if (!products_.empty() && emptyReason_) {
+    delete emptyReason_;
+    emptyReason_ = nullptr;
   }
-  resize(620, 420);
-  searchBox_->setFocus();
+}
+
+void InstalledProductsDialog::remove() {
+  const QList<QListWidgetItem*> selected = list_->selectedItems();
+  if (selected.isEmpty()) {
+    prompter_.message(kPleaseSelect);
+    return;
+  }
+  const InstalledProduct product = products_[static_cast<std::size_t>(list_->row(selected.front()))];
+  // Only the families key names a family by its key; the products keys and
+  // the maps folder are other installers' business.
+  if (product.fromFolder || product.name.empty() || product.source != 0) {
+    prompter_.message(kNotInRegistry);
+    return;
+  }
+  if (prompter_.ask("Remove \"" + product.name + "\" from MapSource and BaseCamp? Its registry keys are deleted; "
+                    "its files stay where they are.",
+                    Buttons::YesNo) != Answer::Yes) {
+    return;
+  }
+  UninstallRequest request;
+  request.familyKeyName = product.name;
+  request.is64BitWindows = environment_.is64BitWindows();
+  request.outputPath = (QDir::tempPath() + QLatin1Char('/')).toStdString() + product.name + " uninstall.reg";
+  const UninstallResult result = remove_mapsourcefamily(request, prompter_, systemFiles(), &environment_.importer(),
+                                                        activity_, environment_.liveRegistry());
+  if (result.removed) fill();
 }
 
 void InstalledProductsDialog::search() {

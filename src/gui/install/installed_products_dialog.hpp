@@ -36,15 +36,25 @@ class InstalledProductsDialog : public QDialog {
   QLineEdit* searchBox() const { return searchBox_; }
   QPushButton* searchButton() const { return searchButton_; }
   QPushButton* openButton() const { return openButton_; }
+  QPushButton* removeButton() const { return removeButton_; }
   QPushButton* closeButton() const { return closeButton_; }
 
   static constexpr const char* kTitle = "TDBs in Mapsource/Basecamp";
   static constexpr const char* kPleaseSelect = "Please select.";
+  static constexpr const char* kNotInRegistry =
+      "Only a product installed in the registry can be removed here. A map in BaseCamp's maps folder is removed by "
+      "deleting its folder.";
 
  private:
   void search();
   void open();
+  // "Remove": the registry file that deletes the chosen family's keys,
+  // imported and read back; the list is then read again.
+  void remove();
+  void fill();
 
+  InstallEnvironment& environment_;
+  Activity& activity_;
   Prompter& prompter_;
   std::vector<InstalledProduct> products_;  // parallel to the list's lines
   std::vector<std::string> lines_;
@@ -55,6 +65,7 @@ class InstalledProductsDialog : public QDialog {
   QLineEdit* searchBox_ = nullptr;
   QPushButton* searchButton_ = nullptr;
   QPushButton* openButton_ = nullptr;
+  QPushButton* removeButton_ = nullptr;
   QPushButton* closeButton_ = nullptr;
 };
 

@@ -38,6 +38,7 @@ MainMenus::MainMenus(QMenuBar* bar) : QObject(bar), bar_(bar) {
 
   QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
   getTdb_ = tools->addAction(QStringLiteral("&Get tdb from Mapsource"));
+  checkProduct_ = tools->addAction(QStringLiteral("Check &Product"));
   tools->addSeparator();
   QMenu* create = tools->addMenu(QStringLiteral("Create &Mapsource Files"));
   createAll_ = create->addAction(QStringLiteral("Create &All"));

@@ -35,6 +35,7 @@ class MainMenus : public QObject {
   QAction* locatePrograms() const { return locatePrograms_; }
   QAction* settings() const { return settings_; }
   QAction* getTdb() const { return getTdb_; }
+  QAction* checkProduct() const { return checkProduct_; }
   QAction* createBasemap() const { return createBasemap_; }
   QAction* readLogs() const { return readLogs_; }
   QAction* clearMainLog() const { return clearMainLog_; }
@@ -67,6 +68,7 @@ class MainMenus : public QObject {
   QAction* locatePrograms_ = nullptr;
   QAction* settings_ = nullptr;
   QAction* getTdb_ = nullptr;
+  QAction* checkProduct_ = nullptr;
   QAction* createBasemap_ = nullptr;
   QAction* readLogs_ = nullptr;
   QAction* clearMainLog_ = nullptr;

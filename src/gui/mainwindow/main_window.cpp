@@ -28,6 +28,7 @@
 #include "img_data_panel.hpp"
 #include "install/basemap_command.hpp"
 #include "install/create_registry_file.hpp"
+#include "install/check_product_dialog.hpp"
 #include "install/get_tdb_command.hpp"
 #include "install/program_commands.hpp"
 #include "main_menus.hpp"
@@ -122,6 +123,7 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
   installBlockSample(*this);
   orderTabs();
   connectLater(menus_->getTdb(), this, [this] { getTdbFromMapsource(*this); });
+  connectLater(menus_->checkProduct(), this, [this] { checkOpenProduct(*this); });
   programs_ = new ProgramCommands(*this);
   connectLater(menus_->createBasemap(), this, [this] { createBasemap(*this); });
   rebuildTitle();
