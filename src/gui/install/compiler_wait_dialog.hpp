@@ -26,7 +26,6 @@ class CompilerWaitDialog : public QDialog {
   QLabel* status() const { return status_; }
   QPushButton* cancelButton() const { return cancel_; }
 
- protected:
   // "Cancel", Esc and the title bar's close all ask the compiler to stop.
   void reject() override;
 
