@@ -5,8 +5,6 @@
 
 #include "about_box.hpp"
 #include "build_addresses.hpp"
-#include "mainwindow/main_menus.hpp"
-#include "mainwindow/main_window.hpp"
 #include "updates_dialog.hpp"
 
 // Resources of a static library are registered by hand, outside any namespace.
@@ -30,27 +28,26 @@ std::string releaseNotes() {
   return notes.readAll().toStdString();
 }
 
-HelpCommands::HelpCommands(MainWindow& window)
-    : QObject(&window), window_(window), addresses_(helpAddresses(builtInHelpAddresses())) {
-  MainMenus* menus = window.menus();
-  connect(menus->manual(), &QAction::triggered, this, &HelpCommands::manual);
-  connect(menus->checkForUpdates(), &QAction::triggered, this, &HelpCommands::checkForUpdates);
-  connect(menus->about(), &QAction::triggered, this, &HelpCommands::about);
-  connect(menus->whatsNew(), &QAction::triggered, this, &HelpCommands::whatsNew);
+HelpCommands::HelpCommands(CommandContext context, const HelpActions& actions)
+    : QObject(context.parent), context_(std::move(context)), addresses_(helpAddresses(builtInHelpAddresses())) {
+  connect(actions.manual, &QAction::triggered, this, &HelpCommands::manual);
+  connect(actions.checkForUpdates, &QAction::triggered, this, &HelpCommands::checkForUpdates);
+  connect(actions.about, &QAction::triggered, this, &HelpCommands::about);
+  connect(actions.whatsNew, &QAction::triggered, this, &HelpCommands::whatsNew);
 }
 
-void HelpCommands::manual() { openManual(addresses_.manual, window_.shell(), window_.prompter()); }
+void HelpCommands::manual() { openManual(addresses_.manual, context_.shell, context_.prompter); }
 
 void HelpCommands::checkForUpdates() {
-  UpdatesDialog dialog(addresses_.version, addresses_.download, window_.shell(), window_.prompter(), &window_);
+  UpdatesDialog dialog(addresses_.version, addresses_.download, context_.shell, context_.prompter, context_.parent);
   dialog.exec();
 }
 
 void HelpCommands::about() {
-  AboutBox box(addresses_.home, window_.shell(), window_.prompter(), &window_);
+  AboutBox box(addresses_.home, context_.shell, context_.prompter, context_.parent);
   box.exec();
 }
 
-void HelpCommands::whatsNew() { openWhatsNew(window_.state().folders, window_.shell()); }
+void HelpCommands::whatsNew() { openWhatsNew(context_.state.folders, context_.shell); }
 
 }  // namespace velmor

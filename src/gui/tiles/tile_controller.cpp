@@ -18,8 +18,8 @@
 #include "core/editor/tile_selection.hpp"
 #include "core/product/tile_texts.hpp"
 #include "description_dialog.hpp"
-#include "mainwindow/detail_map_list_model.hpp"
-#include "mainwindow/img_data_panel.hpp"
+#include "tiles/detail_map_list_model.hpp"
+#include "tiles/img_data_panel.hpp"
 #include "plot/plot_widget.hpp"
 #include "tiles/byte_grid_view.hpp"
 
