@@ -38,4 +38,12 @@ for layer in common product img install check; do
     status=1
   fi
 done
+# The window sits on top of the GUI: its commands, dialogs and panels get a
+# CommandContext (src/gui/context) and never reach back into mainwindow/.
+# Only the program's main() makes the window.
+if grep -rnE '#include "mainwindow/' "$src/gui" --include='*.cpp' --include='*.hpp' \
+    | grep -vE "^$src/gui/(mainwindow/|main\.cpp:)"; then
+  echo "only src/gui/mainwindow and main.cpp include mainwindow/" >&2
+  status=1
+fi
 exit $status

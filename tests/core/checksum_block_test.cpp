@@ -4,6 +4,7 @@
 #include <deque>
 
 #include "core/product/checksum_block.hpp"
+#include "core/product/crc32.hpp"
 
 using namespace velmor;
 
@@ -52,4 +53,37 @@ TEST(ChecksumBlock, ClockRandomStaysInRange) {
     ASSERT_GE(v, 0.0);
     ASSERT_LT(v, 1.0);
   }
+}
+
+// The check a reader makes of a saved file: the stored CRC against the
+// CRC-32 of every byte before the checksum block.
+TEST(ChecksumBlock, CheckCrcFindsTheBlockAndComparesWithTheBytesBeforeIt) {
+  const Bytes header = {0x50, 0x04, 0x00, 'a', 'b', 'c', 'd'};
+  SequenceRandom random(std::deque<double>(14, 0.5));
+  Bytes file = header;
+  const Bytes block = makeChecksumBlock(cCRC32().GetByteArrayCrc32(header), random);
+  file.insert(file.end(), block.begin(), block.end());
+
+  const CrcCheck good = checkCrc(file);
+  EXPECT_EQ(good.status, CrcCheck::Status::Checked);
+  EXPECT_EQ(good.offset, static_cast<std::int64_t>(header.size()));
+  EXPECT_EQ(good.stored, good.computed);
+  EXPECT_TRUE(good.matches());
+
+  // A changed byte before the block: the same stored CRC, another computed one.
+  Bytes changed = file;
+  changed[4] = 'x';
+  const CrcCheck bad = checkCrc(changed);
+  EXPECT_EQ(bad.stored, good.stored);
+  EXPECT_NE(bad.computed, good.computed);
+  EXPECT_FALSE(bad.matches());
+
+  // A block cut off before its last CRC byte (C0 at block offset 20) cannot be checked.
+  const Bytes cut(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(header.size() + kCrcBytePositions.back()));
+  EXPECT_EQ(checkCrc(cut).status, CrcCheck::Status::CutOff);
+  EXPECT_FALSE(checkCrc(cut).matches());
+  EXPECT_EQ(storedCrcAt(file, good.offset), good.stored);
+  EXPECT_FALSE(storedCrcAt(cut, good.offset));
+
+  EXPECT_EQ(checkCrc(header).status, CrcCheck::Status::NoChecksumBlock);
 }

@@ -228,6 +228,11 @@ TEST_F(Launch, BrowsedProgramsAreJudgedByTheirFileName) {
 
   EXPECT_EQ(browseStartFolder("C:\\Garmin\\MapSource.exe", "/velmor"), "C:\\Garmin");
   EXPECT_EQ(browseStartFolder("", "/velmor"), "/velmor");
+  // A program in the root folder starts the browse there; a stored folder
+  // (no file name after its separator) or a bare name starts in ours.
+  EXPECT_EQ(browseStartFolder("/mapsource.exe", "/velmor"), "/");
+  EXPECT_EQ(browseStartFolder("C:\\Garmin\\", "/velmor"), "/velmor");
+  EXPECT_EQ(browseStartFolder("mapsource.exe", "/velmor"), "/velmor");
   // A QlandkarteGT path that is gone gives way to the program-files folder,
   // kept even when the browse is then cancelled.
   Settings settings;

@@ -18,7 +18,7 @@
 
 #include "dialogs/errors_dialog.hpp"
 #include "mainwindow/header_row.hpp"
-#include "mainwindow/img_data_panel.hpp"
+#include "tiles/img_data_panel.hpp"
 #include "mainwindow/main_menus.hpp"
 #include "mainwindow/map_area.hpp"
 #include "mainwindow/more_options_panel.hpp"

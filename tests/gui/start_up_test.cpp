@@ -13,7 +13,7 @@
 #include "core/settings/settings.hpp"
 #include "mainwindow/extra_byte_boxes.hpp"
 #include "mainwindow/header_row.hpp"
-#include "mainwindow/img_data_panel.hpp"
+#include "tiles/img_data_panel.hpp"
 #include "mainwindow/main_menus.hpp"
 #include "mainwindow/more_options_panel.hpp"
 #include "mainwindow/start_up.hpp"

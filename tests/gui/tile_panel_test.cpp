@@ -10,8 +10,8 @@
 #include <QtTest>
 
 #include "core/editor/tile_selection.hpp"
-#include "mainwindow/detail_map_list_model.hpp"
-#include "mainwindow/img_data_panel.hpp"
+#include "tiles/detail_map_list_model.hpp"
+#include "tiles/img_data_panel.hpp"
 #include "plot/plot_widget.hpp"
 #include "tile_fixture.hpp"
 #include "tiles/byte_grid_view.hpp"

@@ -6,7 +6,7 @@
 #include <QtTest>
 
 #include "mainwindow/file_commands.hpp"
-#include "mainwindow/img_data_panel.hpp"
+#include "tiles/img_data_panel.hpp"
 #include "mainwindow/main_window.hpp"
 #include "mainwindow/map_area.hpp"
 #include "mainwindow/more_options_panel.hpp"

@@ -20,14 +20,13 @@
 
 #include "core/common/prompter.hpp"
 #include "create_gmap_command.hpp"
-#include "mainwindow/editor_state.hpp"
+#include "context/editor_state.hpp"
 #include "services/progress_activity.hpp"
 
 namespace velmor {
 
 namespace {
 
-constexpr const char* kListNames[4] = {"IMG files", "TDB files", "MDX files", "MDR files"};
 constexpr const char* kCreateNotYet = "Writing the registry file is not available yet.";
 
 QLabel* labelFor(QWidget* control, const QString& caption, QWidget* parent) {
@@ -103,15 +102,16 @@ void CreateFilesDialog::buildLayout() {
   middle->addLayout(treeColumn, 2);
 
   auto* lists = new QGridLayout;
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < static_cast<int>(kFileKindCount); ++i) {
+    const FileKind& kind = kFileKinds[i];
     auto* list = new QListWidget(this);
     list->setObjectName(QStringLiteral("fileList%1").arg(i));
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    list->setAccessibleDescription(QString::fromUtf8(kListNames[i]) + " in the folder");
+    list->setAccessibleDescription(QString::fromUtf8(kind.listName) + " in the folder");
     auto* add = button(QStringLiteral("Add Selected"), QStringLiteral("addSelected%1").arg(i), this);
-    add->setAccessibleDescription(QStringLiteral("Adds the selected %1 to the chosen files").arg(kListNames[i]));
+    add->setAccessibleDescription(QStringLiteral("Adds the selected %1 to the chosen files").arg(kind.listName));
     auto* cell = new QVBoxLayout;
-    cell->addWidget(labelFor(list, QString::fromUtf8(kPatterns[i]), this));
+    cell->addWidget(labelFor(list, QString::fromUtf8(kind.pattern), this));
     cell->addWidget(list, 1);
     cell->addWidget(add);
     lists->addLayout(cell, i / 2, i % 2);
@@ -248,11 +248,11 @@ void CreateFilesDialog::setFolder(const QString& folder) {
 
   listedFolder_->setText(QStringLiteral("Files in: ") + QDir::toNativeSeparators(path));
   const QDir dir(path);
-  for (int i = 0; i < 4; ++i) {
-    QListWidget* list = fileLists_[static_cast<std::size_t>(i)];
+  for (std::size_t i = 0; i < kFileKindCount; ++i) {
+    QListWidget* list = fileLists_[i];
     list->clear();
     // Patterns match in any letter case, as they do on Windows: GMAPSUPP.IMG is an IMG file.
-    list->addItems(dir.entryList({QString::fromUtf8(kPatterns[i])}, QDir::Files, QDir::Name));
+    list->addItems(dir.entryList({QString::fromUtf8(kFileKinds[i].pattern)}, QDir::Files, QDir::Name));
   }
 }
 

@@ -57,7 +57,7 @@ class CreateFilesDialog : public QDialog {
   std::vector<std::string> chosenFiles() const;
   CreateFilesRequest request() const;
 
-  // "Add Selected" of file list 0 to 3 ("*.img", "*.tdb", "*.mdx", "*.mdr").
+  // "Add Selected" of one file list, numbered as kFileKinds.
   void addSelected(int list);
   void removeSelected();
   // Either bounds button: create_tdb over the chosen files.
@@ -80,7 +80,19 @@ class CreateFilesDialog : public QDialog {
   QPlainTextEdit* scanView() const { return scanView_; }
   QLabel* listedFolder() const { return listedFolder_; }
 
-  static constexpr const char* kPatterns[4] = {"*.img", "*.tdb", "*.mdx", "*.mdr"};
+  // The kinds of file the dialog lists, one list each, in this order: a
+  // new kind is one more line here.
+  struct FileKind {
+    const char* pattern;   // the list's caption and what it shows
+    const char* listName;  // how its descriptions name the files
+  };
+  static constexpr FileKind kFileKinds[] = {
+      {"*.img", "IMG files"},
+      {"*.tdb", "TDB files"},
+      {"*.mdx", "MDX files"},
+      {"*.mdr", "MDR files"},
+  };
+  static constexpr std::size_t kFileKindCount = std::size(kFileKinds);
 
  signals:
   // The overview boxes and the modified flag changed: the window shows them.
@@ -111,8 +123,8 @@ class CreateFilesDialog : public QDialog {
   QComboBox* volumes_ = nullptr;
   QFileSystemModel* folders_ = nullptr;
   QTreeView* tree_ = nullptr;
-  std::array<QListWidget*, 4> fileLists_{};
-  std::array<QPushButton*, 4> addButtons_{};
+  std::array<QListWidget*, kFileKindCount> fileLists_{};
+  std::array<QPushButton*, kFileKindCount> addButtons_{};
   QListWidget* chosen_ = nullptr;
   QPushButton* remove_ = nullptr;
   QLineEdit* name_ = nullptr;

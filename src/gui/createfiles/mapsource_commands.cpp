@@ -2,33 +2,46 @@
 
 #include "core/img/mdx_writer.hpp"
 #include "core/platform/file_services.hpp"
-#include "mainwindow/main_window.hpp"
+#include "install/create_registry_file.hpp"
 #include "services/file_dialog_provider.hpp"
 
 namespace velmor {
 
-MapsourceCommands::MapsourceCommands(MainWindow& window) : QObject(&window), window_(window) {}
+MapsourceCommands::MapsourceCommands(CommandContext context)
+    : QObject(context.parent), context_(std::move(context)) {
+  // "Create" in the dialog: the registry file that installs the chosen files.
+  createHandler_ = [this](const CreateFilesRequest& request) {
+    QStringList files;
+    for (const std::string& file : request.chosenFiles) files << QString::fromStdString(file);
+    // wine regedit is waited for, so that a failed import is told; the
+    // window repaints meanwhile but is not closed under it.
+    const ToolRun running(context_.toolRuns);
+    createRegistryFile(files, QString::fromStdString(request.mapsourceName), QString::fromStdString(request.fidText),
+                       productFolderOf(files, QString::fromStdString(request.folder)), context_.prompter,
+                       context_.install(), context_.activity);
+  };
+}
 
 void MapsourceCommands::openCreateFilesDialog() {
   if (dialog_) return;
-  CreateFilesDialog dialog(window_.state(), window_.prompter(), &window_);
+  CreateFilesDialog dialog(context_.state, context_.prompter, context_.parent);
   if (createHandler_) dialog.setCreateHandler(createHandler_);
-  connect(&dialog, &CreateFilesDialog::boundsSet, &window_, [this] { window_.refreshFromForm(); });
+  connect(&dialog, &CreateFilesDialog::boundsSet, this, [this] { context_.refreshForm(); });
   dialog_ = &dialog;
   dialog.exec();
   dialog_ = nullptr;
 }
 
 void MapsourceCommands::createMdx() {
-  EditorState& s = window_.state();
+  EditorState& s = context_.state;
   if (s.file.path.empty()) {
-    window_.prompter().message("No Data.");
+    context_.prompter.message("No Data.");
     return;
   }
   const std::string answer =
-      window_.dialogs().fileDialog(true, &window_, s.file.path, "*.mdx", FileFilter{"MDX Files", "*.mdx"});
+      context_.dialogs.fileDialog(true, context_.parent, s.file.path, "*.mdx", FileFilter{"MDX Files", "*.mdx"});
   if (answer.size() < 4) return;
-  writeMdx(answer, s.file, s.form, window_.prompter(), systemFiles(), window_.activity());
+  writeMdx(answer, s.file, s.form, context_.prompter, systemFiles(), context_.activity);
 }
 
 }  // namespace velmor

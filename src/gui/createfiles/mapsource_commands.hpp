@@ -4,19 +4,19 @@
 // mdx" writes the MDX index of the open product.
 #include <QObject>
 
+#include "context/command_context.hpp"
 #include "create_files_dialog.hpp"
 
 namespace velmor {
 
-class MainWindow;
-
 class MapsourceCommands : public QObject {
   Q_OBJECT
  public:
-  explicit MapsourceCommands(MainWindow& window);
+  // A child of the context's parent.
+  explicit MapsourceCommands(CommandContext context);
 
-  // What the dialog's "Create" does (the registry file); the button stays
-  // greyed while none is set.
+  // What the dialog's "Create" does: the registry file, unless a test puts
+  // another handler in its place.
   void setCreateHandler(CreateFilesHandler handler) { createHandler_ = std::move(handler); }
 
   // Opens the dialog modally; the window shows the bounds it computes.
@@ -27,7 +27,7 @@ class MapsourceCommands : public QObject {
   CreateFilesDialog* openDialog() const { return dialog_; }
 
  private:
-  MainWindow& window_;
+  CommandContext context_;
   CreateFilesHandler createHandler_;
   CreateFilesDialog* dialog_ = nullptr;
 };

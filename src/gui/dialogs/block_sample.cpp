@@ -5,8 +5,6 @@
 #include <QPainter>
 
 #include "colour_chooser_dialog.hpp"
-#include "mainwindow/main_window.hpp"
-#include "mainwindow/map_area.hpp"
 #include "plot/plot_widget.hpp"
 
 namespace velmor {
@@ -46,14 +44,16 @@ void BlockSample::contextMenuEvent(QContextMenuEvent* event) {
   menu.exec(event->globalPos());
 }
 
-BlockSample* installBlockSample(MainWindow& window) {
-  PlotWidget* plot = window.mapArea()->plot();
-  auto* sample = new BlockSample(window.state().settings, plot);
+BlockSample* installBlockSample(const CommandContext& context, PlotWidget* plot) {
+  auto* sample = new BlockSample(context.state.settings, plot);
   sample->setGeometry(kSamplePlace);
-  auto choose = [&window, sample, plot](std::int32_t Settings::*which) {
-    Settings& settings = window.state().settings;
+  EditorState& state = context.state;
+  Prompter& prompter = context.prompter;
+  QWidget* parent = context.parent;
+  auto choose = [&state, &prompter, parent, sample, plot](std::int32_t Settings::*which) {
+    Settings& settings = state.settings;
     const Colour chosen =
-        ColourChooserDialog::choose(settings.*which, window.prompter(), window.state().folders.systemFolder, &window);
+        ColourChooserDialog::choose(settings.*which, prompter, state.folders.systemFolder, parent);
     if (chosen == kColourCancelled) return;
     settings.*which = chosen;
     plot->setHighlightColours(static_cast<std::uint32_t>(settings.blockColour),

@@ -5,11 +5,12 @@
 // both colours.
 #include <QAbstractButton>
 
+#include "context/command_context.hpp"
 #include "core/settings/settings.hpp"
 
 namespace velmor {
 
-class MainWindow;
+class PlotWidget;
 
 class BlockSample : public QAbstractButton {
   Q_OBJECT
@@ -31,6 +32,6 @@ class BlockSample : public QAbstractButton {
 
 // Puts the sample over the window's plot; a chosen colour goes into the
 // settings and the plot at once.
-BlockSample* installBlockSample(MainWindow& window);
+BlockSample* installBlockSample(const CommandContext& context, PlotWidget* plot);
 
 }  // namespace velmor

@@ -4,9 +4,8 @@
 #include <QFile>
 
 #include "about_box.hpp"
+#include "context/connect_later.hpp"
 #include "build_addresses.hpp"
-#include "mainwindow/main_menus.hpp"
-#include "mainwindow/main_window.hpp"
 #include "updates_dialog.hpp"
 
 // Resources of a static library are registered by hand, outside any namespace.
@@ -30,27 +29,26 @@ std::string releaseNotes() {
   return notes.readAll().toStdString();
 }
 
-HelpCommands::HelpCommands(MainWindow& window)
-    : QObject(&window), window_(window), addresses_(helpAddresses(builtInHelpAddresses())) {
-  MainMenus* menus = window.menus();
-  connectLater(menus->manual(), this, &HelpCommands::manual);
-  connectLater(menus->checkForUpdates(), this, &HelpCommands::checkForUpdates);
-  connectLater(menus->about(), this, &HelpCommands::about);
-  connectLater(menus->whatsNew(), this, &HelpCommands::whatsNew);
+HelpCommands::HelpCommands(CommandContext context, const HelpActions& actions)
+    : QObject(context.parent), context_(std::move(context)), addresses_(helpAddresses(builtInHelpAddresses())) {
+  connectLater(actions.manual, this, &HelpCommands::manual);
+  connectLater(actions.checkForUpdates, this, &HelpCommands::checkForUpdates);
+  connectLater(actions.about, this, &HelpCommands::about);
+  connectLater(actions.whatsNew, this, &HelpCommands::whatsNew);
 }
 
-void HelpCommands::manual() { openManual(addresses_.manual, window_.shell(), window_.prompter()); }
+void HelpCommands::manual() { openManual(addresses_.manual, context_.shell, context_.prompter); }
 
 void HelpCommands::checkForUpdates() {
-  UpdatesDialog dialog(addresses_.version, addresses_.download, window_.shell(), window_.prompter(), &window_);
+  UpdatesDialog dialog(addresses_.version, addresses_.download, context_.shell, context_.prompter, context_.parent);
   dialog.exec();
 }
 
 void HelpCommands::about() {
-  AboutBox box(addresses_.home, window_.shell(), window_.prompter(), &window_);
+  AboutBox box(addresses_.home, context_.shell, context_.prompter, context_.parent);
   box.exec();
 }
 
-void HelpCommands::whatsNew() { openWhatsNew(window_.state().folders, window_.shell()); }
+void HelpCommands::whatsNew() { openWhatsNew(context_.state.folders, context_.shell); }
 
 }  // namespace velmor

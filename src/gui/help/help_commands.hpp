@@ -3,16 +3,26 @@
 #include <QObject>
 #include <string>
 
+#include "context/command_context.hpp"
 #include "core/editor/help_menu.hpp"
+
+class QAction;
 
 namespace velmor {
 
-class MainWindow;
+// The menu's four entries.
+struct HelpActions {
+  QAction* manual = nullptr;
+  QAction* checkForUpdates = nullptr;
+  QAction* about = nullptr;
+  QAction* whatsNew = nullptr;
+};
 
 class HelpCommands : public QObject {
   Q_OBJECT
  public:
-  explicit HelpCommands(MainWindow& window);
+  // A child of the context's parent.
+  HelpCommands(CommandContext context, const HelpActions& actions);
 
   // The build's addresses with the environment's replacements, read when
   // the window is made.
@@ -24,7 +34,7 @@ class HelpCommands : public QObject {
   void whatsNew();
 
  private:
-  MainWindow& window_;
+  CommandContext context_;
   HelpAddresses addresses_;
 };
 

@@ -1,10 +1,10 @@
 #include "basemap_command.hpp"
 
+#include "context/command_context.hpp"
 #include "core/common/prompter.hpp"
 #include "core/install/basemap.hpp"
 #include "core/platform/file_services.hpp"
 #include "compiler_wait_dialog.hpp"
-#include "mainwindow/main_window.hpp"
 #include "services/file_dialog_provider.hpp"
 
 namespace velmor {
@@ -13,6 +13,7 @@ namespace {
 
 const FileFilter kImgFilter{"IMG Files", "*.img"};
 
+// The product's folder, "" for a name without one or in the root folder.
 std::string folderOf(const std::string& path) {
   const std::size_t slash = path.find_last_of("/\\");
   return slash == std::string::npos ? "" : path.substr(0, slash);
@@ -27,15 +28,15 @@ std::string basemapSuggestion(const std::string& productPath) {
   return productPath;
 }
 
-void createBasemap(MainWindow& window) {
-  EditorState& s = window.state();
-  Prompter& prompter = window.prompter();
+void createBasemap(const CommandContext& context) {
+  EditorState& s = context.state;
+  Prompter& prompter = context.prompter;
   if (s.file.path.empty()) {
     prompter.message(kNoDataLoaded);
     return;
   }
   const std::string chosen =
-      window.dialogs().fileDialog(true, &window, folderOf(s.file.path), basemapSuggestion(s.file.path), kImgFilter);
+      context.dialogs.fileDialog(true, context.parent, folderOf(s.file.path), basemapSuggestion(s.file.path), kImgFilter);
   if (chosen.size() < 4) return;
 
   BasemapJob job;
@@ -48,12 +49,12 @@ void createBasemap(MainWindow& window) {
   // The compiler may run for minutes: the window is drawn meanwhile, but
   // neither closed nor given another command before it has finished; the
   // wait dialog says so, counts the time and can stop it.
-  CompilerWaitDialog wait(&window);
-  BasemapServices services{prompter, systemFiles(), window.processes(), [&wait] { wait.tick(); }};
+  CompilerWaitDialog wait(context.parent);
+  BasemapServices services{prompter, systemFiles(), context.processes, [&wait] { wait.tick(); }};
   services.errorText = &s.file.errorText;
   services.compilerRunning = [&wait](bool running) { wait.running(running); };
   services.cancelled = [&wait] { return wait.cancelRequested(); };
-  const MainWindow::ToolRun running(window);
+  const ToolRun running(context.toolRuns);
   const BasemapOutcome outcome = create_basemap(job, services);
   if (outcome.compilerChosen) s.settings.mapCompilerPath = job.compilerPath;
 }

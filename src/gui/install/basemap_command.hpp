@@ -5,12 +5,12 @@
 
 namespace velmor {
 
-class MainWindow;
+struct CommandContext;
 
 // The suggestion of the save dialog: the product's path with a final
 // ".tdb" (in that letter case) replaced by ".img".
 std::string basemapSuggestion(const std::string& productPath);
 
-void createBasemap(MainWindow& window);
+void createBasemap(const CommandContext& context);
 
 }  // namespace velmor

@@ -11,7 +11,8 @@
 #include "core/check/product_check.hpp"
 #include "core/common/prompter.hpp"
 #include "core/img/overview_bounds.hpp"
-#include "mainwindow/main_window.hpp"
+#include "context/command_context.hpp"
+#include "core/common/prompter.hpp"
 
 namespace velmor {
 
@@ -42,18 +43,18 @@ CheckProductDialog::CheckProductDialog(const Findings& findings, QWidget* parent
   resize(760, 420);
 }
 
-void checkOpenProduct(MainWindow& window) {
-  const std::string path = window.state().file.path;
+void checkOpenProduct(const CommandContext& context) {
+  const std::string path = context.state.file.path;
   if (path.empty()) {
-    window.prompter().message(kNoProductOpen);
+    context.prompter.message(kNoProductOpen);
     return;
   }
-  ProductCheck check = checkProductFiles(path, {}, window.activity());
+  ProductCheck check = checkProductFiles(path, {}, context.activity);
   if (check.productRead) {
-    Findings installed = checkInstalled(window.installEnvironment(), &check.product, window.activity());
+    Findings installed = checkInstalled(context.install(), &check.product, context.activity);
     check.findings.insert(check.findings.end(), installed.begin(), installed.end());
   }
-  CheckProductDialog dialog(check.findings, &window);
+  CheckProductDialog dialog(check.findings, context.parent);
   dialog.exec();
 }
 

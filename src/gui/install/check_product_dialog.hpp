@@ -11,7 +11,7 @@ class QPushButton;
 
 namespace velmor {
 
-class MainWindow;
+struct CommandContext;
 
 class CheckProductDialog : public QDialog {
   Q_OBJECT
@@ -33,6 +33,6 @@ class CheckProductDialog : public QDialog {
 };
 
 // Checks the open product (saved as it is on disk) and shows the findings.
-void checkOpenProduct(MainWindow& window);
+void checkOpenProduct(const CommandContext& context);
 
 }  // namespace velmor

@@ -1,24 +1,23 @@
 #include "get_tdb_command.hpp"
 
+#include "context/command_context.hpp"
 #include "core/common/prompter.hpp"
 #include "core/settings/recent_files.hpp"
 #include "installed_products_dialog.hpp"
-#include "mainwindow/file_commands.hpp"
-#include "mainwindow/main_window.hpp"
 
 namespace velmor {
 
-void getTdbFromMapsource(MainWindow& window) {
+void getTdbFromMapsource(const CommandContext& context) {
   std::optional<InstalledProduct> chosen;
   {
-    InstalledProductsDialog dialog(window.installEnvironment(), window.prompter(), window.activity(), &window);
+    InstalledProductsDialog dialog(context.install(), context.prompter, context.activity, context.parent);
     dialog.exec();
     chosen = dialog.chosenProduct();
   }
   if (!chosen) return;
-  Prompter& prompter = window.prompter();
+  Prompter& prompter = context.prompter;
   // Only No goes on: Yes and Cancel leave the open file as it is.
-  if (window.state().file.modified &&
+  if (context.state.file.modified &&
       prompter.ask(kSaveAsTdbFirst, Buttons::YesNoCancel) != Answer::No) {
     return;
   }
@@ -27,7 +26,7 @@ void getTdbFromMapsource(MainWindow& window) {
     prompter.message(kCannotLocate + chosen->tdb);
     return;
   }
-  window.fileCommands().openProductFile(*chosen->file, true);
+  context.openProduct(*chosen->file, true);
 }
 
 }  // namespace velmor

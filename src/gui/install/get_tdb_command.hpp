@@ -3,9 +3,9 @@
 // product file the way File, Open does.
 namespace velmor {
 
-class MainWindow;
+struct CommandContext;
 
-void getTdbFromMapsource(MainWindow& window);
+void getTdbFromMapsource(const CommandContext& context);
 
 inline constexpr const char* kSaveAsTdbFirst = "Do you want to save your changes as a TDB file first?";
 inline constexpr const char* kCannotLocate = "Cannot locate ";

@@ -4,12 +4,10 @@
 #include <QMouseEvent>
 #include <QToolButton>
 
+#include "context/connect_later.hpp"
 #include "dialogs/colour_chooser_dialog.hpp"
 #include "dialogs/locate_programs_dialog.hpp"
 #include "dialogs/preferences_dialog.hpp"
-#include "mainwindow/header_row.hpp"
-#include "mainwindow/main_menus.hpp"
-#include "mainwindow/main_window.hpp"
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void registerProgramIcons() {
@@ -46,21 +44,23 @@ QString programName(MapProgram program) {
   return QStringLiteral("MapSource");
 }
 
-ProgramCommands::ProgramCommands(MainWindow& window) : QObject(&window), window_(window) {
-  QToolButton* button = window.headerRow()->launchButton();
+ProgramCommands::ProgramCommands(CommandContext context, QToolButton* launchButton, QAction* locate,
+                                 QAction* settings)
+    : QObject(context.parent), context_(std::move(context)), launchButton_(launchButton) {
+  QToolButton* button = launchButton_;
   button->setEnabled(true);
   button->setIconSize(QSize(32, 32));
   button->setToolButtonStyle(Qt::ToolButtonIconOnly);
   button->installEventFilter(this);
   connect(button, &QToolButton::clicked, this, &ProgramCommands::launch);
-  connectLater(window.menus()->locatePrograms(), this, &ProgramCommands::locatePrograms);
-  connectLater(window.menus()->settings(), this, &ProgramCommands::preferences);
+  connectLater(locate, this, &ProgramCommands::locatePrograms);
+  connectLater(settings, this, &ProgramCommands::preferences);
   showDefaultProgram();
 }
 
 void ProgramCommands::showDefaultProgram() {
-  QToolButton* button = window_.headerRow()->launchButton();
-  const MapProgram program = defaultMapProgram(window_.state().settings);
+  QToolButton* button = launchButton_;
+  const MapProgram program = defaultMapProgram(context_.state.settings);
   button->setIcon(programIcon(program));
   // The icon is the caption; a screen reader reads the program's name.
   button->setText(programName(program));
@@ -69,34 +69,34 @@ void ProgramCommands::showDefaultProgram() {
 }
 
 void ProgramCommands::launch() {
-  EditorState& s = window_.state();
+  EditorState& s = context_.state;
   const LaunchRequest request{s.file.modified, s.settings, s.locations};
-  launchDefaultProgram(request, window_.prompter(), window_.processes());
+  launchDefaultProgram(request, context_.prompter, context_.processes);
 }
 
 void ProgramCommands::locatePrograms() {
-  EditorState& s = window_.state();
+  EditorState& s = context_.state;
   {
-    LocateProgramsDialog dialog(s.settings, s.folders.programFolder, s.locations, window_.dialogs(),
-                                window_.prompter(), &window_);
+    LocateProgramsDialog dialog(s.settings, s.folders.programFolder, s.locations, context_.dialogs,
+                                context_.prompter, context_.parent);
     dialog.exec();
   }
   showDefaultProgram();
 }
 
 void ProgramCommands::preferences() {
-  EditorState& s = window_.state();
+  EditorState& s = context_.state;
   {
     PreferencesDialog dialog(
         s.settings,
         [this](Colour current) {
-          return ColourChooserDialog::choose(current, window_.prompter(), window_.state().folders.systemFolder,
-                                             &window_);
+          return ColourChooserDialog::choose(current, context_.prompter, context_.state.folders.systemFolder,
+                                             context_.parent);
         },
-        &window_);
+        context_.parent);
     dialog.exec();
   }
-  window_.applyBlockColours();
+  context_.applyBlockColours();
 }
 
 bool ProgramCommands::eventFilter(QObject* watched, QEvent* event) {

@@ -5,11 +5,13 @@
 #include <QIcon>
 #include <QObject>
 
+#include "context/command_context.hpp"
 #include "core/install/program_launch.hpp"
 
-namespace velmor {
+class QAction;
+class QToolButton;
 
-class MainWindow;
+namespace velmor {
 
 // Our own icons of the three programs.
 QIcon programIcon(MapProgram program);
@@ -18,7 +20,9 @@ QString programName(MapProgram program);
 class ProgramCommands : public QObject {
   Q_OBJECT
  public:
-  explicit ProgramCommands(MainWindow& window);
+  // A child of the context's parent; `launchButton` is the button beside
+  // the name fields, `locate` and `settings` the two Preferences entries.
+  ProgramCommands(CommandContext context, QToolButton* launchButton, QAction* locate, QAction* settings);
 
   // The launch button shows the icon of `defaultProgram`.
   void showDefaultProgram();
@@ -31,7 +35,8 @@ class ProgramCommands : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  MainWindow& window_;
+  CommandContext context_;
+  QToolButton* launchButton_;
 };
 
 }  // namespace velmor

@@ -10,7 +10,7 @@
 #include "core/product/loader.hpp"
 #include "file_commands.hpp"
 #include "header_row.hpp"
-#include "img_data_panel.hpp"
+#include "tiles/img_data_panel.hpp"
 #include "key_filter.hpp"
 #include "main_menus.hpp"
 #include "main_window.hpp"

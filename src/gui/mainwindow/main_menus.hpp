@@ -4,22 +4,13 @@
 #include <QMenuBar>
 #include <array>
 
+#include "context/connect_later.hpp"
 #include "core/settings/recent_files.hpp"
 
 namespace velmor {
 
 // A caption as it is read out: mnemonic marks removed, "&&" read as "&".
 QString plainCaption(const QString& caption);
-
-// Connects a menu entry that opens a dialog (or may ask something) to its
-// command so that the command runs once the entry's activation has
-// returned. A modal dialog opened inside the activation would hold its
-// caller until the dialog is closed: the menu, or a screen reader whose
-// accessibility call then waits for its time-out.
-template <typename Receiver, typename Command>
-void connectLater(QAction* entry, const Receiver* receiver, Command command) {
-  QObject::connect(entry, &QAction::triggered, receiver, command, Qt::QueuedConnection);
-}
 
 class MainMenus : public QObject {
   Q_OBJECT

@@ -17,20 +17,13 @@
 #include "core/platform/process_launcher.hpp"
 #include "core/platform/shell.hpp"
 #include "core/settings/settings_file.hpp"
-#include "createfiles/mapsource_commands.hpp"
 #include "dialogs/block_sample.hpp"
 #include "dialogs/errors_dialog.hpp"
 #include "extra_byte_boxes.hpp"
 #include "file_commands.hpp"
 #include "form_binding.hpp"
 #include "header_row.hpp"
-#include "help/help_commands.hpp"
-#include "img_data_panel.hpp"
-#include "install/basemap_command.hpp"
-#include "install/create_registry_file.hpp"
-#include "install/check_product_dialog.hpp"
-#include "install/get_tdb_command.hpp"
-#include "install/program_commands.hpp"
+#include "tiles/img_data_panel.hpp"
 #include "main_menus.hpp"
 #include "map_area.hpp"
 #include "more_options_panel.hpp"
@@ -81,21 +74,6 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
   connect(&versionRevert_, &QTimer::timeout, this, [this] { header_->showForm(state_.form); });
 
   fileCommands_ = std::make_unique<FileCommands>(*this);
-  mapsource_ = new MapsourceCommands(*this);
-  connectLater(menus_->createAll(), mapsource_, &MapsourceCommands::openCreateFilesDialog);
-  connect(createFiles_, &QPushButton::clicked, mapsource_, &MapsourceCommands::openCreateFilesDialog);
-  connectLater(menus_->createMdx(), mapsource_, &MapsourceCommands::createMdx);
-  // "Create" in that dialog: the registry file that installs the chosen files.
-  mapsource_->setCreateHandler([this](const CreateFilesRequest& request) {
-    QStringList files;
-    for (const std::string& file : request.chosenFiles) files << QString::fromStdString(file);
-    // wine regedit is waited for, so that a failed import is told; the
-    // window repaints meanwhile but is not closed under it.
-    const ToolRun running(*this);
-    createRegistryFile(files, QString::fromStdString(request.mapsourceName), QString::fromStdString(request.fidText),
-                       productFolderOf(files, QString::fromStdString(request.folder)), *prompter_,
-                       installEnvironment(), activity());
-  });
   binding_ = std::make_unique<FormBinding>(*this);
   TileViews views;
   views.list = mapArea_->list();
@@ -119,13 +97,9 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
     if (recalculate(state_.file, state_.form)) refreshFromForm();
   });
   connectLogs();
-  new HelpCommands(*this);
-  installBlockSample(*this);
+  installBlockSample(commandContext(), mapArea_->plot());
   orderTabs();
-  connectLater(menus_->getTdb(), this, [this] { getTdbFromMapsource(*this); });
-  connectLater(menus_->checkProduct(), this, [this] { checkOpenProduct(*this); });
-  programs_ = new ProgramCommands(*this);
-  connectLater(menus_->createBasemap(), this, [this] { createBasemap(*this); });
+  connectCommands();
   rebuildTitle();
 }
 

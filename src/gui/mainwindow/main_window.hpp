@@ -9,7 +9,7 @@
 #include <string>
 
 #include "core/common/log_sink.hpp"
-#include "editor_state.hpp"
+#include "context/command_context.hpp"
 
 class QPlainTextEdit;
 class QProgressBar;
@@ -102,18 +102,9 @@ class MainWindow : public QMainWindow {
   // The plot and its block sample take blockColour and blockBorderColour.
   void applyBlockColours();
 
-  // While a tool runs an outside program (the map compiler) and lets the
-  // window repaint, the window is not closed under it.
-  class ToolRun {
-   public:
-    explicit ToolRun(MainWindow& window) : window_(window) { ++window_.toolRuns_; }
-    ~ToolRun() { --window_.toolRuns_; }
-    ToolRun(const ToolRun&) = delete;
-    ToolRun& operator=(const ToolRun&) = delete;
-
-   private:
-    MainWindow& window_;
-  };
+  // What a command of the menus gets of the window.
+  CommandContext commandContext();
+  // A tool runs an outside program (see ToolRun): the window is not closed under it.
   bool toolRunning() const { return toolRuns_ > 0; }
 
   // Puts the window's state into the settings and writes the settings file.
@@ -125,6 +116,8 @@ class MainWindow : public QMainWindow {
 
  private:
   void buildLayout();
+  // The commands of the other folders, wired to the menus and buttons.
+  void connectCommands();
   void connectLogs();
   void keepImgPanelInView();
   void orderTabs();

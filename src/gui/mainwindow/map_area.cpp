@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "detail_map_list_model.hpp"
+#include "tiles/detail_map_list_model.hpp"
 #include "plot/plot_widget.hpp"
 
 namespace velmor {

@@ -19,7 +19,7 @@
 #include "header_row.hpp"
 #include "help/help_commands.hpp"
 #include "install/program_commands.hpp"
-#include "img_data_panel.hpp"
+#include "tiles/img_data_panel.hpp"
 #include "main_window.hpp"
 #include "services/progress_activity.hpp"
 #include "twips.hpp"
