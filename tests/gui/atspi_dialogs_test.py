@@ -37,6 +37,7 @@ DIALOGS = [
     (("Preferences", "Locate Programs"), "Settings", "Cancel"),
     (("Preferences", "Settings"), "Settings", "Cancel"),
     (("Tools", "Get tdb from Mapsource"), "TDBs in Mapsource/Basecamp", "Close"),
+    (("Tools", "Check Product"), "Check Product", "Close"),
     (("Tools", "Create Mapsource Files", "Create Basemap"), "Save File", "Cancel"),
     (("Tools", "Create Mapsource Files", "Create mdx"), "Save File", "Cancel"),
     # No program opens a PDF here: the message says so in a box of its own.
@@ -237,14 +238,9 @@ def run_inner(args):
         server.server_close()
         check_for_updates(program, "Could not check for updates")
 
-        # Last: the folder tree of "Create TDB Files" is the slowest dialog to come up.
-        path = ("Tools", "Create Mapsource Files", "Create All")
-        dialog = program.dialog(path, "Create TDB Files", program.choose(path))
-        program.close(dialog, "Create TDB Files", "Close")
-
         if process.poll() is not None:
             fail("the program ended (exit code %d)" % process.returncode)
-        print("PASS: every dialog of Help, Tools and Preferences answered through AT-SPI", flush=True)
+        print("PASS: the Help, Tools and Preferences dialogs checked answered through AT-SPI", flush=True)
         return 0
     finally:
         if process.poll() is None:

@@ -194,6 +194,8 @@ void InstalledProductsTest::emptyListSaysWhereItLooked() {
     QCOMPARE(d.list()->count(), 1);
     QVERIFY(!d.emptyReason());
   });
+}
+
 void InstalledProductsTest::removeWritesTheRemovalAndReadsItBack() {
   WindowFixture f;
   FakeInstallEnvironment env;

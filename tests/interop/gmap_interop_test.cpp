@@ -207,6 +207,8 @@ TEST_F(MkgmapBundle, BrokenInputLeavesNothingBehind) {
 TEST_F(MkgmapBundle, InstalledBundleIsListedAndReplacedOnlyWhenAsked) {
   const std::string prefix = tempDir();
   fs::create_directories(prefix + "/drive_c/ProgramData");
+  // A prefix is known by its registry; an empty one will do here.
+  std::ofstream(prefix + "/system.reg") << "WINE REGISTRY Version 2\n#arch=win32\n";
   auto install = [&](std::vector<std::string> extra) {
     std::vector<std::string> args = {VELMOR_CLI, "gmap", mk("osmmap.tdb"), mk("osmmap.img"), mk("63240001.img"),
                                      "--install", "--wine-prefix", prefix};

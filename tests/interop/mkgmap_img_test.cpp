@@ -146,7 +146,7 @@ TEST_F(MkgmapImg, GmapsuppGivesTheUnionOfItsTiles) {
 
   ProcessResult product = cli({"img", "55550000.tdb"});
   EXPECT_EQ(product.exitCode, 1);
-  EXPECT_NE(product.err.find("no data"), std::string::npos);
+  EXPECT_NE(product.err.find("no data"), std::string::npos) << product.err;
 }
 
 TEST_F(MkgmapImg, MdxIsMkgmapsMdx) {

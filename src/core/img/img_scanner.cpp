@@ -112,8 +112,10 @@ class WindowScanner {
     const bool plausible = length >= kCommonHeaderLength && length <= kMaxHeaderLength &&
                            (kind != Tre || length >= kTreBoundsEnd);
     // A header of a plausible length that runs past the end of the file is
-    // the last subfile of a file cut short.
-    if (plausible && h + length > fileSize_) out_.truncated = true;
+    // the last subfile of a file cut short: inside a container, or a bare
+    // subfile that starts the file. Elsewhere in a file of another kind (a
+    // product file naming its tiles) the signature is a chance match.
+    if (plausible && h + length > fileSize_ && (dir_.readable() || h == 0)) out_.truncated = true;
     return plausible && h + length <= fileSize_;
   }
 
