@@ -304,6 +304,8 @@ TEST(WindowsProcess, ArgumentsArriveWholeAndTheExitCodeComesBack) {
   EXPECT_EQ(written, expected);
 
   ProcessEnd failure;
-  EXPECT_EQ(systemProcesses().start({tempDir() + "\\missing.exe", {}, {}, ""}, failure), nullptr);
+  ProcessRequest missing;
+  missing.program = tempDir() + "\\missing.exe";
+  EXPECT_EQ(systemProcesses().start(missing, failure), nullptr);
   EXPECT_EQ(failure.start, StartStatus::NotFound) << failure.error;
 }
