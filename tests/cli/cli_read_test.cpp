@@ -14,6 +14,7 @@
 #include "support/product_builder.hpp"
 #include "support/run_process.hpp"
 #include "support/system_texts.hpp"
+#include "support/cli_run.hpp"
 
 using namespace velmor;
 using namespace velmor::test;
@@ -22,10 +23,6 @@ namespace {
 const std::string kCli = VELMOR_CLI;
 const std::string kNorth = std::string(VELMOR_TEST_DATA) + "/north/north.tdb";
 
-ProcessResult cli(std::vector<std::string> args) {
-  args.insert(args.begin(), kCli);
-  return runProcess(args);
-}
 }  // namespace
 
 TEST(CliReport, PrintsTheReportOfMkgmapsFile) {

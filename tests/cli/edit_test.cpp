@@ -14,6 +14,7 @@
 #include "support/lock_holder.hpp"
 #include "support/product_builder.hpp"
 #include "support/run_process.hpp"
+#include "support/test_files.hpp"
 
 namespace velmor {
 namespace {
@@ -21,11 +22,6 @@ namespace {
 using namespace velmor::test;
 
 using CliRun = ProcessResult;
-
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // Runs the tool with its own program folder.
 CliRun runCli(const std::string& home, std::vector<std::string> args) {

@@ -10,22 +10,14 @@
 
 #include "support/product_builder.hpp"
 #include "support/run_process.hpp"
+#include "support/test_files.hpp"
+#include "support/cli_run.hpp"
 
 using namespace velmor;
 using namespace velmor::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-ProcessResult cli(std::vector<std::string> args) {
-  args.insert(args.begin(), VELMOR_CLI);
-  return runProcess(args);
-}
-
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // A 64-bit prefix whose drive C holds Maps/Alps with the product's files.
 fs::path makePrefix() {

@@ -13,16 +13,16 @@ using namespace velmor::test;
 
 namespace {
 
-struct Opened {
+struct Judged {
   ProductFile file;
   ProductForm form;
   DamageVerdict verdict;
 };
 
-// Opened as the window and the command line open it; the loader's own
+// Judged as the window and the command line open it; the loader's own
 // messages about blocks are taken as they come.
-Opened open(const Bytes& bytes) {
-  Opened o;
+Judged open(const Bytes& bytes) {
+  Judged o;
   RecordingPrompter prompter;
   openProduct(o.file, o.form, writeTemp(bytes, "damaged.tdb"), prompter);
   o.verdict = judgeProductFile(o.file);
@@ -36,7 +36,7 @@ bool says(const DamageVerdict& v, const std::string& part) { return v.text.find(
 }  // namespace
 
 TEST(DamageVerdict, WholeMkgmapProductIsNotDamaged) {
-  Opened o = open(grid());
+  Judged o = open(grid());
   EXPECT_FALSE(o.verdict) << o.verdict.text;
   EXPECT_EQ(o.verdict.text, "");
   EXPECT_EQ(o.form.detailMaps.size(), 16u);
@@ -45,7 +45,7 @@ TEST(DamageVerdict, WholeMkgmapProductIsNotDamaged) {
 TEST(DamageVerdict, CutCopySaysWhereItEndsAndWhatWasRead) {
   Bytes cut = grid();
   cut.resize(700);
-  Opened o = open(cut);
+  Judged o = open(cut);
   ASSERT_EQ(o.verdict.damage, Damage::CutOff) << o.verdict.text;
   EXPECT_TRUE(says(o.verdict, "The file is damaged: it is cut off.")) << o.verdict.text;
   EXPECT_TRUE(says(o.verdict, "the checksum block is missing")) << o.verdict.text;
@@ -56,7 +56,7 @@ TEST(DamageVerdict, CutCopySaysWhereItEndsAndWhatWasRead) {
 }
 
 TEST(DamageVerdict, ImgUnderATdbNameIsNotAProductFile) {
-  Opened o = open(readFile(std::string(VELMOR_TEST_DATA) + "/grid/12340001.img"));
+  Judged o = open(readFile(std::string(VELMOR_TEST_DATA) + "/grid/12340001.img"));
   ASSERT_EQ(o.verdict.damage, Damage::NotProductFile) << o.verdict.text;
   EXPECT_TRUE(says(o.verdict, "The file is not a product file")) << o.verdict.text;
   EXPECT_TRUE(says(o.verdict, "instead of &50")) << o.verdict.text;
@@ -76,17 +76,17 @@ TEST(DamageVerdict, ChangedByteMakesTheChecksumDiffer) {
   }
   ASSERT_GT(at, 0u);
   changed[at] ^= 0x01;
-  Opened o = open(changed);
+  Judged o = open(changed);
   ASSERT_EQ(o.verdict.damage, Damage::ChecksumDiffers) << o.verdict.text;
   EXPECT_TRUE(says(o.verdict, "its checksum differs (stored CRC-32 ")) << o.verdict.text;
   EXPECT_TRUE(says(o.verdict, "16 detail maps")) << o.verdict.text;
   // The stored value is the one the whole file carries and its bytes give.
-  Opened whole_ = open(whole);
+  Judged whole_ = open(whole);
   EXPECT_FALSE(whole_.verdict);
 }
 
 TEST(DamageVerdict, EmptyFileIsSaidToBeEmpty) {
-  Opened o = open(Bytes{});
+  Judged o = open(Bytes{});
   ASSERT_EQ(o.verdict.damage, Damage::Empty);
   EXPECT_EQ(o.verdict.text, "The file is empty: it is not a product file, nothing was read from it.");
 }

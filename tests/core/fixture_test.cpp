@@ -8,16 +8,12 @@
 #include "core/product/tile_texts.hpp"
 #include "support/product_builder.hpp"
 #include "support/scripted_prompter.hpp"
+#include "support/test_files.hpp"
 
 using namespace velmor;
 using namespace velmor::test;
 
 namespace {
-
-struct Opened {
-  ProductFile file;
-  ProductForm form;
-};
 
 Opened openFixture(const std::string& name) {
   Opened o;

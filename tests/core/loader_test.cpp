@@ -10,16 +10,12 @@
 #include "support/product_builder.hpp"
 #include "support/scripted_prompter.hpp"
 #include "support/system_texts.hpp"
+#include "support/test_files.hpp"
 
 using namespace velmor;
 using namespace velmor::test;
 
 namespace {
-
-struct Opened {
-  ProductFile file;
-  ProductForm form;
-};
 
 Opened open(const Bytes& bytes, ScriptedPrompter& prompter) {
   Opened o;

@@ -11,15 +11,12 @@
 #include "core/product/block_walk.hpp"
 #include "core/product/checksum_block.hpp"
 #include "support/save_session.hpp"
+#include "support/test_files.hpp"
 
 using namespace velmor;
 using namespace velmor::test;
 
 namespace {
-
-std::uint32_t zlibCrc(const Bytes& bytes, std::size_t count) {
-  return static_cast<std::uint32_t>(crc32(0L, bytes.data(), static_cast<uInt>(count)));
-}
 
 // A saved file either ends in one checksum block that holds the CRC of
 // everything before it, or has no checksum block at all.

@@ -18,6 +18,7 @@
 #include "support/lock_holder.hpp"
 #include "support/save_session.hpp"
 #include "support/system_texts.hpp"
+#include "support/test_files.hpp"
 
 using namespace velmor;
 using namespace velmor::test;
@@ -25,10 +26,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::size_t filesIn(const std::string& path) {
-  const fs::path folder = fs::path(path).parent_path();
-  return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
+// Files beside a product file.
+std::size_t filesBeside(const std::string& path) { return filesInFolder(fs::path(path).parent_path().string()); }
 
 Bytes productWithHeader(const Bytes& header, bool withTile = true) {
   Bytes content = cat({header, block(0x44, copyrightBody(3, 6, {"C"})),
@@ -56,7 +55,7 @@ struct Refused : ::testing::Test {
     s.prompter.expectMessage(message);
     EXPECT_EQ(s.saveTo(path), SaveOutcome::Refused);
     EXPECT_EQ(readFile(path), original);
-    EXPECT_EQ(filesIn(path), 1u) << "no backup and no temporary file";
+    EXPECT_EQ(filesBeside(path), 1u) << "no backup and no temporary file";
     EXPECT_EQ(s.file.blocks, blocks);
     EXPECT_EQ(s.file.modified, modified);
     EXPECT_TRUE(s.log.lines.empty());
@@ -102,7 +101,7 @@ TEST_F(Refused, ZeroIdAnsweredNoOrCancel) {
     EXPECT_EQ(s.saveTo(path), SaveOutcome::Refused);
   }
   EXPECT_EQ(readFile(path), original);
-  EXPECT_EQ(filesIn(path), 1u);
+  EXPECT_EQ(filesBeside(path), 1u);
 }
 
 TEST_F(Refused, ZeroIdAnsweredYesIsSaved) {
@@ -251,7 +250,7 @@ TEST(SaveFaults, WriteCutOffHalfWayLeavesFileAndBackupIntact) {
   EXPECT_EQ(WEXITSTATUS(status), 0) << "the save did not fail with the system's text";
   EXPECT_EQ(readFile(path), saved);
   EXPECT_EQ(readFile(backupName(path)), backup);
-  EXPECT_EQ(filesIn(path), 2u) << "the temporary file was left behind";
+  EXPECT_EQ(filesBeside(path), 2u) << "the temporary file was left behind";
 }
 #endif
 

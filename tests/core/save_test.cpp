@@ -8,6 +8,7 @@
 
 #include "core/product/checksum_block.hpp"
 #include "support/save_session.hpp"
+#include "support/test_files.hpp"
 
 using namespace velmor;
 using namespace velmor::test;
@@ -22,19 +23,11 @@ std::string copyFixture(const std::string& relative) {
   return target.string();
 }
 
-std::uint32_t zlibCrc(const Bytes& bytes, std::size_t count) {
-  return static_cast<std::uint32_t>(crc32(0L, bytes.data(), static_cast<uInt>(count)));
-}
-
 // No write bits; on Windows the read-only attribute, which the library maps to them.
 bool readOnly(const std::string& path) {
   std::error_code ec;
   const fs::file_status status = fs::status(pathFromUtf8(path), ec);
   return !ec && (status.permissions() & (fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write)) == fs::perms::none;
-}
-
-std::size_t filesIn(const std::string& folder) {
-  return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
 // Checks that a saved file ends in exactly one checksum block holding the
@@ -89,7 +82,7 @@ TEST_P(UnchangedSave, WritesTheLoadedBytesAndMakesOneReadOnlyBackup) {
   EXPECT_EQ(s.activity.steps.back(), 1.0f);
   EXPECT_FALSE(s.activity.busyNow);
   // Nothing but the target and its backup is left in the folder.
-  EXPECT_EQ(filesIn(fs::path(path).parent_path().string()), 2u);
+  EXPECT_EQ(filesInFolder(fs::path(path).parent_path().string()), 2u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, UnchangedSave, ::testing::Values("north/north.tdb", "grid/grid.tdb", "sample"),

@@ -77,7 +77,7 @@ void ColourChooserTest::swatchThenHueThenOkSetsTheBlockColour() {
 
   // The chosen colour is what the settings file keeps.
   QVERIFY(window.writeSettings());
-  QCOMPARE(test::crlfLines(test::readFile(fx.settingsFile())).value(17), QString::number(0x00FF00));
+  QCOMPARE(test::crlfLines(test::readText(fx.settingsFile())).value(17), QString::number(0x00FF00));
 }
 
 void ColourChooserTest::cancelKeepsTheBlockColour() {

@@ -126,7 +126,7 @@ void CreateFilesTest::boundsFromChosenTilesAreSavedAndReloaded() {
     d->nameBox()->setText(QStringLiteral("North Test"));
     QTest::mouseClick(d->createButton(), Qt::LeftButton);
     QCOMPARE(install.recordingImporter.imported, std::vector<std::string>{registryFile});
-    const QString text = QString::fromStdString(readFile(registryFile));
+    const QString text = QString::fromStdString(readText(registryFile));
     QVERIFY2(text.contains("\"TDB\"=\"" + QString(windowsFolder).replace("\\", "\\\\") + "\\\\north.tdb\"\r\n"),
              qPrintable(text));
     QVERIFY(text.contains("\"ID\"=hex:34,12\r\n"));
@@ -179,7 +179,7 @@ void CreateFilesTest::createMdxWritesTheIndexOfTheOpenProduct() {
   QCOMPARE(call.fileName, std::string("*.mdx"));
   QCOMPARE(call.startPath, tdb);
   // The same bytes as mkgmap's index of this product.
-  QCOMPARE(readFile(target), readFile(VELMOR_TEST_DATA "/north/north.mdx"));
+  QCOMPARE(readText(target), readText(VELMOR_TEST_DATA "/north/north.mdx"));
 
   // The ids come from the boxes: an FID that does not fit is refused by name.
   QLineEdit* fid = w.headerRow()->textBox(HeaderText::Fid);
@@ -190,7 +190,7 @@ void CreateFilesTest::createMdxWritesTheIndexOfTheOpenProduct() {
   f.prompter.expectMessage("The FID box must hold a whole number from 0 to 65535. No MDX was written.");
   test::choose(w.menus()->createMdx());
   PROMPTS_OK(f);
-  QCOMPARE(readFile(target), readFile(VELMOR_TEST_DATA "/north/north.mdx"));
+  QCOMPARE(readText(target), readText(VELMOR_TEST_DATA "/north/north.mdx"));
 }
 
 void CreateFilesTest::createGmapWritesTheBundleOfTheChosenFiles() {
@@ -231,7 +231,7 @@ void CreateFilesTest::createGmapWritesTheBundleOfTheChosenFiles() {
   QVERIFY2(ids, error.c_str());
   QCOMPARE(ids->familyId, 4660);
   QCOMPARE(ids->productId, 1);
-  QCOMPARE(readFile(bundle + "/Product1/north.tdb"), readFile(chosen[0]));
+  QCOMPARE(readText(bundle + "/Product1/north.tdb"), readText(chosen[0]));
   QVERIFY(QFileInfo::exists(QString::fromStdString(bundle + "/Product1/63240002/63240002.RGN")));
 
   // Again into the same folder: told, and the bundle stays as it was.

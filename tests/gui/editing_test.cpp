@@ -99,7 +99,7 @@ void EditingTest::versionAcceptedThenRefusedWhileMapWindowIsTicked() {
   f.prompter.expectMessage("Created backup of original TDB as read only:\r\n\r\n" + f.workPath("north_bak.tdb"));
   w.menus()->save()->trigger();
   PROMPTS_OK(f);
-  const std::string saved = readFile(path);
+  const std::string saved = readText(path);
   // Version 411 = 0x019B at offset 7.
   QCOMPARE(byteAt(saved, 7), std::uint8_t{0x9B});
   QCOMPARE(byteAt(saved, 8), std::uint8_t{0x01});
@@ -156,7 +156,7 @@ void EditingTest::codePageListFillsItsTailBytes() {
   w.menus()->save()->trigger();
   PROMPTS_OK(f);
   // Tail bytes 30 and 31 at file offsets 0x25 + 30 and 0x25 + 31.
-  const std::string saved = readFile(path);
+  const std::string saved = readText(path);
   QCOMPARE(byteAt(saved, 0x43), std::uint8_t{0xE3});
   QCOMPARE(byteAt(saved, 0x44), std::uint8_t{0x04});
 }
@@ -219,7 +219,7 @@ void EditingTest::typedExtraBytesAreKept() {
   f.prompter.expectMessage("Created backup of original TDB as read only:\r\n\r\n" + f.workPath("north_bak.tdb"));
   QVERIFY(w.close());
   PROMPTS_OK(f);
-  QCOMPARE(byteAt(readFile(path), 0x25 + 5), std::uint8_t{0x7F});
+  QCOMPARE(byteAt(readText(path), 0x25 + 5), std::uint8_t{0x7F});
 }
 
 void EditingTest::typedVersionOutsideTheListIsRefused() {
@@ -263,7 +263,7 @@ void EditingTest::typedVersionOutsideTheListIsRefused() {
   w.menus()->save()->trigger();
   PROMPTS_OK(f);
   // Version 409 = 0x0199 at offset 7.
-  QCOMPARE(byteAt(readFile(path), 7), std::uint8_t{0x99});
+  QCOMPARE(byteAt(readText(path), 7), std::uint8_t{0x99});
   QCOMPARE(version->currentText(), QString("4.09"));
 }
 
@@ -362,7 +362,7 @@ void EditingTest::imgDataPanelDragsAndCloses() {
   QVERIFY(!panel->isVisible());
   QVERIFY(w.close());
   PROMPTS_OK(f);
-  const QStringList lines = crlfLines(readFile(f.settingsFile()));
+  const QStringList lines = crlfLines(readText(f.settingsFile()));
   QCOMPARE(lines[21], QString::number(kept.x() * 15));
   QCOMPARE(lines[22], QString::number(kept.y() * 15));
 }
@@ -378,7 +378,7 @@ void EditingTest::logsMenuAndOptionLogLines() {
   QVERIFY(!QFile::exists(mainLog));
   w.state().settings.logsEnabled = true;
   QTest::mouseClick(w.headerRow()->option(FeatureOption::Routable), Qt::LeftButton);
-  const QString log = QString::fromStdString(readFile(mainLog.toStdString()));
+  const QString log = QString::fromStdString(readText(mainLog.toStdString()));
   QVERIFY2(log.endsWith(":Changed Routing\r\n"), qPrintable(log));
   QCOMPARE(log.count("\r\n"), 1);
 

@@ -113,7 +113,7 @@ void FileMenuTest::openRefusesOtherFilesButTakesNamesWithoutDot() {
 void FileMenuTest::editSaveAndReload() {
   WindowFixture f;
   const std::string path = f.copyFixture("north/north.tdb");
-  const std::string original = readFile(path);
+  const std::string original = readText(path);
   MainWindow& w = f.start(path);
   QLineEdit* pid = w.headerRow()->textBox(HeaderText::Pid);
   pid->setFocus();
@@ -131,7 +131,7 @@ void FileMenuTest::editSaveAndReload() {
   w.menus()->save()->trigger();
   PROMPTS_OK(f);
   QCOMPARE(w.windowTitle(), "Velmor 2.1 " + lower(path));
-  const std::string saved = readFile(path);
+  const std::string saved = readText(path);
   // PID 17 at offset 3 (little-endian); the rest of the header as it was.
   QCOMPARE(byteAt(saved, 3), std::uint8_t{17});
   QCOMPARE(byteAt(saved, 4), std::uint8_t{0});
@@ -141,7 +141,7 @@ void FileMenuTest::editSaveAndReload() {
   QCOMPARE(byteAt(original, 0x4B), std::uint8_t{1});
   QCOMPARE(byteAt(saved, 0x4B), std::uint8_t{0});
   // The file's first save leaves the original beside it, once.
-  QCOMPARE(readFile(f.workPath("north_bak.tdb")), original);
+  QCOMPARE(readText(f.workPath("north_bak.tdb")), original);
 
   f.dialogs.answer(path);
   w.menus()->open()->trigger();
@@ -155,14 +155,14 @@ void FileMenuTest::saveAsOntoAnExistingFileOnlyAfterYes() {
   WindowFixture f;
   const std::string path = f.copyFixture("north/north.tdb");
   const std::string other = f.copyFixture("grid/grid.tdb", "other.tdb");
-  const std::string otherBefore = readFile(other);
+  const std::string otherBefore = readText(other);
   MainWindow& w = f.start(path);
 
   f.prompter.expectQuestion("File exists. Replace this file?", Answer::No);
   f.dialogs.answer(other);
   w.menus()->saveAs()->trigger();
   PROMPTS_OK(f);
-  QCOMPARE(readFile(other), otherBefore);
+  QCOMPARE(readText(other), otherBefore);
   QCOMPARE(w.state().file.path, path);
   QCOMPARE(w.windowTitle(), "Velmor 2.1 " + lower(path));
   // The dialog proposed the current file and was a Save dialog.
@@ -175,7 +175,7 @@ void FileMenuTest::saveAsOntoAnExistingFileOnlyAfterYes() {
   w.menus()->saveAs()->trigger();
   PROMPTS_OK(f);
   // Nothing was edited: the file is written as it was loaded.
-  QCOMPARE(readFile(other), readFile(path));
+  QCOMPARE(readText(other), readText(path));
   QCOMPARE(w.state().file.path, other);
   QCOMPARE(w.windowTitle(), "Velmor 2.1 " + lower(other));
 }
@@ -187,7 +187,7 @@ void FileMenuTest::saveAsAppendsTheExtension() {
   f.dialogs.answer(f.workPath("renamed"));
   w.menus()->saveAs()->trigger();
   PROMPTS_OK(f);
-  QCOMPARE(readFile(f.workPath("renamed.tdb")), readFile(path));
+  QCOMPARE(readText(f.workPath("renamed.tdb")), readText(path));
   // "Save a Copy" writes the copy but stays with the open file.
   f.dialogs.answer(f.workPath("copy.tdb"));
   w.menus()->saveCopy()->trigger();
@@ -205,7 +205,7 @@ void FileMenuTest::saveAsAppendsTheExtension() {
 void FileMenuTest::closeWithUnsavedEdits() {
   WindowFixture f;
   const std::string path = f.copyFixture("north/north.tdb");
-  const std::string original = readFile(path);
+  const std::string original = readText(path);
   MainWindow& w = f.start(path);
   QLineEdit* series = w.headerRow()->textBox(HeaderText::SeriesName);
   series->setFocus();
@@ -219,14 +219,14 @@ void FileMenuTest::closeWithUnsavedEdits() {
   QVERIFY(w.isVisible());
   QVERIFY(w.windowTitle().endsWith("+"));
   QCOMPARE(series->text(), QString("North SeriesX"));
-  QCOMPARE(readFile(path), original);
+  QCOMPARE(readText(path), original);
   QVERIFY(!QFile::exists(QString::fromStdString(f.settingsFile())));
 
   // No discards the edits; the settings are still written.
   f.prompter.expectQuestion("Save changes?", Answer::No);
   QVERIFY(w.close());
   PROMPTS_OK(f);
-  QCOMPARE(readFile(path), original);
+  QCOMPARE(readText(path), original);
   QVERIFY(QFile::exists(QString::fromStdString(f.settingsFile())));
 }
 
@@ -244,7 +244,7 @@ void FileMenuTest::leavingAnEditedFileAsksFirst() {
   w.menus()->open()->trigger();
   PROMPTS_OK(f);
   QCOMPARE(f.dialogs.unanswered, 1);
-  const std::string saved = readFile(path);
+  const std::string saved = readText(path);
   QCOMPARE(byteAt(saved, 5), std::uint8_t{99});
   QCOMPARE(byteAt(saved, 6), std::uint8_t{0});
   QVERIFY(!w.windowTitle().endsWith("+"));
@@ -253,7 +253,7 @@ void FileMenuTest::leavingAnEditedFileAsksFirst() {
 void FileMenuTest::aCopyLeavesTheEditsUnsaved() {
   WindowFixture f;
   const std::string path = f.copyFixture("north/north.tdb");
-  const std::string original = readFile(path);
+  const std::string original = readText(path);
   MainWindow& w = f.start(path);
   QLineEdit* pid = w.headerRow()->textBox(HeaderText::Pid);
   pid->setFocus();
@@ -263,8 +263,8 @@ void FileMenuTest::aCopyLeavesTheEditsUnsaved() {
   w.menus()->saveCopy()->trigger();
   PROMPTS_OK(f);
   // The copy holds the edit; the open file does not, and still says so.
-  QCOMPARE(byteAt(readFile(f.workPath("copy.tdb")), 3), std::uint8_t{9});
-  QCOMPARE(readFile(path), original);
+  QCOMPARE(byteAt(readText(f.workPath("copy.tdb")), 3), std::uint8_t{9});
+  QCOMPARE(readText(path), original);
   QCOMPARE(w.state().file.path, path);
   QVERIFY(w.windowTitle().endsWith("+"));
   // Leaving the file asks once; No then opens without a second question.
@@ -332,7 +332,7 @@ void FileMenuTest::errorsWindowAfterAnOpeningWithErrors() {
   WindowFixture f;
   // The header block and the type byte of the next block, without its length:
   // reading the length runs past the end of the data at 0x4F.
-  const std::string whole = readFile(VELMOR_TEST_DATA "/north/north.tdb");
+  const std::string whole = readText(VELMOR_TEST_DATA "/north/north.tdb");
   const std::string cut = f.workPath("cut.tdb");
   {
     QFile out(QString::fromStdString(cut));
@@ -366,7 +366,7 @@ void FileMenuTest::noCloseWhileAFileIsRead() {
   WindowFixture f;
   // A block after the checksum block: reading it says the file is corrupt
   // and marks the half-read model modified.
-  std::string bytes = readFile(VELMOR_TEST_DATA "/north/north.tdb");
+  std::string bytes = readText(VELMOR_TEST_DATA "/north/north.tdb");
   bytes += std::string("\x4C\x02\x00\x00\x00", 5);
   const std::string path = f.workPath("tail.tdb");
   {
@@ -386,7 +386,7 @@ void FileMenuTest::noCloseWhileAFileIsRead() {
   PROMPTS_OK(f);
   QVERIFY(!closed);
   QVERIFY(w.isVisible());
-  QCOMPARE(readFile(path), bytes);
+  QCOMPARE(readText(path), bytes);
 }
 
 QTEST_MAIN(FileMenuTest)

@@ -150,7 +150,7 @@ void HelpMenuTest::menuEntriesOpenTheirTargets() {
 
   // Start-up put the release notes into the system folder.
   const std::string notes = fx.programFolder() + "/system/whatsnew.txt";
-  QVERIFY(QString::fromStdString(test::readFile(notes)).startsWith("Velmor 2.1"));
+  QVERIFY(QString::fromStdString(test::readText(notes)).startsWith("Velmor 2.1"));
   test::choose(menus->whatsNew());
   test::choose(menus->manual());
   fx.shell.result = ShellResult::NoAssociation;

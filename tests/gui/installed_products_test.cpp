@@ -158,7 +158,7 @@ void InstalledProductsTest::createButtonAdapterWritesTheFileAndCallsTheImporter(
   QCOMPARE(result.status, MapsourceFilesStatus::Written);
   QCOMPARE(result.registryFile, f.workPath("Grid Map.reg"));
   QCOMPARE(env.recordingImporter.imported, std::vector<std::string>{result.registryFile});
-  const std::string text = readFile(result.registryFile);
+  const std::string text = readText(result.registryFile);
   QVERIFY(text.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Garmin\\MapSource\\Families\\Grid Map\\1]\r\n") !=
           std::string::npos);
   // grid.img is named "grid", whose number is 0: the basemap.
@@ -216,7 +216,7 @@ void InstalledProductsTest::removeWritesTheRemovalAndReadsItBack() {
   });
   PROMPTS_OK(f);
   QCOMPARE(env.recordingImporter.imported.size(), std::size_t{1});
-  QCOMPARE(QString::fromStdString(readFile(env.recordingImporter.imported[0])),
+  QCOMPARE(QString::fromStdString(readText(env.recordingImporter.imported[0])),
            QString("REGEDIT4\r\n\r\n[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Garmin\\MapSource\\Families\\alps]\r\n\r\n"));
 }
 

@@ -243,8 +243,8 @@ void ProgramsTest::createBasemapSuggestsTheProductsNameAndCompilesIt() {
   QCOMPARE(f.dialogs.calls.back().fileName, f.workPath("north.img"));
   QVERIFY(f.dialogs.calls.back().save);
   QCOMPARE(f.dialogs.calls.back().filter.pattern, std::string("*.img"));
-  QCOMPARE(readFile(args), std::string("1\n"));
-  QVERIFY(readFile(target).find("Label=") != std::string::npos);
+  QCOMPARE(readText(args), std::string("1\n"));
+  QVERIFY(readText(target).find("Label=") != std::string::npos);
   QVERIFY(!QFile::exists(QString::fromStdString(w.state().folders.systemFolder + "/pv.mp")));
 }
 

@@ -107,7 +107,7 @@ void StartUpTest::closeWritesTheSettingsFile() {
   QVERIFY(!QFile::exists(QString::fromStdString(f.programFolder() + "/logs/tdblog.txt")));
   QVERIFY(QDir(QString::fromStdString(f.programFolder() + "/tdb")).exists());
   QVERIFY(w.close());
-  const QStringList lines = crlfLines(readFile(f.settingsFile()));
+  const QStringList lines = crlfLines(readText(f.settingsFile()));
   QCOMPARE(lines.size(), kSettingsLineCount);
   QCOMPARE(lines[0], QString("123"));
   QCOMPARE(lines[1], QString::fromStdString(path));
@@ -149,7 +149,7 @@ void StartUpTest::settingsRestoreThePanelsAndRecentFiles() {
   QCOMPARE(w.menus()->recent(1)->text(), QString("/gone/away.tdb"));
   QCOMPARE(w.menus()->recent(2)->text(), QString());
   QVERIFY(w.close());
-  const QStringList back = crlfLines(readFile(f.settingsFile()));
+  const QStringList back = crlfLines(readText(f.settingsFile()));
   QCOMPARE(back[2], QString("/gone/away.tdb"));
   QCOMPARE(back[19], QString("1"));
   QCOMPARE(back[21], QString("1500"));
@@ -175,7 +175,7 @@ void StartUpTest::panelPlacedByWildSettingsStartsInsideTheWindow() {
   const QRect area = panel->parentWidget()->rect();
   QVERIFY(area.contains(panel->geometry()));
   QVERIFY(w.close());
-  const QStringList back = crlfLines(readFile(f.settingsFile()));
+  const QStringList back = crlfLines(readText(f.settingsFile()));
   QCOMPARE(back[21].toInt(), panel->x() * 15);
   QCOMPARE(back[22].toInt(), panel->y() * 15);
   QVERIFY2(f.prompter.problems().isEmpty(), qPrintable(f.prompter.problems().join("\n")));
@@ -275,7 +275,7 @@ void StartUpTest::startWritesTheDateLineWhenLogging() {
     out.write((lines.join("\r\n") + "\r\n").toUtf8());
   }
   f.start();
-  const QString log = QString::fromStdString(readFile(f.programFolder() + "/logs/tdblog.txt"));
+  const QString log = QString::fromStdString(readText(f.programFolder() + "/logs/tdblog.txt"));
   // "hh:mm:ss:" then 20 dashes, the date as month-day-year, 20 dashes.
   const QString dashes(20, '-');
   const QString expected = dashes + QDate::currentDate().toString("MM-dd-yyyy") + dashes + "\r\n";

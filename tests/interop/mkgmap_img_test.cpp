@@ -26,7 +26,7 @@ using namespace velmor::test;
 
 namespace {
 
-const OsmArea kAreas[] = {
+const OsmArea kImgAreas[] = {
     {10.0, 179.9, 10.1, 180.0, 1000, "Edge"},
     {-10.1, 20.0, -10.0, 20.1, 2000, "South"},
     {45.0, 7.0, 45.1, 7.1, 3000, "Alps"},
@@ -47,7 +47,7 @@ class MkgmapImg : public ::testing::Test {
                                      "--overview-mapname=55550000", "--mapname=55550001",
                                      "--description=GARMIN TREK MAP"};
     int i = 0;
-    for (const OsmArea& area : kAreas) {
+    for (const OsmArea& area : kImgAreas) {
       std::string name = "tile" + std::to_string(++i) + ".osm";
       std::ofstream(dir_ + "/" + name) << osmXml(area);
       args.push_back(name);

@@ -25,7 +25,7 @@ namespace {
 // One unit of the tile bounds mkgmap computes (24-bit map units) in degrees.
 constexpr double kImgUnit = 360.0 / 16777216.0;
 
-const OsmArea kAreas[] = {
+const OsmArea kProductAreas[] = {
     {-34.60, -58.50, -34.50, -58.40, 1000, "S\u00E3o Tom\u00E9"},
     {-34.60, -58.40, -34.50, -58.30, 2000, "\u00D1and\u00FA"},
 };
@@ -46,7 +46,7 @@ class MkgmapProduct : public ::testing::Test {
                                      "--overview-mapname=55550000",
                                      "--mapname=55550001"};
     int i = 0;
-    for (const OsmArea& area : kAreas) {
+    for (const OsmArea& area : kProductAreas) {
       std::string name = "tile" + std::to_string(++i) + ".osm";
       std::ofstream(dir_ + "/" + name) << osmXml(area);
       args.push_back("--description=Tile " + std::to_string(i));
@@ -102,7 +102,7 @@ TEST_F(MkgmapProduct, TilesLieWhereTheDataLies) {
     EXPECT_EQ(tileImgName(file, form, static_cast<int>(i)), std::to_string(55550001 + i));
     EXPECT_NE(tileListText(file, form, static_cast<int>(i)).find("Tile " + std::to_string(i + 1)), std::string::npos);
     TileLayout t = readTileLayout(reader, view.blockOffset);
-    const OsmArea& a = kAreas[i];
+    const OsmArea& a = kProductAreas[i];
     EXPECT_NEAR(mapUnitsToDegrees(t.north), a.north, kImgUnit);
     EXPECT_NEAR(mapUnitsToDegrees(t.south), a.south, kImgUnit);
     EXPECT_NEAR(mapUnitsToDegrees(t.east), a.east, kImgUnit);

@@ -11,6 +11,7 @@
 
 #include "support/product_builder.hpp"
 #include "support/run_process.hpp"
+#include "support/test_files.hpp"
 
 using namespace velmor::test;
 namespace fs = std::filesystem;
@@ -57,11 +58,6 @@ std::string WinePrefixInstall::root_;
 std::string WinePrefixInstall::prefix_;
 std::vector<std::string> WinePrefixInstall::env_;
 ProcessResult WinePrefixInstall::boot_;
-
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 }  // namespace
 

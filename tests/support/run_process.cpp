@@ -19,7 +19,7 @@ extern char** environ;
 namespace velmor::test {
 
 namespace {
-std::string slurp(const std::string& path) {
+std::string outputOf(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream ss;
   ss << in.rdbuf();
@@ -52,8 +52,8 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
   int status = 0;
   waitpid(pid, &status, 0);
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  result.out = slurp(outPath);
-  result.err = slurp(errPath);
+  result.out = outputOf(outPath);
+  result.err = outputOf(errPath);
   return result;
 }
 

@@ -41,7 +41,7 @@ HANDLE inheritableFile(const std::string& path, DWORD access, DWORD disposition)
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-std::string slurp(const std::string& path) {
+std::string outputOf(const std::string& path) {
   std::ifstream in(pathFromUtf8(path), std::ios::binary);
   std::stringstream ss;
   ss << in.rdbuf();
@@ -116,8 +116,8 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);
   result.exitCode = static_cast<int>(code);
-  result.out = slurp(outPath);
-  result.err = slurp(errPath);
+  result.out = outputOf(outPath);
+  result.err = outputOf(errPath);
   return result;
 }
 

@@ -49,14 +49,11 @@ std::string oneLine(std::string text) {
 
 std::string fileName(const std::string& path) { return utf8FromPath(pathFromUtf8(path).filename()); }
 
-std::string stemOf(const std::string& name) {
+std::string imgStem(const std::string& name) {
   const auto dot = name.rfind('.');
   return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-bool endsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
 
 std::string eightDigits(std::int64_t number) {
   std::string digits = std::to_string(number);
@@ -168,10 +165,10 @@ class ProductChecker {
   void sortFiles(const std::vector<std::string>& files) {
     for (const std::string& path : files) {
       const std::string name = lowerUtf8(fileName(path));
-      if (endsWith(name, ".mdx")) mdx_.push_back(path);
-      else if (endsWith(name, ".typ")) typ_.push_back(path);
-      else if (endsWith(name, ".img") && !endsWith(name, "mdr.img") && name.find("gmapsup") == std::string::npos)
-        imgs_[stemOf(name)] = path;
+      if (name.ends_with(".mdx")) mdx_.push_back(path);
+      else if (name.ends_with(".typ")) typ_.push_back(path);
+      else if (name.ends_with(".img") && !name.ends_with("mdr.img") && name.find("gmapsup") == std::string::npos)
+        imgs_[imgStem(name)] = path;
     }
   }
 

@@ -29,12 +29,9 @@ namespace {
 // Index and search files can be large; they are read whole only to copy them.
 constexpr std::uint64_t kMaxCopiedFile = std::uint64_t{1} << 31;
 
-std::string fileNameOf(const std::string& path) { return utf8FromPath(pathFromUtf8(path).filename()); }
-std::string stemOf(const std::string& path) { return utf8FromPath(pathFromUtf8(path).stem()); }
+std::string localFileName(const std::string& path) { return utf8FromPath(pathFromUtf8(path).filename()); }
+std::string localStem(const std::string& path) { return utf8FromPath(pathFromUtf8(path).stem()); }
 
-bool endsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
 
 // The map number an IMG's name is made of; 0 when the name is not a number.
 std::int64_t tileNumberOf(const std::string& stem) {
@@ -50,26 +47,26 @@ struct SortedFiles {
 
 std::optional<std::string> sortFiles(const GmapRequest& request, SortedFiles& out) {
   out.typ = request.typFile;
-  const std::string product = lowerUtf8(fileNameOf(request.productFile));
+  const std::string product = lowerUtf8(localFileName(request.productFile));
   auto takeOnce = [](std::string& slot, const std::string& file, const char* twice) -> std::optional<std::string> {
     if (!slot.empty()) return std::string(twice);
     slot = file;
     return std::nullopt;
   };
   for (const std::string& file : request.files) {
-    const std::string name = lowerUtf8(fileNameOf(file));
+    const std::string name = lowerUtf8(localFileName(file));
     std::optional<std::string> refusal;
-    if (endsWith(name, ".tdb")) {
+    if (name.ends_with(".tdb")) {
       if (name != product) refusal = kTwoTdbFiles;
-    } else if (endsWith(name, ".mdx")) {
+    } else if (name.ends_with(".mdx")) {
       refusal = takeOnce(out.index, file, kTwoMdxFiles);
     } else if (name.find("mdr.img") != std::string::npos) {
       refusal = takeOnce(out.mdr, file, "Can't have 2 mdr files");
-    } else if (endsWith(name, ".typ")) {
+    } else if (name.ends_with(".typ")) {
       refusal = takeOnce(out.typ, file, "Can't have 2 typ files");
-    } else if (endsWith(name, ".img")) {
+    } else if (name.ends_with(".img")) {
       if (name.find("gmapsup") != std::string::npos) continue;  // a device's file, not part of a product
-      const std::int64_t number = tileNumberOf(stemOf(file));
+      const std::int64_t number = tileNumberOf(localStem(file));
       if (number == 0) {
         refusal = takeOnce(out.basemap, file, kTwoBasemaps);
       } else if (!out.tiles.emplace(number, file).second) {
@@ -175,32 +172,32 @@ GmapPlanResult planGmap(const GmapRequest& request, Prompter& prompter) {
   sub.name = form.seriesNameText;
   sub.id = file.productId;
   sub.directory = "Product" + std::to_string(file.productId);
-  sub.tdb = fileNameOf(request.productFile);
-  sub.baseMap = stemOf(sorted.basemap);
+  sub.tdb = localFileName(request.productFile);
+  sub.baseMap = localStem(sorted.basemap);
 
   std::vector<std::string> named = {request.productFile, sorted.basemap};
   for (const std::string* f : {&sorted.index, &sorted.mdr, &sorted.typ})
     if (!f->empty()) named.push_back(*f);
   named.insert(named.end(), tileFiles.begin(), tileFiles.end());
   for (const std::string& f : named) {
-    if (auto problem = windowsNameProblem(fileNameOf(f)))
+    if (auto problem = windowsNameProblem(localFileName(f)))
       return fail("The name of " + f + " cannot be used in the bundle: " + *problem);
   }
 
   plan.entries.push_back(GmapEntry{"Info.xml", "", 0, {}, 0, "", false});  // its text comes last
   if (!sorted.index.empty()) {
-    info.idx = fileNameOf(sorted.index);
+    info.idx = localFileName(sorted.index);
     addCopy(plan, info.idx, sorted.index);
   }
   if (!sorted.mdr.empty()) {
-    info.mdr = stemOf(sorted.mdr);
+    info.mdr = localStem(sorted.mdr);
     if (auto failed = addImg(plan, sorted.mdr, info.mdr)) return fail(*failed);
   }
   if (!sorted.typ.empty()) {
     std::string error;
     auto ids = readTypIds(sorted.typ, error);
     if (!ids) return fail(error);
-    info.typ = fileNameOf(sorted.typ);
+    info.typ = localFileName(sorted.typ);
     bool patch = false;
     if (ids->familyId != file.familyId || ids->productId != file.productId) {
       const std::string differ = "The TYP file " + sorted.typ + " has the ids " +
@@ -226,7 +223,7 @@ GmapPlanResult planGmap(const GmapRequest& request, Prompter& prompter) {
   addCopy(plan, sub.directory + "/" + sub.tdb, request.productFile);
   if (auto failed = addImg(plan, sorted.basemap, sub.directory + "/" + sub.baseMap)) return fail(*failed);
   for (const std::string& tile : tileFiles) {
-    if (auto failed = addImg(plan, tile, sub.directory + "/" + stemOf(tile))) return fail(*failed);
+    if (auto failed = addImg(plan, tile, sub.directory + "/" + localStem(tile))) return fail(*failed);
   }
   info.subProducts.push_back(std::move(sub));
   plan.entries.front().text = infoXmlText(info);

@@ -18,9 +18,6 @@ namespace {
 // The registry file is ANSI text, as the registry editor reads REGEDIT4.
 constexpr int kRegistryFileCodePage = 1252;
 
-bool endsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
@@ -53,7 +50,7 @@ bool basicValueIsZero(const std::string& text) {
 }
 
 bool isBasemapCandidate(const std::string& name) {
-  return endsWith(name, ".img") && basicValueIsZero(name.substr(0, name.find('.'))) && !contains(name, "gmapsup");
+  return name.ends_with(".img") && basicValueIsZero(name.substr(0, name.find('.'))) && !contains(name, "gmapsup");
 }
 
 // A path written between double quotes must not end the quotes or the line.
@@ -79,20 +76,20 @@ std::optional<ProductFileSet> classifyChosenFiles(const std::vector<std::string>
   bool basemap = false;
   for (const std::string& entry : chosenFiles) {
     const std::string name = lowerUtf8(fileNameOf(entry));
-    if (endsWith(name, ".typ")) {
+    if (name.ends_with(".typ")) {
       if (!set.typFile.empty()) {
         refusal = kTwoTypFiles;
         return std::nullopt;
       }
       set.typFile = fileNameOf(entry);
-    } else if (endsWith(name, ".tdb")) {
+    } else if (name.ends_with(".tdb")) {
       if (tdb) {
         refusal = kTwoTdbFiles;
         return std::nullopt;
       }
       tdb = true;
       set.productFile = name;
-    } else if (endsWith(name, ".mdx")) {
+    } else if (name.ends_with(".mdx")) {
       if (mdx) {
         refusal = kTwoMdxFiles;
         return std::nullopt;
@@ -241,7 +238,7 @@ namespace {
 // can be found (a full path, or a name in the product folder).
 std::optional<std::uint16_t> chosenProductId(const MapsourceFilesRequest& request) {
   for (const std::string& entry : request.chosenFiles) {
-    if (!endsWith(lowerUtf8(entry), ".tdb")) continue;
+    if (!lowerUtf8(entry).ends_with(".tdb")) continue;
     const bool bare = entry.find_first_of("/\\") == std::string::npos;
     const std::string path = bare && !request.localFolder.empty()
                                  ? withoutTrailingSeparators(request.localFolder) + kLocalSeparator + entry

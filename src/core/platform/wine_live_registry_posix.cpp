@@ -24,7 +24,7 @@ std::vector<std::uint8_t> utf16Data(const std::string& text) {
   return data;
 }
 
-int hexDigit(char c) {
+int hexDigitValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -52,7 +52,7 @@ std::vector<std::uint8_t> hexBytes(const std::string& list) {
   std::vector<std::uint8_t> bytes;
   int high = -1;
   for (char c : list) {
-    const int digit = hexDigit(c);
+    const int digit = hexDigitValue(c);
     if (digit < 0) {
       high = -1;
       continue;

@@ -15,7 +15,7 @@ bool validIndex(const ProductFile& file, int index) {
 }
 
 // The lines of a box text; a line break is LF with or without CR before it.
-std::vector<std::string> splitLines(const std::string& text) {
+std::vector<std::string> boxLines(const std::string& text) {
   std::vector<std::string> lines;
   std::size_t start = 0;
   while (start <= text.size()) {
@@ -70,7 +70,7 @@ Refusal copyrightBody(const CodePage& page, const std::string& text, const std::
                       Bytes& body) {
   body.assign(prefix.begin(), prefix.end());
   bool firstRecord = true;
-  for (const std::string& line : splitLines(text)) {
+  for (const std::string& line : boxLines(text)) {
     // Characters below 32 (tabs, stray CRs) have never been written.
     const std::string kept = withoutControls(line);
     if (kept.empty() || containsNoCase(kept, "velmor")) continue;

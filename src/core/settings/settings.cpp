@@ -11,7 +11,7 @@ namespace {
 
 // Lines end in CR LF; a file edited with a tool that writes bare LF still
 // reads line by line instead of collapsing into one line.
-std::vector<std::string> splitLines(const std::string& text) {
+std::vector<std::string> settingsLines(const std::string& text) {
   std::vector<std::string> lines;
   std::size_t start = 0;
   while (start < text.size()) {
@@ -55,7 +55,7 @@ std::string flagText(bool b) { return b ? "1" : "0"; }
 }  // namespace
 
 void parseSettings(const std::string& text, Settings& s) {
-  std::vector<std::string> lines = splitLines(text);
+  std::vector<std::string> lines = settingsLines(text);
   auto has = [&](int n) { return static_cast<std::size_t>(n) < lines.size(); };
   auto line = [&](int n) -> const std::string& { return lines[static_cast<std::size_t>(n)]; };
 

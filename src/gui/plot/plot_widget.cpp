@@ -19,7 +19,7 @@ namespace velmor {
 
 namespace {
 
-constexpr double kTwipsPerPixel = 15.0;
+constexpr double kPlotTwipsPerPixel = 15.0;
 const char* kPanHint = "Use Arrow Keys to move map ";
 // Characters of a tile description, for the cheap look at a label's room.
 constexpr std::size_t kTypicalCaptionLength = 8;
@@ -86,7 +86,7 @@ void PlotWidget::setHighlightColours(std::uint32_t fill, std::uint32_t border) {
 }
 
 PlotArea PlotWidget::plotArea() const {
-  return {static_cast<int>(width() * kTwipsPerPixel), static_cast<int>(height() * kTwipsPerPixel), form_.zoom,
+  return {static_cast<int>(width() * kPlotTwipsPerPixel), static_cast<int>(height() * kPlotTwipsPerPixel), form_.zoom,
           form_.panX, form_.panY};
 }
 
@@ -103,8 +103,8 @@ void PlotWidget::ensureBoxes() const {
 }
 
 QRectF PlotWidget::pixelRect(const PlotLabel& box) const {
-  return {box.left / kTwipsPerPixel, box.top / kTwipsPerPixel, box.width / kTwipsPerPixel,
-          box.height / kTwipsPerPixel};
+  return {box.left / kPlotTwipsPerPixel, box.top / kPlotTwipsPerPixel, box.width / kPlotTwipsPerPixel,
+          box.height / kPlotTwipsPerPixel};
 }
 
 QRect PlotWidget::labelRect(int label) const {
@@ -116,14 +116,14 @@ QRect PlotWidget::labelRect(int label) const {
 
 int PlotWidget::labelAt(QPoint point) const {
   ensureBoxes();
-  const double x = point.x() * kTwipsPerPixel;
-  const double y = point.y() * kTwipsPerPixel;
+  const double x = point.x() * kPlotTwipsPerPixel;
+  const double y = point.y() * kPlotTwipsPerPixel;
   std::vector<int> under;
   for (std::size_t i = 0; i < boxes_.size(); ++i) {
     const PlotLabel& b = boxes_[i];
     // A label of zero width or height still takes clicks on its edge pixel.
-    if (b.drawn && x >= b.left - kTwipsPerPixel / 2 && x <= b.left + b.width + kTwipsPerPixel / 2 &&
-        y >= b.top - kTwipsPerPixel / 2 && y <= b.top + b.height + kTwipsPerPixel / 2) {
+    if (b.drawn && x >= b.left - kPlotTwipsPerPixel / 2 && x <= b.left + b.width + kPlotTwipsPerPixel / 2 &&
+        y >= b.top - kPlotTwipsPerPixel / 2 && y <= b.top + b.height + kPlotTwipsPerPixel / 2) {
       under.push_back(static_cast<int>(i) + 1);
     }
   }
@@ -157,7 +157,7 @@ void PlotWidget::render() {
   if (drawing_.size() != size()) drawing_ = QImage(size(), QImage::Format_RGB32);
   // The outlines, one batch per palette colour, as one picture: its cost
   // does not grow with the size of the outlines, however many overlap.
-  const OutlineRaster raster = rasterOutlines(boxes_, width(), height(), kTwipsPerPixel);
+  const OutlineRaster raster = rasterOutlines(boxes_, width(), height(), kPlotTwipsPerPixel);
   std::array<QRgb, kOutlineBatches> palette{};
   // Pale palette colours are drawn darker: silver on white is all but gone.
   for (int c = 0; c < kOutlineBatches; ++c)

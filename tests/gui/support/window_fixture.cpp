@@ -101,7 +101,7 @@ MainWindow& WindowFixture::start(const std::string& commandLine) {
   return w;
 }
 
-std::string readFile(const std::string& path) {
+std::string readText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream out;
   out << in.rdbuf();

@@ -99,7 +99,7 @@ class WindowFixture {
 };
 
 // The bytes of a file, and the lines of a text file split at CR LF.
-std::string readFile(const std::string& path);
+std::string readText(const std::string& path);
 QStringList crlfLines(const std::string& text);
 
 }  // namespace velmor::test
