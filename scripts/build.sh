@@ -12,5 +12,11 @@ export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
-cmake -S "$root" -B "$root/$dir" "${launcher[@]}" "$@" >/dev/null
+# Ninja starts the compilers with less overhead than make; a folder made
+# earlier keeps the generator it was made with.
+generator=()
+if command -v ninja >/dev/null && [ ! -f "$root/$dir/CMakeCache.txt" ]; then
+  generator=(-G Ninja)
+fi
+cmake -S "$root" -B "$root/$dir" "${generator[@]}" "${launcher[@]}" "$@" >/dev/null
 cmake --build "$root/$dir" -j2

@@ -9,7 +9,7 @@ set -euo pipefail
 # makes a second build of unchanged files a cache read; the first build
 # gains nothing from it.
 run_packages=(
-  build-essential cmake pkg-config ccache
+  build-essential cmake ninja-build pkg-config ccache
   libicu-dev
   libcli11-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
