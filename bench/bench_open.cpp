@@ -33,8 +33,8 @@ BENCHMARK(OpenLargeProduct)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 // The hostile files of the same size: 4.37 million 6-byte tiles, 6.5
 // million 4-byte blocks of an unknown type.
 void OpenCraftedProduct(benchmark::State& state) {
-  const auto kind = state.range(0) == 0 ? velmor::bench::CraftedKind::TinyTiles
-                                        : velmor::bench::CraftedKind::UnknownBlocks;
+  const auto kind =
+      state.range(0) == 0 ? velmor::bench::CraftedKind::TinyTiles : velmor::bench::CraftedKind::UnknownBlocks;
   const std::string path = (std::filesystem::temp_directory_path() / "velmor-bench-crafted.tdb").string();
   velmor::bench::writeCraftedProduct(path, kind);
   velmor::SilentPrompter prompter;

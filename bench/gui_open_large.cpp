@@ -42,8 +42,8 @@ int main(int argc, char* argv[]) {
   if (kind == "grid") {
     tiles = velmor::bench::writeLargeProduct(path);
   } else if (kind == "tiny-tiles" || kind == "unknown-blocks") {
-    tiles = velmor::bench::writeCraftedProduct(path, kind == "tiny-tiles" ? velmor::bench::CraftedKind::TinyTiles
-                                                                          : velmor::bench::CraftedKind::UnknownBlocks);
+    tiles = velmor::bench::writeCraftedProduct(
+        path, kind == "tiny-tiles" ? velmor::bench::CraftedKind::TinyTiles : velmor::bench::CraftedKind::UnknownBlocks);
   } else {
     std::fprintf(stderr, "usage: velmor-bench-gui-open [grid|tiny-tiles|unknown-blocks]\n");
     return 2;
@@ -98,8 +98,10 @@ int main(int argc, char* argv[]) {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   std::printf("%s: %zu blocks, plotted after the open: %zu\n", kind.c_str(), tiles, plotted);
-  std::printf("open to painted window: %.0f ms (processor %.0f ms, of which reading and decoding up to the "
-              "first paint %.0f ms)\n", open, openCpu, loadCpu);
+  std::printf(
+      "open to painted window: %.0f ms (processor %.0f ms, of which reading and decoding up to the "
+      "first paint %.0f ms)\n",
+      open, openCpu, loadCpu);
   std::printf("re-plot (draw every tile): worst %.0f ms, mean %.0f ms over %d (processor worst %.0f ms)\n", worst,
               total / rounds, rounds, worstCpu);
   std::printf("zoom in and repaint: %.0f ms\n", zoom);

@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   velmor::ImgScanResult scan = velmor::loadbinaryfst(reader, prompter, velmor::quietActivity(), layout);
   velmor::get_imglimits(scan);
   // A box that entered the bounds lies on the map.
-  if (scan.hasBounds && (scan.tileBounds[0] > 90 || scan.tileBounds[2] < -90 || scan.tileBounds[2] > scan.tileBounds[0]))
+  if (scan.hasBounds &&
+      (scan.tileBounds[0] > 90 || scan.tileBounds[2] < -90 || scan.tileBounds[2] > scan.tileBounds[0]))
     __builtin_trap();
   // Each header is counted once, in file order.
   for (std::size_t i = 1; i < scan.tiles.size(); ++i) {

@@ -18,7 +18,7 @@ run_packages=(
 test_packages=(
   zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-dev
+  clang libclang-rt-dev clang-format
   mkgmap
   wine wine64
   xvfb xauth

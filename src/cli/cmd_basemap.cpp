@@ -99,8 +99,9 @@ void addBasemapCommands(CLI::App& app, int& exitCode) {
   auto* bm = app.add_subcommand("basemap", "Compile the product's basemap IMG with cgpsmapper or mkgmap");
   bm->add_option("PRODUCT", basemap->product, "Product file (.tdb)")->required();
   bm->add_option("-o,--output", basemap->output, "Basemap to write (.img)")->required();
-  bm->add_option("--compiler", basemap->compiler,
-                 "Map compiler (cgpsmapper, or mkgmap when its name holds \"mkgmap\"); default: the one in the settings");
+  bm->add_option(
+      "--compiler", basemap->compiler,
+      "Map compiler (cgpsmapper, or mkgmap when its name holds \"mkgmap\"); default: the one in the settings");
   bm->add_option("--timeout", basemap->timeoutSeconds,
                  "Seconds the compiler may run before it is stopped and nothing is replaced (default: 3600)")
       ->check(CLI::PositiveNumber);

@@ -35,9 +35,9 @@ int runBounds(const BoundsArgs& args) {
   CreateTdbResult result = create_tdb(file, form, args.files, prompter);
   if (file.errorText.size() > loadErrors) std::cerr << file.errorText.substr(loadErrors);
   if (!result.boundsFound) return 1;
-  std::cout << "Overview N " << form.overviewNorth << " E " << form.overviewEast << " S " << form.overviewSouth
-            << " W " << form.overviewWest << " from " << result.tiles << " tile" << (result.tiles == 1 ? "" : "s")
-            << " in " << result.filesWithBounds << " file" << (result.filesWithBounds == 1 ? "" : "s") << "\n";
+  std::cout << "Overview N " << form.overviewNorth << " E " << form.overviewEast << " S " << form.overviewSouth << " W "
+            << form.overviewWest << " from " << result.tiles << " tile" << (result.tiles == 1 ? "" : "s") << " in "
+            << result.filesWithBounds << " file" << (result.filesWithBounds == 1 ? "" : "s") << "\n";
 
   SaveContext context{file, form, prompter, quietActivity(), log, folders.systemFolder};
   const SaveOutcome outcome = args.out.empty() ? saveToPath(context) : saveCopy(context, args.out);

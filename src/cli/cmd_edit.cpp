@@ -42,8 +42,8 @@ int runEdit(CLI::App& cmd, const EditArgs& args, const std::map<const CLI::Optio
   // this one to finish and then reads its result, so neither edit is lost.
   std::string lockError;
   std::unique_ptr<FileLock> lock = systemFiles().lockFile(
-      args.file, kEditLockWait,
-      [&] { std::cerr << "Waiting for another edit of " << args.file << " to finish...\n"; }, lockError);
+      args.file, kEditLockWait, [&] { std::cerr << "Waiting for another edit of " << args.file << " to finish...\n"; },
+      lockError);
   if (!lock) {
     std::cerr << "Cannot edit " << args.file << ": " << lockError << "\n";
     return 1;
@@ -78,9 +78,9 @@ int runEdit(CLI::App& cmd, const EditArgs& args, const std::map<const CLI::Optio
   // the save would shorten the file without a word, so it is a question.
   if (const int dropped = file.droppedBlocks; dropped > 0) {
     const std::string blocks = dropped == 1 ? "1 block follows" : std::to_string(dropped) + " blocks follow";
-    if (prompter.ask(blocks + " the checksum block of " + args.file +
-                         ". Saving leaves them out of the file. Save anyway?",
-                     Buttons::YesNo) != Answer::Yes) {
+    if (prompter.ask(
+            blocks + " the checksum block of " + args.file + ". Saving leaves them out of the file. Save anyway?",
+            Buttons::YesNo) != Answer::Yes) {
       return 1;
     }
   }

@@ -115,8 +115,9 @@ int runTyp(const TypOptions& o) {
   }
   const std::filesystem::path source = pathFromUtf8(o.file);
   const std::string target =
-      o.output.empty() ? utf8FromPath(source.parent_path() / pathFromUtf8(patchedTypName(utf8FromPath(source.filename()))))
-                       : o.output;
+      o.output.empty()
+          ? utf8FromPath(source.parent_path() / pathFromUtf8(patchedTypName(utf8FromPath(source.filename()))))
+          : o.output;
   if (auto failed = writeTypWithIds(o.file, target, fid, pid, systemFiles())) {
     std::cerr << *failed << "\n";
     return 1;

@@ -27,7 +27,9 @@ std::vector<std::string> listItems(const std::string& list) {
 }
 
 ordered_json box(float north, float east, float south, float west) {
-  return {{"north", numberText(north)}, {"east", numberText(east)}, {"south", numberText(south)},
+  return {{"north", numberText(north)},
+          {"east", numberText(east)},
+          {"south", numberText(south)},
           {"west", numberText(west)}};
 }
 
@@ -88,8 +90,8 @@ void printText(const std::string& path, const ImgScanResult& scan) {
   }
   if (scan.hasBounds) {
     const auto& b = scan.tileBounds;
-    std::cout << "Bounds:   N " << numberText(b[0]) << " E " << numberText(b[1]) << " S " << numberText(b[2])
-              << " W " << numberText(b[3]) << "\n";
+    std::cout << "Bounds:   N " << numberText(b[0]) << " E " << numberText(b[1]) << " S " << numberText(b[2]) << " W "
+              << numberText(b[3]) << "\n";
   }
   if (!scan.errorText.empty()) std::cout << scan.errorText;
 }

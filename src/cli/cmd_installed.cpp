@@ -15,7 +15,9 @@ void addInstalledCommand(CLI::App& app, int& exitCode) {
   auto json = std::make_shared<bool>(false);
   auto check = std::make_shared<bool>(false);
   cmd->add_option("--wine-prefix", *prefix, "Wine prefix (default: $WINEPREFIX, else ~/.wine)");
-  cmd->add_flag("--json", *json, "An array of {source, fromFolder, name, line, tdb, file}; bundles add bundle, familyId, productId, productName ({level, text} with --check)");
+  cmd->add_flag(
+      "--json", *json,
+      "An array of {source, fromFolder, name, line, tdb, file}; bundles add bundle, familyId, productId, productName ({level, text} with --check)");
   cmd->add_flag("--check", *check,
                 "Check the installed products instead of listing them: registry values naming missing files or "
                 "folders, IDs that are not 2 bytes or not the product file's");

@@ -123,9 +123,9 @@ int runReg(RegOptions& o) {
   }
   if (!agreesWithProductFile(o, request)) return 1;
   CliPrompter prompter;
-  const MapsourceFilesResult result = create_mapsourcefiles(request, prompter, systemFiles(),
-                                                            o.import ? &environment->importer() : nullptr,
-                                                            quietActivity(), environment->liveRegistry());
+  const MapsourceFilesResult result =
+      create_mapsourcefiles(request, prompter, systemFiles(), o.import ? &environment->importer() : nullptr,
+                            quietActivity(), environment->liveRegistry());
   if (result.status != MapsourceFilesStatus::Written) return 1;
   std::cout << result.registryFile << "\n";
   if (o.import) {
@@ -150,8 +150,7 @@ void addRegCommand(CLI::App& app, int& exitCode) {
   cmd->add_flag("--64", o->bits64, "Keys for 64-bit Windows (under Wow6432Node)")->excludes(b32);
   cmd->add_option("--wine-prefix", o->winePrefix, "Wine prefix (default: $WINEPREFIX, else ~/.wine)");
   cmd->add_option("-o,--output", o->output, "Write the registry file here instead of next to the map files");
-  cmd->add_flag("--import", o->import,
-                "Import the written file (wine regedit), wait for it and read the keys back");
+  cmd->add_flag("--import", o->import, "Import the written file (wine regedit), wait for it and read the keys back");
   cmd->add_flag("--yes", o->yes, "Write the file even when the product file is missing or has another family id");
   cmd->add_option("--uninstall", o->uninstall,
                   "Write the registry file that removes the family NAME instead (-o: where; default \"NAME "

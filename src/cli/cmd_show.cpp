@@ -63,17 +63,20 @@ ordered_json describeHead(const ProductFile& file, const ProductForm& form) {
       {"mapWindowHeight", form.mapWindowHeightText},
   };
   if (file.copyrightIndex >= 0) {
-    j["copyright"] = {{"display", form.copyrightDisplay},   {"print", form.copyrightPrint},
+    j["copyright"] = {{"display", form.copyrightDisplay},     {"print", form.copyrightPrint},
                       {"kind", kindName(form.copyrightKind)}, {"byte2", form.copyrightByte2Text},
-                      {"byte3", form.copyrightByte3Text},    {"text", form.copyrightText},
+                      {"byte3", form.copyrightByte3Text},     {"text", form.copyrightText},
                       {"editable", form.copyrightTextEnabled}};
   } else {
     j["copyright"] = nullptr;
   }
   if (file.overviewIndex >= 0) {
-    j["overview"] = {{"mapNumber", form.overviewNumberText}, {"parentNumber", form.parentNumberText},
-                     {"name", form.overviewNameText},        {"north", form.overviewNorth},
-                     {"east", form.overviewEast},            {"south", form.overviewSouth},
+    j["overview"] = {{"mapNumber", form.overviewNumberText},
+                     {"parentNumber", form.parentNumberText},
+                     {"name", form.overviewNameText},
+                     {"north", form.overviewNorth},
+                     {"east", form.overviewEast},
+                     {"south", form.overviewSouth},
                      {"west", form.overviewWest}};
   } else {
     j["overview"] = nullptr;
@@ -135,8 +138,12 @@ ShownTile shownTile(const ProductFile& file, const ProductForm& form, const Code
                     std::size_t i) {
   const DetailMapView& view = form.detailMaps[i];
   const TileSource source = tileSource(file, view);
-  ShownTile t{readTileLayout(source.reader, source.origin), {}, degrees(view.north), degrees(view.east),
-              degrees(view.south), degrees(view.west)};
+  ShownTile t{readTileLayout(source.reader, source.origin),
+              {},
+              degrees(view.north),
+              degrees(view.east),
+              degrees(view.south),
+              degrees(view.west)};
   t.description = page.decode(t.layout.description);
   return t;
 }

@@ -8,7 +8,8 @@
 namespace velmor::cli {
 
 void addVerifyCommand(CLI::App& app, int& exitCode) {
-  auto* cmd = app.add_subcommand("verify", "Compare the stored CRC-32 with the CRC-32 of the bytes before the checksum block");
+  auto* cmd =
+      app.add_subcommand("verify", "Compare the stored CRC-32 with the CRC-32 of the bytes before the checksum block");
   auto file = std::make_shared<std::string>();
   cmd->add_option("FILE", *file, "Product file (.tdb)")->required();
   cmd->callback([&exitCode, file] {

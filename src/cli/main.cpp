@@ -20,7 +20,9 @@ int main(int argc, char** argv) {
   for (std::string& argument : arguments) utf8Argv.push_back(argument.data());
   utf8Argv.push_back(nullptr);
 
-  CLI::App app{"Velmor command-line tool: read, check and edit Garmin map product files (.tdb), scan IMG tiles, write MDX indexes, install products into MapSource/BaseCamp", "velmor-cli"};
+  CLI::App app{
+      "Velmor command-line tool: read, check and edit Garmin map product files (.tdb), scan IMG tiles, write MDX indexes, install products into MapSource/BaseCamp",
+      "velmor-cli"};
   app.set_version_flag("--version", std::string("velmor-cli ") + velmor::kProgramVersion);
   app.require_subcommand(1);
   // "/name" is a path, never an option, on every system (before the

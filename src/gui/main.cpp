@@ -18,11 +18,12 @@ int main(int argc, char* argv[]) {
       return 0;
     }
     if (only == "--help" || only == "-h") {
-      std::printf("Usage: velmor [FILE.tdb]\n"
-                  "Opens the map product file FILE.tdb (the whole command line is its path) in the editor.\n"
-                  "  --version  print the version and exit\n"
-                  "  --help     print this text and exit\n"
-                  "See velmor(1) and velmor-cli(1).\n");
+      std::printf(
+          "Usage: velmor [FILE.tdb]\n"
+          "Opens the map product file FILE.tdb (the whole command line is its path) in the editor.\n"
+          "  --version  print the version and exit\n"
+          "  --help     print this text and exit\n"
+          "See velmor(1) and velmor-cli(1).\n");
       return 0;
     }
   }

@@ -83,13 +83,26 @@ TEST(CliReport, RefusalsAndUsage) {
 TEST(CliShow, JsonCarriesEveryDecodedField) {
   ProcessResult r = cli({"show", "--json", writeTemp(sampleProduct())});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  for (const char* piece :
-       {"\"productId\": 7", "\"familyId\": 4660", "\"tdbVersion\": 409", "\"version\": \"4.09\"",
-        "\"seriesName\": \"Sample Series\"", "\"familyName\": \"Sample Family\"", "\"tailLength\": 58",
-        "\"codePage\": \"1252\"", "\"kind\": \"Copyright Info\"", "\"mapNumber\": \"123456\"",
-        "\"name\": \"Sample overview\"", "\"north\": \"45\"", "\"description\": \"First tile\"",
-        "\"north\": \"42.1875\"", "\"east\": \"0.70312\"", "\"name\": \"10001.RGN\"", "\"size\": 4096",
-        "\"subfileCount\": 2", "\"maxlat\": 45000.0", "\"type\": \"54\""}) {
+  for (const char* piece : {"\"productId\": 7",
+                            "\"familyId\": 4660",
+                            "\"tdbVersion\": 409",
+                            "\"version\": \"4.09\"",
+                            "\"seriesName\": \"Sample Series\"",
+                            "\"familyName\": \"Sample Family\"",
+                            "\"tailLength\": 58",
+                            "\"codePage\": \"1252\"",
+                            "\"kind\": \"Copyright Info\"",
+                            "\"mapNumber\": \"123456\"",
+                            "\"name\": \"Sample overview\"",
+                            "\"north\": \"45\"",
+                            "\"description\": \"First tile\"",
+                            "\"north\": \"42.1875\"",
+                            "\"east\": \"0.70312\"",
+                            "\"name\": \"10001.RGN\"",
+                            "\"size\": 4096",
+                            "\"subfileCount\": 2",
+                            "\"maxlat\": 45000.0",
+                            "\"type\": \"54\""}) {
     EXPECT_NE(r.out.find(piece), std::string::npos) << piece << "\n" << r.out;
   }
   ProcessResult text = cli({"show", kNorth});
@@ -143,9 +156,9 @@ TEST(CliReads, WhatIsNoProductFileEndsAtOnceWithAMessage) {
 #ifdef _WIN32
   const std::string device = "NUL";
   const Case cases[] = {
-      {{"report", device}, "Is a device or a pipe, not a regular file"},
-      {{"show", "--json", device}, "Is a device or a pipe, not a regular file"},
-      {{"edit", device, "--pid", "3"}, "Is a device or a pipe, not a regular file"},
+    {{"report", device}, "Is a device or a pipe, not a regular file"},
+    {{"show", "--json", device}, "Is a device or a pipe, not a regular file"},
+    {{"edit", device, "--pid", "3"}, "Is a device or a pipe, not a regular file"},
 #else
   const std::string fifo = dir + "/pipe.tdb";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -155,8 +168,8 @@ TEST(CliReads, WhatIsNoProductFileEndsAtOnceWithAMessage) {
       {{"show", "--json", fifo}, "Is a pipe (FIFO), not a regular file"},
       {{"edit", fifo, "--pid", "3"}, "Is a pipe (FIFO), not a regular file"},
 #endif
-      {{"verify", dir}, "Is a folder, not a regular file"},
-      {{"verify", sparse}, "tdb files are limited to 25mb."},
+    {{"verify", dir}, "Is a folder, not a regular file"},
+    {{"verify", sparse}, "tdb files are limited to 25mb."},
   };
   for (const Case& c : cases) {
     ProcessResult r = cli(c.args);

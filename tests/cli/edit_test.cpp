@@ -70,8 +70,8 @@ TEST_F(EditCli, HeaderEditsAreWrittenAndTheOriginalIsBackedUp) {
 
   Bytes tail = defaultTail(61);  // what 4.11 brings in: the same defaults, 61 bytes
   tail[38] = 1;                  // routable
-  Bytes expected = cat({block(0x50, headerBody(513, 4660, 411, "Sample Series", "Sample Family", tail)),
-                        originalAfterHeader()});
+  Bytes expected =
+      cat({block(0x50, headerBody(513, 4660, 411, "Sample Series", "Sample Family", tail)), originalAfterHeader()});
   EXPECT_EQ(written, expected);
   EXPECT_EQ(written[1], 0x61);  // header length 94 + 3
 

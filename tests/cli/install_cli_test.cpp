@@ -54,8 +54,8 @@ TEST(CliReg, FolderAndBranchFollowTheWinePrefixUnlessToldOtherwise) {
 
   // A Windows folder is written as given; --32 chooses the branch; -o the place.
   const std::string out = (prefix / "other.reg").string();
-  args = {"reg", "--name", "Alps Topo", "--fid", "4660", "--32", "--folder", "D:\\Karten\\Alps", "-o", out,
-          "--wine-prefix", prefix.string()};
+  args = {"reg",      "--name",           "Alps Topo", "--fid", "4660",          "--32",
+          "--folder", "D:\\Karten\\Alps", "-o",        out,     "--wine-prefix", prefix.string()};
   args.insert(args.end(), files.begin(), files.end());
   r = cli(args);
   ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -65,8 +65,8 @@ TEST(CliReg, FolderAndBranchFollowTheWinePrefixUnlessToldOtherwise) {
             std::string::npos);
 
   // An import that cannot happen (no prefix there) leaves the file written, says how, and exits 1.
-  args = {"reg", "--name", "Alps Topo", "--fid", "4660", "-o", out, "--import", "--wine-prefix",
-          (prefix / "none").string()};
+  args = {"reg", "--name", "Alps Topo", "--fid",         "4660",
+          "-o",  out,      "--import",  "--wine-prefix", (prefix / "none").string()};
   args.insert(args.end(), files.begin(), files.end());
   r = cli(args);
   EXPECT_EQ(r.exitCode, 1);
@@ -103,10 +103,10 @@ TEST(CliReg, FolderAndBranchFollowTheWinePrefixUnlessToldOtherwise) {
 
 TEST(CliInstalled, AFolderThatIsNoPrefixIsSaidToBeNone) {
   const std::string folder = tempDir();
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"installed", "--wine-prefix", folder},
-                                                {"installed", "--check", "--wine-prefix", folder},
-                                                {"check", std::string(VELMOR_TEST_DATA) + "/north/north.tdb",
-                                                 "--wine-prefix", folder}}) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"installed", "--wine-prefix", folder},
+        {"installed", "--check", "--wine-prefix", folder},
+        {"check", std::string(VELMOR_TEST_DATA) + "/north/north.tdb", "--wine-prefix", folder}}) {
     ProcessResult r = cli(args);
     EXPECT_EQ(r.exitCode, 2) << args[0];
     EXPECT_EQ(r.err, folder + " is not a Wine prefix (it holds no system.reg).\n");
@@ -147,12 +147,12 @@ TEST(CliBasemap, AnInterruptStopsTheCompilerWithWhatItStartedAndLeavesNothingBeh
   std::ofstream(compiler) << "#!/bin/sh\nsleep 300 & echo $! > '" << child << "'\nkill -INT $PPID\nwait\n";
   fs::permissions(compiler, fs::perms::owner_all);
   const std::string target = dir + "/north.img";
-  ProcessResult r = runProcess({VELMOR_CLI, "basemap", product, "-o", target, "--compiler", compiler}, dir,
-                               {"VELMOR_HOME=" + home});
+  ProcessResult r =
+      runProcess({VELMOR_CLI, "basemap", product, "-o", target, "--compiler", compiler}, dir, {"VELMOR_HOME=" + home});
   EXPECT_EQ(r.exitCode, 130) << r.err;
-  EXPECT_NE(r.err.find("Create Basemap was cancelled: the map compiler " + compiler +
-                       " was stopped. Nothing was replaced."),
-            std::string::npos)
+  EXPECT_NE(
+      r.err.find("Create Basemap was cancelled: the map compiler " + compiler + " was stopped. Nothing was replaced."),
+      std::string::npos)
       << r.err;
   EXPECT_FALSE(fs::exists(target));
   int pid = 0;
@@ -173,8 +173,8 @@ TEST(CliBasemap, AnInterruptStopsTheCompilerWithWhatItStartedAndLeavesNothingBeh
   }
 
   // The product file itself as the target: refused before anything is written.
-  ProcessResult over = runProcess({VELMOR_CLI, "basemap", product, "-o", product, "--compiler", compiler, "--yes"},
-                                  dir, {"VELMOR_HOME=" + home});
+  ProcessResult over = runProcess({VELMOR_CLI, "basemap", product, "-o", product, "--compiler", compiler, "--yes"}, dir,
+                                  {"VELMOR_HOME=" + home});
   EXPECT_EQ(over.exitCode, 1);
   EXPECT_NE(over.err.find("A basemap is never written over a product file: " + product), std::string::npos) << over.err;
   EXPECT_EQ(slurp(product), productBytes);

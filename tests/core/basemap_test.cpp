@@ -53,8 +53,8 @@ class Basemap : public ::testing::Test {
   // folder, then runs `body`.
   std::string compiler(const std::string& name, const std::string& body) {
     const std::string path = root_ + "/" + name;
-    writeFile(path, "#!/bin/sh\n{ echo \"$#\"; for a in \"$@\"; do echo \"$a\"; done; pwd; } > '" + record_ +
-                        "'\n" + body + "\n");
+    writeFile(path, "#!/bin/sh\n{ echo \"$#\"; for a in \"$@\"; do echo \"$a\"; done; pwd; } > '" + record_ + "'\n" +
+                        body + "\n");
     ::chmod(path.c_str(), 0755);
     return path;
   }
@@ -234,8 +234,8 @@ TEST_F(Basemap, MissingOrCrashingCompilerIsReportedWithItsOwnText) {
     const std::string crashing = compiler("cgpsmapper", "kill -SEGV $$");
     BasemapJob j = job(crashing, target);
     ScriptedPrompter prompter;
-    prompter.expectMessage("mp saved").expectMessage("The map compiler " + crashing +
-                                                      " ended abnormally (signal 11). Nothing was replaced.");
+    prompter.expectMessage("mp saved")
+        .expectMessage("The map compiler " + crashing + " ended abnormally (signal 11). Nothing was replaced.");
     EXPECT_EQ(run(j, prompter).status, BasemapStatus::Stopped);
     EXPECT_FALSE(fs::exists(target));
   }
@@ -272,17 +272,18 @@ TEST_F(Basemap, MkgmapOnPathIsOfferedAndRunWithItsOwnOptions) {
   big.source.overviewNumberText = "FFFFFFFF";
   ScriptedPrompter refused;
   refused.expectMessage("mp saved")
-      .expectMessage("mkgmap names a map with 8 digits: the overview map number 4294967295 has more. "
-                     "Choose a smaller Overview Number.");
+      .expectMessage(
+          "mkgmap names a map with 8 digits: the overview map number 4294967295 has more. "
+          "Choose a smaller Overview Number.");
   EXPECT_EQ(run(big, refused).status, BasemapStatus::Stopped);
 }
 
 TEST_F(Basemap, AFailingCompilerLeavesItsHalfWrittenMapUnusedAndItsLastErrorLinesAreShown) {
   const std::string target = root_ + "/roads.img";
   writeFile(target, "the basemap before");
-  const std::string failing = compiler(
-      "cgpsmapper", std::string(kCopyingCgpsmapper) +
-                        "\ni=1; while [ $i -le 12 ]; do echo \"error line $i\" >&2; i=$((i+1)); done; exit 1");
+  const std::string failing =
+      compiler("cgpsmapper", std::string(kCopyingCgpsmapper) +
+                                 "\ni=1; while [ $i -le 12 ]; do echo \"error line $i\" >&2; i=$((i+1)); done; exit 1");
   BasemapJob j = job(failing, target);
   ScriptedPrompter prompter;
   std::string shown = "The map compiler " + failing + " failed (exit code 1). Nothing was replaced.";
@@ -294,9 +295,9 @@ TEST_F(Basemap, AFailingCompilerLeavesItsHalfWrittenMapUnusedAndItsLastErrorLine
   EXPECT_TRUE(leftInSystemFolder().empty());
 
   // mkgmap's map left in its output folder before a failure is no map either.
-  const std::string mkgmap = compiler(
-      "mkgmap", "for a in \"$@\"; do case \"$a\" in --output-dir=*) d=\"${a#*=}\";; esac; done\n"
-                "cp pv.mp \"$d/00001000.img\"; exit 2");
+  const std::string mkgmap = compiler("mkgmap",
+                                      "for a in \"$@\"; do case \"$a\" in --output-dir=*) d=\"${a#*=}\";; esac; done\n"
+                                      "cp pv.mp \"$d/00001000.img\"; exit 2");
   BasemapJob m = job(mkgmap, target);
   RecordingPrompter said;
   EXPECT_EQ(run(m, said).status, BasemapStatus::Stopped);
@@ -339,7 +340,8 @@ TEST_F(Basemap, ACompilerPastItsTimeOrCancelledIsStoppedWithWhatItStartedAndNoth
     BasemapJob j = job(hanging, target);
     ScriptedPrompter prompter;
     prompter.expectMessage("mp saved")
-        .expectMessage("The map compiler " + hanging + " did not finish within 1 s and was stopped. Nothing was replaced.");
+        .expectMessage("The map compiler " + hanging +
+                       " did not finish within 1 s and was stopped. Nothing was replaced.");
     const BasemapOutcome outcome =
         run(j, prompter, "", [](BasemapServices& s) { s.compilerTimeout = std::chrono::seconds(1); });
     EXPECT_EQ(outcome.status, BasemapStatus::Stopped);

@@ -10,7 +10,9 @@ using namespace velmor::test;
 
 namespace {
 
-Bytes sampleHeader() { return block(0x50, headerBody(7, 4660, 409, "Sample Series", "Sample Family", defaultTail(58))); }
+Bytes sampleHeader() {
+  return block(0x50, headerBody(7, 4660, 409, "Sample Series", "Sample Family", defaultTail(58)));
+}
 Bytes sampleTile() {
   return block(0x4C, tileBody(10001, 0x00123456, 0x1E000000, 0x00800000, 0x1C000000, 0, "First tile", {{"A", 1}}));
 }
@@ -81,8 +83,8 @@ TEST_F(Rebuild, CopyrightWithoutKindIsRebuiltOnEverySave) {
 }
 
 TEST_F(Rebuild, SourcesRecordsKeepTheirKind) {
-  openBytes(cat({sampleHeader(), block(0x44, cat({{1, 1, 0, 0}, text0("Src")})), overview(), sampleTile(),
-                 checksumBlock(0)}));
+  openBytes(cat(
+      {sampleHeader(), block(0x44, cat({{1, 1, 0, 0}, text0("Src")})), overview(), sampleTile(), checksumBlock(0)}));
   ASSERT_EQ(s.form.copyrightKind, CopyrightKind::Sources);
   s.file.copyrightEdited = true;
   s.form.copyrightText = "Other\r\n";
@@ -130,10 +132,10 @@ TEST_F(Rebuild, OverviewFromItsBoxes) {
   openSample();
   s.form.overviewNumberText = "abcdef";
   s.form.parentNumberText = "-1";
-  s.form.overviewNorth = "45";       // 2^29 units
-  s.form.overviewEast = "1,40625";   // "," is read as the decimal separator: 2^24 units
-  s.form.overviewSouth = "-90";      // -2^30
-  s.form.overviewWest = "180";       // 2^31 is held as 0x80000000
+  s.form.overviewNorth = "45";      // 2^29 units
+  s.form.overviewEast = "1,40625";  // "," is read as the decimal separator: 2^24 units
+  s.form.overviewSouth = "-90";     // -2^30
+  s.form.overviewWest = "180";      // 2^31 is held as 0x80000000
   s.form.overviewNameText = "New name";
   ASSERT_FALSE(updateoverview(s.file, s.form));
   EXPECT_EQ(s.file.blocks[2], block(0x42, cat({{0xEF, 0xCD, 0xAB, 0x00},
@@ -213,8 +215,8 @@ TEST_F(Rebuild, AddedBlockWithoutChecksumGoesLast) {
 }
 
 TEST_F(Rebuild, ExistingBlockIsReplacedWhereItStands) {
-  openBytes(cat({sampleHeader(), block(0x52, cat({{0x01}, text0("Old")})), overview(), sampleTile(),
-                 checksumBlock(0)}));
+  openBytes(
+      cat({sampleHeader(), block(0x52, cat({{0x01}, text0("Old")})), overview(), sampleTile(), checksumBlock(0)}));
   ASSERT_EQ(s.form.tileCopyright1, "Old\r\n\r\n");
   s.form.tileCopyright1 = "New\r\n\r\n";
   ASSERT_FALSE(update52(s.file, s.form));
@@ -227,11 +229,12 @@ TEST_F(Rebuild, RefusalPutsEveryBlockBack) {
   const auto blocks = s.file.blocks;
   const ProductFile before = s.file;
   s.form.pidText = "99";
-  s.form.tileCopyright1 = "added";               // would add a 0x52 block
-  s.form.tileCopyright2 = "\xE4\xB8\xAD";        // cannot be written
-  s.form.extraBytes[7].text = "";                // would be set to "0"
-  EXPECT_EQ(rebuildBlocks(s.file, s.form, s.prompter),
-            "The second Tile Copyright box holds \"\xE4\xB8\xAD\", which code page 1252 cannot write. Nothing was saved.");
+  s.form.tileCopyright1 = "added";         // would add a 0x52 block
+  s.form.tileCopyright2 = "\xE4\xB8\xAD";  // cannot be written
+  s.form.extraBytes[7].text = "";          // would be set to "0"
+  EXPECT_EQ(
+      rebuildBlocks(s.file, s.form, s.prompter),
+      "The second Tile Copyright box holds \"\xE4\xB8\xAD\", which code page 1252 cannot write. Nothing was saved.");
   EXPECT_EQ(s.file.blocks, blocks);
   EXPECT_EQ(s.file.block52Index, -1);
   EXPECT_EQ(s.file.checksumIndex, before.checksumIndex);
@@ -243,8 +246,8 @@ TEST_F(Rebuild, OverviewIsRebuiltOnlyWhenEdited) {
   openSample();
   s.form.overviewNameText = "Changed";
   ASSERT_FALSE(rebuildBlocks(s.file, s.form, s.prompter));
-  EXPECT_EQ(s.file.blocks[2], block(0x42, overviewBody(0x00123456, 0, 0x20000000, 0x01000000, 0x1C000000, 0,
-                                                        "Sample overview")));
+  EXPECT_EQ(s.file.blocks[2],
+            block(0x42, overviewBody(0x00123456, 0, 0x20000000, 0x01000000, 0x1C000000, 0, "Sample overview")));
   s.file.overviewEdited = true;
   ASSERT_FALSE(rebuildBlocks(s.file, s.form, s.prompter));
   EXPECT_EQ(s.file.blocks[2],

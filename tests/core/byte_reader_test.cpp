@@ -74,14 +74,14 @@ TEST(CodePage, NoLookAlikesAndTheSameTableOnEverySystem) {
   // converts it (ICU on Linux, Windows itself): CRC-32 of the UTF-8 of
   // bytes 0x80-0xFF.
   const std::pair<int, std::uint32_t> tables[] = {
-      {874, 0x907DFB22u}, {1250, 0xC074359Du}, {1251, 0x9B079C3Eu}, {1252, 0xDD22F8ABu}, {1253, 0xF4CC8B3Fu},
+      {874, 0x907DFB22u},  {1250, 0xC074359Du}, {1251, 0x9B079C3Eu}, {1252, 0xDD22F8ABu}, {1253, 0xF4CC8B3Fu},
       {1254, 0xB2CDC8D9u}, {1255, 0xE60156BFu}, {1256, 0xD7096196u}, {1257, 0x30E1BC7Du}, {1258, 0x1DBFB4DAu}};
   Bytes high;
   for (int b = 0x80; b < 256; ++b) high.push_back(static_cast<std::uint8_t>(b));
   for (const auto& [number, expected] : tables) {
     const std::string text = CodePage::get(number).decode(high);
-    const auto crc = static_cast<std::uint32_t>(crc32(0L, reinterpret_cast<const Bytef*>(text.data()),
-                                                      static_cast<uInt>(text.size())));
+    const auto crc = static_cast<std::uint32_t>(
+        crc32(0L, reinterpret_cast<const Bytef*>(text.data()), static_cast<uInt>(text.size())));
     EXPECT_EQ(crc, expected) << number;
   }
 }

@@ -32,8 +32,8 @@ TEST(ChecksumBlock, CrcBytesBetweenTheFiller) {
   for (int i = 0; i < 14; ++i) values.push_back(i / 255.0);
   SequenceRandom random(values);
   const Bytes block = makeChecksumBlock(0x0ABCDEF1, random);
-  const Bytes expected = {0x54, 0x14, 0x00, 0x00, 0x00, 0x0A, 0, 1, 2, 3, 4, 5, 0xBC,
-                          6,    7,    0xDE, 8,    9,    10,   11, 0xF1, 12, 13};
+  const Bytes expected = {0x54, 0x14, 0x00, 0x00, 0x00, 0x0A, 0,  1,  2,    3,  4, 5,
+                          0xBC, 6,    7,    0xDE, 8,    9,    10, 11, 0xF1, 12, 13};
   EXPECT_EQ(block, expected);
   EXPECT_EQ(random.left(), 0u);
   EXPECT_EQ(storedCrc(block), 0x0ABCDEF1u);
@@ -41,9 +41,9 @@ TEST(ChecksumBlock, CrcBytesBetweenTheFiller) {
 
 TEST(ChecksumBlock, FillerIsTheUniformNumberTimes255Rounded) {
   EXPECT_EQ(fillerByte(0.0), 0);
-  EXPECT_EQ(fillerByte(0.25), 64);      // 63.75
+  EXPECT_EQ(fillerByte(0.25), 64);  // 63.75
   EXPECT_EQ(fillerByte(0.9999999), 255);
-  EXPECT_EQ(fillerByte(0.001), 0);      // 0.255
+  EXPECT_EQ(fillerByte(0.001), 0);  // 0.255
 }
 
 TEST(ChecksumBlock, ClockRandomStaysInRange) {

@@ -44,10 +44,9 @@ TEST(ColourArithmetic, ConvertsBothWays) {
 }
 
 TEST(ColourArithmetic, EveryPaletteColourRoundTripsThroughTheHexBox) {
-  const char* listed[kPaletteSize] = {"ffff00", "ff11ff", "0000ff", "ffffff", "e2202c", "e62565",
-                                      "9b2fae", "673fb4", "4054b2", "587bf8", "1eaaf1", "1fbcd2",
-                                      "159588", "2c992d", "8cc152", "cdda49", "fee94e", "fdc02f",
-                                      "fd9727", "fc5830", "fc5830", "9e9e9e", "785549", "000000"};
+  const char* listed[kPaletteSize] = {"ffff00", "ff11ff", "0000ff", "ffffff", "e2202c", "e62565", "9b2fae", "673fb4",
+                                      "4054b2", "587bf8", "1eaaf1", "1fbcd2", "159588", "2c992d", "8cc152", "cdda49",
+                                      "fee94e", "fdc02f", "fd9727", "fc5830", "fc5830", "9e9e9e", "785549", "000000"};
   for (int k = 0; k < kPaletteSize; ++k) {
     SCOPED_TRACE(listed[k]);
     ColourChooser picked(0x123456);

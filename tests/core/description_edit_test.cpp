@@ -118,7 +118,8 @@ TEST(DescriptionEdit, RefusesABlockLongerThan65535Bytes) {
   openTiles(o, {t});
   const BlockList before = o.file.blocks;
   ScriptedPrompter prompter;
-  prompter.expectMessage("With this description the tile's block would be longer than 65535 bytes. Nothing was changed.");
+  prompter.expectMessage(
+      "With this description the tile's block would be longer than 65535 bytes. Nothing was changed.");
   EXPECT_EQ(editDescription(o.file, o.form, 0, std::string(65500, 'e'), prompter), DescriptionEdit::Refused);
   EXPECT_EQ(o.file.blocks, before);
   // 85 more bytes still fit exactly.
@@ -133,7 +134,8 @@ TEST(DescriptionEdit, ByteBoxesOfTheTileFollowTheNewDescription) {
   show_4c(o.form, o.file, 0);
   ScriptedPrompter prompter;
   editDescription(o.file, o.form, 0, "AB", prompter);
-  ASSERT_EQ(o.form.rawBlockBoxes.size(), o.file.blocks[static_cast<std::size_t>(o.form.detailMaps[0].blockIndex)].size());
+  ASSERT_EQ(o.form.rawBlockBoxes.size(),
+            o.file.blocks[static_cast<std::size_t>(o.form.detailMaps[0].blockIndex)].size());
   EXPECT_EQ(o.form.rawBlockBoxes[27], "41");
   EXPECT_EQ(o.form.rawBlockBoxes[28], "42");
   EXPECT_EQ(o.form.rawBlockBoxes[29], "0");

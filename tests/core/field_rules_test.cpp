@@ -20,8 +20,8 @@ TEST(KeyFilters, PidAndFid) {
 
 TEST(KeyFilters, Names) {
   const CodePage& western = CodePage::get(1252);
-  for (char32_t k : {U'A', U'z', U'0', U':', U' ', U'@', U'#', U'<', U'>', U'%', U'$', U'£', U'^', U'&', U'*', U'(',
-                     U')', U'+', U'_', U'!', U'?', U'[', U'~', U'é', U'þ', kBackspace, kEnter, kDelete})
+  for (char32_t k : {U'A', U'z', U'0', U':', U' ', U'@', U'#', U'<', U'>', U'%', U'$', U'£',       U'^',   U'&',
+                     U'*', U'(', U')', U'+', U'_', U'!', U'?', U'[', U'~', U'é', U'þ', kBackspace, kEnter, kDelete})
     EXPECT_TRUE(nameKeyPasses(k, western)) << int(k);
   for (char32_t k : {U'-', U'.', U',', U'/', U';', U'=', U'"', U'\'', U'ÿ', kLineFeed, U'\t', U'Ω'})
     EXPECT_FALSE(nameKeyPasses(k, western)) << int(k);
@@ -186,8 +186,8 @@ namespace {
 // Closing with Yes runs the real save: a save the pipeline refuses (a
 // product without detail maps) keeps the window open and the file as it was.
 TEST(LeaveRules, CloseThroughTheSavePipeline) {
-  Bytes bytes = test::cat({test::block(0x50, test::headerBody(1, 2, 409, "S", "F", test::defaultTail(58))),
-                           test::checksumBlock(0)});
+  Bytes bytes = test::cat(
+      {test::block(0x50, test::headerBody(1, 2, 409, "S", "F", test::defaultTail(58))), test::checksumBlock(0)});
   std::string path = test::writeTemp(bytes);
   ProductFile file;
   ProductForm form;

@@ -8,8 +8,8 @@
 using namespace velmor;
 
 TEST(GmapBundle, NamesWindowsRefusesAreRefused) {
-  for (const char* bad : {"A:B", "a/b", "a\\b", "x?", "x*", "<x>", "a|b", "q\"", "end.", "end ", "CON", "com1.x",
-                          "Lpt9", "nul", ""})
+  for (const char* bad :
+       {"A:B", "a/b", "a\\b", "x?", "x*", "<x>", "a|b", "q\"", "end.", "end ", "CON", "com1.x", "Lpt9", "nul", ""})
     EXPECT_TRUE(windowsNameProblem(bad)) << bad;
   for (const char* good : {"Test Fam", "Berg & Tal", "S\u00FCd", "com10", "console", "A'b", "x.y"})
     EXPECT_FALSE(windowsNameProblem(good)) << good;

@@ -129,8 +129,8 @@ TEST_F(HeaderCase, EmptyBoxInsideTheTailIsWrittenAsZero) {
 TEST_F(HeaderCase, OverrideWritesTheBoxesAsTypedUpToTheCount) {
   openHeader(header(1, 2, 409, "S", "F", defaultTail(58)));
   s.form.overrideSettings = true;
-  s.form.routable = true;      // no effect with override
-  s.form.printing = false;     // no effect with override
+  s.form.routable = true;   // no effect with override
+  s.form.printing = false;  // no effect with override
   s.form.extraBytes[5].text = "ab";
   s.form.countBoxText = "45";  // tail bytes 0 to 44
   s.prompter.expectMessage("Using own settings");
@@ -171,8 +171,10 @@ TEST_F(HeaderCase, BoxesThatCannotBeWrittenRefuseAndChangeNothing) {
     const char* message;
   };
   const Bad cases[] = {
-      {[](ProductForm& f) { f.pidText = "65536"; }, "The PID box must hold a number from 0 to 65535. Nothing was saved."},
-      {[](ProductForm& f) { f.pidText = "12:3"; }, "The PID box must hold a number from 0 to 65535. Nothing was saved."},
+      {[](ProductForm& f) { f.pidText = "65536"; },
+       "The PID box must hold a number from 0 to 65535. Nothing was saved."},
+      {[](ProductForm& f) { f.pidText = "12:3"; },
+       "The PID box must hold a number from 0 to 65535. Nothing was saved."},
       {[](ProductForm& f) { f.fidText = "-1"; }, "The FID box must hold a number from 0 to 65535. Nothing was saved."},
       {[](ProductForm& f) { f.seriesNameText = "Caf\xC3\xA9 \xD0\x96"; },
        "The Mapsource Name holds \"\xD0\x96\", which code page 1252 cannot write. Nothing was saved."},

@@ -90,7 +90,8 @@ TEST(VersionChange, UnknownVersionChangesNothing) {
   EXPECT_EQ(m.file.tdbVersion, 409);
   EXPECT_EQ(m.file.headerTailLength, 58);
   EXPECT_FALSE(m.file.modified);
-  for (int k = 1; k <= 99; ++k) EXPECT_EQ(m.form.extraBytes[static_cast<std::size_t>(k)].text, before.extraBytes[static_cast<std::size_t>(k)].text);
+  for (int k = 1; k <= 99; ++k)
+    EXPECT_EQ(m.form.extraBytes[static_cast<std::size_t>(k)].text, before.extraBytes[static_cast<std::size_t>(k)].text);
   // "," is read as the decimal separator.
   test::ScriptedPrompter quiet;
   EXPECT_EQ(changeVersion(m.file, m.form, "4,08", quiet).outcome, RuleOutcome::Accepted);

@@ -24,8 +24,8 @@ const std::string kProducts = "SOFTWARE\\Garmin\\mapsource\\products";
 
 void writeBytes(const fs::path& path, const Bytes& bytes) {
   fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace

@@ -70,10 +70,10 @@ TEST(Loader, SampleProductReportLineByLine) {
 
 TEST(Loader, HeaderFieldsOptionsAndBoxes) {
   Bytes tail = defaultTail(58);
-  tail[38] = 1;     // routable
-  tail[39] = 2;     // only 1 ticks an option
-  tail[40] = 1;     // profile
-  tail[49] = 1;     // printing disabled
+  tail[38] = 1;  // routable
+  tail[39] = 2;  // only 1 ticks an option
+  tail[40] = 1;  // profile
+  tail[49] = 1;  // printing disabled
   tail[5] = 0x0A;
   Opened o = open(cat({block(0x50, headerBody(513, 4660, 409, "Series", "Family", tail)), block(0x54, Bytes(20, 0))}));
   EXPECT_EQ(o.form.pidText, "513");
@@ -198,8 +198,7 @@ TEST(Loader, DetailMapViews) {
   EXPECT_EQ(tileCaption(o.file, o.form, 0), t.caption());
   EXPECT_EQ(t.boundsRecord, "42.1875#0.70312#39.375#0#First tile#");
   // Count at 185 + 27 + 11 + 2 = 225 = 0xE1.
-  EXPECT_EQ(t.infoText,
-            "Overview Map Number:123456\r\n\r\n&E1 Subfiles: 2\r\n10001.TRE:&200\r\n10001.RGN:&1000\r\n");
+  EXPECT_EQ(t.infoText, "Overview Map Number:123456\r\n\r\n&E1 Subfiles: 2\r\n10001.TRE:&200\r\n10001.RGN:&1000\r\n");
   EXPECT_EQ(t.caption(), "First tile\r\n10001");
   EXPECT_EQ(t.tooltip(), "First tile\r\n\r\nright click for more");
 

@@ -106,8 +106,7 @@ TEST(MdxWriter, RefusalsAndFailuresLeaveTheOldIndex) {
   // A backup that cannot be written stops the write: the old index stays.
   const std::string backup = mdxBackupName(path);
   FailingReplace noBackup(backup);
-  prompter.expectMessage(std::string(kMdxBackupMessage) + backup)
-      .expectMessage("No space left on device: " + backup);
+  prompter.expectMessage(std::string(kMdxBackupMessage) + backup).expectMessage("No space left on device: " + backup);
   EXPECT_EQ(write(path, {5}, "1", "1", prompter, noBackup), MdxOutcome::Failed);
   EXPECT_EQ(readFile(path), kOld);
   EXPECT_FALSE(std::filesystem::exists(backup));

@@ -134,8 +134,8 @@ TEST(OverviewBounds, AntimeridianAsEastBoundReadsAndWritesAsPlus180) {
   ASSERT_EQ(s.saveTo(path), SaveOutcome::Saved);
   const Bytes saved = readFile(path);
   ByteReader r(saved);
-  const std::int64_t o = static_cast<std::int64_t>(block(0x50, headerBody(7, 4660, 409, "Series", "Family",
-                                                                            defaultTail(58))).size());
+  const std::int64_t o =
+      static_cast<std::int64_t>(block(0x50, headerBody(7, 4660, 409, "Series", "Family", defaultTail(58))).size());
   ASSERT_EQ(r.dat(o), 0x42);
   EXPECT_EQ(r.bit4(o + 15), INT32_MIN);
   EXPECT_EQ(r.bit4(o + 23), static_cast<std::int32_t>(std::nearbyint(179.0 / kDegreesPerMapUnit)));

@@ -33,7 +33,8 @@ namespace {
 DWORD attributesOf(const std::string& path) { return ::GetFileAttributesW(wideFromUtf8(path).c_str()); }
 
 std::size_t entries(const std::string& folder) {
-  return static_cast<std::size_t>(std::distance(fs::directory_iterator(pathFromUtf8(folder)), fs::directory_iterator()));
+  return static_cast<std::size_t>(
+      std::distance(fs::directory_iterator(pathFromUtf8(folder)), fs::directory_iterator()));
 }
 
 // A folder with blanks and a file name no ANSI code page holds whole.
@@ -46,7 +47,8 @@ std::string unicodeFolder() {
 class Handle {
  public:
   Handle(const std::string& path, DWORD share)
-      : h_(::CreateFileW(wideFromUtf8(path).c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+      : h_(::CreateFileW(wideFromUtf8(path).c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_EXISTING, 0,
+                         nullptr)) {}
   ~Handle() { close(); }
   bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
   void close() {
@@ -134,14 +136,16 @@ TEST(WindowsFiles, TheLockWaitsThroughAnotherSaveButNotForAFileThatIsNotThere) {
   });
   std::string error;
   int told = 0;
-  auto lock = files.lockFile(path, std::chrono::seconds(10), [&] { ++told; }, error);
+  auto lock = files.lockFile(
+      path, std::chrono::seconds(10), [&] { ++told; }, error);
   save.join();
   ASSERT_TRUE(lock) << error;
   EXPECT_EQ(told, 1);
   lock.reset();
 
   // No save under way: told at once, without waiting.
-  EXPECT_FALSE(files.lockFile(folder + "\\missing.tdb", std::chrono::seconds(10), [&] { ++told; }, error));
+  EXPECT_FALSE(files.lockFile(
+      folder + "\\missing.tdb", std::chrono::seconds(10), [&] { ++told; }, error));
   EXPECT_EQ(error, missingFileText());
   EXPECT_EQ(told, 1);
 }
@@ -180,9 +184,9 @@ TEST(WindowsRegistry, ReadsTheThirtyTwoBitViewOnly) {
   // The test writes its keys; the program itself never does.
   auto create = [](const std::wstring& path, REGSAM view) {
     HKEY h = nullptr;
-    EXPECT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &h,
-                                nullptr),
-              ERROR_SUCCESS);
+    EXPECT_EQ(
+        ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &h, nullptr),
+        ERROR_SUCCESS);
     return h;
   };
   HKEY family = create(key + L"\\Families\\Alps \u00C9t\u00E9", KEY_WOW64_32KEY);
@@ -287,11 +291,15 @@ TEST(WindowsProcess, ArgumentsArriveWholeAndTheExitCodeComesBack) {
     out.close();
     std::_Exit(7);
   }
-  const std::vector<std::string> arguments{"two words", "say \"hi\"", "trailing\\", "C:\\Maps\\Alps Topo\\",
-                                           "", "a&b|c>d", "Z\u00FCrich \u03A9"};
+  const std::vector<std::string> arguments{"two words", "say \"hi\"", "trailing\\",        "C:\\Maps\\Alps Topo\\",
+                                           "",          "a&b|c>d",    "Z\u00FCrich \u03A9"};
   const std::string echo = tempDir() + "\\echo.bin";
-  ProcessRequest request{executablePath(), {"--gtest_filter=WindowsProcess.ArgumentsArriveWhole*"},
-                         {{"VELMOR_ECHO_ARGUMENTS_TO", echo}}, "", false, ""};
+  ProcessRequest request{executablePath(),
+                         {"--gtest_filter=WindowsProcess.ArgumentsArriveWhole*"},
+                         {{"VELMOR_ECHO_ARGUMENTS_TO", echo}},
+                         "",
+                         false,
+                         ""};
   request.arguments.insert(request.arguments.end(), arguments.begin(), arguments.end());
   const ProcessEnd end = runAndWait(systemProcesses(), request, [] {});
   ASSERT_TRUE(end.started()) << end.error;

@@ -137,8 +137,8 @@ TEST(PlotGeometry, TilesFromTheDecodedBoundsRecords) {
 
 TEST(PlotGeometry, ColoursCycleThroughFourteenPaletteEntries) {
   EXPECT_EQ(tileColour(0), 0x000000u);
-  EXPECT_EQ(tileColour(1), 0x800000u);   // (0, 0, 128) as 0x00BBGGRR
-  EXPECT_EQ(tileColour(4), 0x000080u);   // (128, 0, 0)
+  EXPECT_EQ(tileColour(1), 0x800000u);  // (0, 0, 128) as 0x00BBGGRR
+  EXPECT_EQ(tileColour(4), 0x000080u);  // (128, 0, 0)
   EXPECT_EQ(tileColour(7), 0xC0C0C0u);
   EXPECT_EQ(tileColour(9), 0xFF0000u);   // (0, 0, 255)
   EXPECT_EQ(tileColour(12), 0x0000FFu);  // (255, 0, 0)

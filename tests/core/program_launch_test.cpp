@@ -27,8 +27,9 @@ namespace fs = std::filesystem;
 void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 std::string recorder(const std::string& path, const std::string& record) {
-  writeFile(path, "#!/bin/sh\n{ echo \"$#\"; for a in \"$@\"; do echo \"$a\"; done; echo \"WINEPREFIX=$WINEPREFIX\"; } > '" +
-                      record + ".tmp' && mv '" + record + ".tmp' '" + record + "'\n");
+  writeFile(path,
+            "#!/bin/sh\n{ echo \"$#\"; for a in \"$@\"; do echo \"$a\"; done; echo \"WINEPREFIX=$WINEPREFIX\"; } > '" +
+                record + ".tmp' && mv '" + record + ".tmp' '" + record + "'\n");
   ::chmod(path.c_str(), 0755);
   return path;
 }
@@ -90,7 +91,8 @@ TEST_F(Launch, MapSourceStartsUnderWineInItsOwnPrefixAfterItsCacheIsEmptied) {
   EXPECT_EQ(awaitRecord(root_ + "/wine.txt"), (std::vector<std::string>{"1", mapsource_, "WINEPREFIX=" + prefix_}));
   // Files directly inside went, the link as a link; the folder, the hidden
   // file and what the link named stay.
-  for (const char* gone : {"a", "b", "c", "link"}) EXPECT_FALSE(fs::exists(fs::symlink_status(cache_ + "/" + gone))) << gone;
+  for (const char* gone : {"a", "b", "c", "link"})
+    EXPECT_FALSE(fs::exists(fs::symlink_status(cache_ + "/" + gone))) << gone;
   EXPECT_TRUE(fs::exists(cache_ + "/sub/kept"));
   EXPECT_TRUE(fs::exists(cache_ + "/.hidden"));
   EXPECT_TRUE(fs::exists(root_ + "/outside"));
@@ -215,8 +217,9 @@ TEST_F(Launch, BrowsedProgramsAreJudgedByTheirFileName) {
   fs::create_directories(folder);
   for (const char* name : {"MapSource.EXE", "notes.txt", "qmapshack"}) writeFile(folder + "/" + name, "");
   ScriptedPrompter prompter;
-  prompter.expectMessage("Mapsource not found.").expectMessage("Basecamp not found.").expectMessage(
-      "This is not an exe file.");
+  prompter.expectMessage("Mapsource not found.")
+      .expectMessage("Basecamp not found.")
+      .expectMessage("This is not an exe file.");
   EXPECT_EQ(acceptBrowsedProgram(ProgramRow::MapSource, folder + "/MapSource.EXE", prompter),
             folder + "/MapSource.EXE");
   EXPECT_FALSE(acceptBrowsedProgram(ProgramRow::MapSource, folder + "/qmapshack", prompter));

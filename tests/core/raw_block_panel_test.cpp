@@ -48,12 +48,12 @@ TEST(ByteGrid, ColoursMarkThePartsOfADetailMapBlock) {
   const Bytes block = tileBlock(smallTile());
   ASSERT_EQ(block.size(), 49u);
   const int D = kDefaultColour, B = kBlue, R = kRed, M = kMagenta, C = kCyan, K = kBlack;
-  std::vector<int> want(27, D);  // type, length, numbers and bounds (zeros among them)
-  const std::vector<int> rest = {B, B, R,           // "AB" and its zero
-                                 B, B, B, B,        // two bytes, count 1
-                                 B, B, B, B,        // size 5
+  std::vector<int> want(27, D);                        // type, length, numbers and bounds (zeros among them)
+  const std::vector<int> rest = {B, B, R,              // "AB" and its zero
+                                 B, B, B, B,           // two bytes, count 1
+                                 B, B, B, B,           // size 5
                                  M, M, M, C, C, C, C,  // the seven bytes
-                                 K, K, K, R};       // "T.R" and its zero
+                                 K, K, K, R};          // "T.R" and its zero
   want.insert(want.end(), rest.begin(), rest.end());
   EXPECT_EQ(colours(byteGrid(block)), want);
 }
@@ -141,8 +141,9 @@ TEST(RawBlockEdits, RefusesBoxesThatWouldCorruptTheFile) {
   cases.push_back({edited(5, "G1"), "Byte 6 (\"G1\") is not a hexadecimal byte from 0 to FF. Nothing was changed."});
   cases.push_back({edited(5, "100"), "Byte 6 (\"100\") is not a hexadecimal byte from 0 to FF. Nothing was changed."});
   cases.push_back({edited(5, ""), "Byte 6 (\"\") is not a hexadecimal byte from 0 to FF. Nothing was changed."});
-  cases.push_back({edited(1, "2F"), "The length bytes 2 and 3 say 47 but the block holds 46 bytes after them. "
-                                    "Nothing was changed."});
+  cases.push_back({edited(1, "2F"),
+                   "The length bytes 2 and 3 say 47 but the block holds 46 bytes after them. "
+                   "Nothing was changed."});
   cases.push_back({{"4C", "1", "0", "5"}, "The first byte must stay 4C (a detail map block). Nothing was changed."});
   cases.back().boxes[0] = "50";
   const std::string tooShort =

@@ -42,8 +42,8 @@ TEST(ReadSafety, OnlyRegularFilesAndNeverPastTheLimit) {
 #ifdef _WIN32
   // A named pipe whose server waits for a client that never writes.
   const std::string pipe = "\\\\.\\pipe\\velmor-read-safety";
-  HANDLE server = ::CreateNamedPipeW(L"\\\\.\\pipe\\velmor-read-safety", PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 0, 0, 0,
-                                     nullptr);
+  HANDLE server =
+      ::CreateNamedPipeW(L"\\\\.\\pipe\\velmor-read-safety", PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
   ASSERT_NE(server, INVALID_HANDLE_VALUE);
   const Case devices[] = {Case{"NUL", ReadStatus::NotRegular, "Is a device or a pipe, not a regular file"},
                           Case{pipe, ReadStatus::NotRegular, "Is a device or a pipe, not a regular file"}};
@@ -75,7 +75,6 @@ TEST(ReadSafety, OnlyRegularFilesAndNeverPastTheLimit) {
   EXPECT_EQ(head.bytes.size(), 65536u);
   EXPECT_EQ(head.bytes[0], '1');
   EXPECT_EQ(head.identity.size, kThreeGiB);
-
 }
 
 TEST(ReadSafety, SettingsFileIsReadOnlyAsFarAsItsFirst64KiB) {

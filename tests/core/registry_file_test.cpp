@@ -52,7 +52,8 @@ TEST(RegistryFile, AlpsExampleIsWrittenByteForByteNextToTheMapFilesAndOfferedFor
   request.localFolder = folder;
   ScriptedPrompter prompter;
   // One message: the file written, the folder and the chosen files, what became of the import.
-  prompter.expectMessage("Registry file written: " + folder + kNativeSeparator + "Alps Topo.reg\r\n\r\nC:\\Maps\\Alps\r\n"
+  prompter.expectMessage("Registry file written: " + folder + kNativeSeparator +
+                         "Alps Topo.reg\r\n\r\nC:\\Maps\\Alps\r\n"
                          "basemap.img\r\nalps.tdb\r\nalps.mdx\r\nalps_mdr.img\r\n\r\n"
                          "Handed to the registry editor for import.");
   RecordingImporter importer;
@@ -168,7 +169,9 @@ TEST(RegistryFile, AFailedWriteIsShownAndNothingIsImported) {
   RecordingImporter importer;
   const auto result = create_mapsourcefiles(request, prompter, systemFiles(), &importer, quietActivity());
   EXPECT_EQ(result.status, MapsourceFilesStatus::WriteFailed);
-  EXPECT_EQ(prompter.messages.back().rfind("Cannot write the registry file " + folder + kNativeSeparator + "Alps.reg", 0), 0u);
+  EXPECT_EQ(
+      prompter.messages.back().rfind("Cannot write the registry file " + folder + kNativeSeparator + "Alps.reg", 0),
+      0u);
   EXPECT_TRUE(importer.imported.empty());
 }
 
@@ -257,8 +260,10 @@ TEST(RegistryFile, TheImportIsReadBackAndTheFileCarriesTheTypAndTheProductId) {
   arrived.text(family, "TYP", "C:\\Maps\\Alps.TYP");
   result = create_mapsourcefiles(request, prompter, systemFiles(), &importer, quietActivity(), &arrived);
   EXPECT_TRUE(result.importVerified);
-  EXPECT_NE(prompter.messages.back().find("Imported. The registry now holds:\r\n" + family + "\r\n    ID = 4660\r\n"
-                                          "    TYP = C:\\Maps\\Alps.TYP\r\n" + family + "\\7\r\n"),
+  EXPECT_NE(prompter.messages.back().find("Imported. The registry now holds:\r\n" + family +
+                                          "\r\n    ID = 4660\r\n"
+                                          "    TYP = C:\\Maps\\Alps.TYP\r\n" +
+                                          family + "\\7\r\n"),
             std::string::npos)
       << prompter.messages.back();
 

@@ -161,8 +161,10 @@ TEST_F(Refused, FileTooLargeToOpenAgain) {
 TEST_F(Refused, ReadOnlyTargetGivesTheSystemsTextFirst) {
   openBytes(sampleProduct());
   // No write bits: the read-only attribute on Windows.
-  std::filesystem::permissions(pathFromUtf8(path), std::filesystem::perms::owner_write | std::filesystem::perms::group_write | std::filesystem::perms::others_write,
-                               std::filesystem::perm_options::remove);
+  std::filesystem::permissions(
+      pathFromUtf8(path),
+      std::filesystem::perms::owner_write | std::filesystem::perms::group_write | std::filesystem::perms::others_write,
+      std::filesystem::perm_options::remove);
   s.file.modified = true;
   expectRefused(accessDeniedText() + "   " + kFileInUse);
 }
@@ -229,7 +231,9 @@ TEST(SaveFaults, WriteCutOffHalfWayLeavesFileAndBackupIntact) {
   if (child == 0) {
     // Files may not grow past 200 bytes in this process: the write stops half-way.
     std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit {200, 200};
+    struct rlimit limit {
+      200, 200
+    };
     ::setrlimit(RLIMIT_FSIZE, &limit);
     ProductFile file;
     ProductForm form;
@@ -321,9 +325,8 @@ TEST(SaveNames, SaveAsMovesThePathSaveACopyDoesNot) {
 }
 
 TEST(SaveNames, RefusedSaveAsKeepsThePath) {
-  const std::string path = writeTemp(productWithHeader(block(0x50, headerBody(7, 9, 409, "S", "F", defaultTail(58))),
-                                                       false),
-                                     "empty.tdb");
+  const std::string path =
+      writeTemp(productWithHeader(block(0x50, headerBody(7, 9, 409, "S", "F", defaultTail(58))), false), "empty.tdb");
   Session s;
   s.open(path);
   SaveContext c = s.context();

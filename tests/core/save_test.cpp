@@ -27,7 +27,8 @@ std::string copyFixture(const std::string& relative) {
 bool readOnly(const std::string& path) {
   std::error_code ec;
   const fs::file_status status = fs::status(pathFromUtf8(path), ec);
-  return !ec && (status.permissions() & (fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write)) == fs::perms::none;
+  return !ec && (status.permissions() & (fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write)) ==
+                    fs::perms::none;
 }
 
 // Checks that a saved file ends in exactly one checksum block holding the
@@ -209,8 +210,8 @@ TEST(Save, ClockSeededFillerChangesButTheCrcDoesNot) {
 // --- The checksum block of files that break the version rule ------------------
 
 TEST(Save, Version300FileEndingInAChecksumBlockGetsOnlyANewOne) {
-  const Bytes content = cat({block(0x50, headerBody(7, 4660, 300, "S", "F", defaultTail(30))), sampleCopyright(),
-                             sampleOverview(), tile1()});
+  const Bytes content = cat(
+      {block(0x50, headerBody(7, 4660, 300, "S", "F", defaultTail(30))), sampleCopyright(), sampleOverview(), tile1()});
   const std::string path = writeTemp(cat({content, checksumBlock(0xDEADBEEF)}), "old.tdb");
   Session s;
   s.open(path);
@@ -237,8 +238,7 @@ TEST(Save, LaterVersionFileWithoutChecksumLosesNothing) {
 
 TEST(Save, HeaderWithoutTailIsSavedWithoutChecksumBlock) {
   const Bytes rest = cat({sampleCopyright(), sampleOverview(), tile1()});
-  const std::string path =
-      writeTemp(cat({block(0x50, headerBody(7, 4660, 300, "S", "F", {})), rest}), "v3.tdb");
+  const std::string path = writeTemp(cat({block(0x50, headerBody(7, 4660, 300, "S", "F", {})), rest}), "v3.tdb");
   Session s;
   s.open(path);
   s.form.pidText = "8";

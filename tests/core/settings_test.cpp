@@ -126,16 +126,16 @@ TEST(SettingsParse, ShortFileKeepsTheRest) {
 TEST(SettingsParse, OddLines) {
   std::vector<std::string> lines(34, "");
   lines[0] = "whatever";
-  lines[13] = "1";      // reads false whatever it holds
-  lines[17] = "red";    // does not convert: kept
-  lines[18] = "12,5";   // not a whole number: kept
-  lines[21] = "12,5";   // single precision accepts ","
-  lines[22] = "1E+300"; // beyond single precision: kept
+  lines[13] = "1";       // reads false whatever it holds
+  lines[17] = "red";     // does not convert: kept
+  lines[18] = "12,5";    // not a whole number: kept
+  lines[21] = "12,5";    // single precision accepts ","
+  lines[22] = "1E+300";  // beyond single precision: kept
   lines[24] = "999";
   lines[25] = "-5";
   lines[26] = "1";
   lines[27] = "x";
-  lines[33] = "7";      // no such program: kept
+  lines[33] = "7";  // no such program: kept
   std::string text;
   for (auto& l : lines) text += l + "\r\n";
   text += "line 34\r\nline 35\r\n";  // ignored
@@ -158,7 +158,8 @@ TEST(SettingsParse, OddLines) {
 }
 
 TEST(SettingsParse, ReservedLinesComeBackExactly) {
-  std::string text = "123\r\n \r\n \r\n \r\n \r\n \r\n \r\n\r\n\r\n  a\tb  \r\nÄ;\"x\"\r\nc:\\cg.exe\r\n\r\nTrue\r\n\r\n q \r\n";
+  std::string text =
+      "123\r\n \r\n \r\n \r\n \r\n \r\n \r\n\r\n\r\n  a\tb  \r\nÄ;\"x\"\r\nc:\\cg.exe\r\n\r\nTrue\r\n\r\n q \r\n";
   Settings s;
   parseSettings(text, s);
   auto lines = linesOf(settingsText(s));
@@ -217,7 +218,9 @@ TEST(SettingsFile, FailedWriteKeepsTheOldFileAndSays) {
   if (child == 0) {
     // Files may not grow past 100 bytes in this process: the write stops half-way.
     std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit {100, 100};
+    struct rlimit limit {
+      100, 100
+    };
     ::setrlimit(RLIMIT_FSIZE, &limit);
     Settings settings;
     settings.recentFiles[0] = "/home/someone/maps/a-rather-long-folder-name/and-a-long-product-name.tdb";

@@ -57,7 +57,7 @@ TEST(TailResize, VersionTable) {
 
 TEST(TailResize, ShorteningTo403ClearsFromBox30) {
   Bytes tail = defaultTail(58);
-  tail[1] = 0;     // box 1 holding 0 gets its default
+  tail[1] = 0;  // box 1 holding 0 gets its default
   tail[20] = 5;
   tail[45] = 0xAB;
   Model m = headerOnly(409, tail);

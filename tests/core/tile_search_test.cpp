@@ -45,7 +45,9 @@ TEST(TileSearch, FindsTilesByTheirImgName) {
 TEST(TileSearch, IgnoresCaseBeyondAscii) {
   OpenedTiles o;
   // Code page 1252: 0xC4 is "Ä", 0xE4 "ä".
-  openTiles(o, namedTiles({"Wald", "\xC4rger Stra\xDF" "e"}));
+  openTiles(o, namedTiles({"Wald",
+                           "\xC4rger Stra\xDF"
+                           "e"}));
   ScriptedPrompter prompter;
   EXPECT_EQ(search(o.file, o.form, "\xC3\xA4rger", prompter), 1);  // "ärger"
   EXPECT_EQ(lowerUtf8("\xC3\x84RGER"), "\xC3\xA4rger");

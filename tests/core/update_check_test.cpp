@@ -13,9 +13,9 @@ TEST(UpdateCheck, ReadsTheVersionBetweenBodyAndTheNextClosingTag) {
   EXPECT_EQ(latestVersionText("<html><body>  2.2\r\n </body></html>"), "2.2");
   EXPECT_EQ(latestVersionText("<body>\n2.\n10</p></body>"), "2.10");
   EXPECT_EQ(latestVersionText("<body>12345678901234567890</body>"), "12345678901234567890");
-  for (const char* page : {"no body here", "<body>2.2", "<body></body>", "<body>Hello</body>",
-                           "<body>2..2</body>", "<body>.2</body>", "<body>2.</body>", "<body>v2.2</body>",
-                           "<body>123456789012345678901</body>", "<BODY>2.2</BODY>"}) {
+  for (const char* page :
+       {"no body here", "<body>2.2", "<body></body>", "<body>Hello</body>", "<body>2..2</body>", "<body>.2</body>",
+        "<body>2.</body>", "<body>v2.2</body>", "<body>123456789012345678901</body>", "<BODY>2.2</BODY>"}) {
     EXPECT_FALSE(latestVersionText(page)) << page;
   }
 }

@@ -101,7 +101,9 @@ TEST(WineRegistry, EscapesValueKindsContinuedLinesAndNonAsciiNames) {
   EXPECT_TRUE(valueNamed(*euro, "\u00E9abc"));
   // A surrogate pair written as two escapes is one character.
   EXPECT_TRUE(valueNamed(*euro, "Emoji \U0001F5FA"));
-  EXPECT_EQ(utf8ToUtf16(registryText(*valueNamed(*euro, "Ctl"))), u"line1\nline2\ttab\x01\x07x\x1B" u"7");
+  EXPECT_EQ(utf8ToUtf16(registryText(*valueNamed(*euro, "Ctl"))),
+            u"line1\nline2\ttab\x01\x07x\x1B"
+            u"7");
 
   WineRegistryReader native(wineData(), false);
   auto link = native.readKey("Software\\Wow6432Node\\Microsoft\\Clients");
@@ -152,13 +154,13 @@ TEST(WinePrefix, DrivesMapPathsBothWaysWithoutRegardToCase) {
   EXPECT_EQ(wine.windowsPath((prefix / "drive_c/Maps/Alps").string()), "C:\\Maps\\Alps");
   EXPECT_EQ(wine.windowsPath((prefix / "drive_c").string()), "C:\\");
   // Outside drive_c through drive Z, as far as a folder that does not exist yet.
-  EXPECT_EQ(wine.windowsPath((prefix / "elsewhere/new").string()),
-            "Z:" + std::string([&] {
-              std::string p = (prefix / "elsewhere/new").string();
-              for (char& c : p)
-                if (c == '/') c = '\\';
-              return p;
-            }()));
+  EXPECT_EQ(wine.windowsPath((prefix / "elsewhere/new").string()), "Z:" + std::string([&] {
+                                                                     std::string p =
+                                                                         (prefix / "elsewhere/new").string();
+                                                                     for (char& c : p)
+                                                                       if (c == '/') c = '\\';
+                                                                     return p;
+                                                                   }()));
   EXPECT_EQ(wine.localPath("c:\\maps\\alps\\alps.tdb"), (prefix / "drive_c/Maps/Alps/Alps.TDB").string());
   EXPECT_EQ(wine.localPath("C:/MAPS/../Maps/Alps/new.tdb"), (prefix / "drive_c/Maps/Alps/new.tdb").string());
   EXPECT_EQ(wine.localPath("C:\\..\\..\\Maps"), (prefix / "drive_c/Maps").string());  // never above the drive
@@ -180,8 +182,9 @@ TEST(WineRegistry, AKeyLineOfFortyFiveThousandPartsIsReadWholeAndALookAtOneKeyBu
   std::string text = "WINE REGISTRY Version 2\n\n[";
   for (int part = 0; part < 45000; ++part) text += (part ? "\\\\" : "") + std::string(part % 2 ? "b" : "A");
   text += "] 1700000000\n\"Deep\"=\"end\"\n";
-  text += "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion] 1700000000\n"
-          "\"ProgramFilesDir\"=\"C:\\\\Old\"\n\"Other\"=dword:00000001\n\"programfilesdir\"=\"C:\\\\Program Files\"\n";
+  text +=
+      "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion] 1700000000\n"
+      "\"ProgramFilesDir\"=\"C:\\\\Old\"\n\"Other\"=dword:00000001\n\"programfilesdir\"=\"C:\\\\Program Files\"\n";
   const WineRegistry whole = WineRegistry::parse(text);
   // The root, 45,000 nested keys and the four of the second line.
   EXPECT_EQ(whole.keyCount(), 1u + 45000u + 4u);

@@ -143,8 +143,8 @@ TEST(WriteSafety, LeftoversOfAKilledSaveGoAtTheNextOneAndNothingElse) {
   LockHolder writer(busy, LockHolder::Kind::Whole);
   ASSERT_TRUE(writer.locked());
   // Near misses of the pattern belong to someone else.
-  const std::vector<std::string> others = {put(".velmor-Ab3xQ.tmp"), put(".velmor-Ab3xQ99.tmp"),
-                                           put("velmor-Ab3xQ9.tmp"), put(".velmor-Ab3xQ9.tmp.keep"),
+  const std::vector<std::string> others = {put(".velmor-Ab3xQ.tmp"),  put(".velmor-Ab3xQ99.tmp"),
+                                           put("velmor-Ab3xQ9.tmp"),  put(".velmor-Ab3xQ9.tmp.keep"),
                                            put(".velmor-Ab_xQ9.tmp"), put(".VELMOR-Ab3xQ9.tmp")};
   fs::create_symlink("roads.tdb", dir + "/.velmor-Link01.tmp");
 

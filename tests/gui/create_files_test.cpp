@@ -122,7 +122,8 @@ void CreateFilesTest::boundsFromChosenTilesAreSavedAndReloaded() {
     const std::string key = "SOFTWARE\\Garmin\\MapSource\\Families\\North Test";
     f.prompter.expectMessage("Registry file written: " + registryFile + "\r\n\r\n" + windowsFolder.toStdString() +
                              "\r\n\r\nnorth.tdb\r\n\r\n\r\n\r\nThe import failed: the importer ended, but the registry "
-                             "does not hold\r\n    the key " + key + "\r\n    the key " + key + "\\1\r\n");
+                             "does not hold\r\n    the key " +
+                             key + "\r\n    the key " + key + "\\1\r\n");
     d->nameBox()->setText(QStringLiteral("North Test"));
     QTest::mouseClick(d->createButton(), Qt::LeftButton);
     QCOMPARE(install.recordingImporter.imported, std::vector<std::string>{registryFile});
@@ -208,7 +209,8 @@ void CreateFilesTest::createGmapWritesTheBundleOfTheChosenFiles() {
   typ[0x30] = 0x04;
   typ[0x31] = 5;
   const std::string typPath = f.workPath("style.typ");
-  std::ofstream(typPath, std::ios::binary).write(reinterpret_cast<const char*>(typ.data()), std::streamsize(typ.size()));
+  std::ofstream(typPath, std::ios::binary)
+      .write(reinterpret_cast<const char*>(typ.data()), std::streamsize(typ.size()));
   const std::string out = f.workPath("bundles");
   QDir().mkpath(QString::fromStdString(out));
   std::string folderAsked;
@@ -219,9 +221,11 @@ void CreateFilesTest::createGmapWritesTheBundleOfTheChosenFiles() {
                       [&](const std::string&) { return typPath; }};
 
   const std::string bundle = out + "/North Family.gmap";
-  f.prompter.expectQuestion("The TYP file " + typPath + " has the ids family 1234, product 5, the product family "
-                            "4660, product 1: BaseCamp will not use its style. Give the bundle's copy the product's ids?",
-                            Answer::Yes);
+  f.prompter.expectQuestion(
+      "The TYP file " + typPath +
+          " has the ids family 1234, product 5, the product family "
+          "4660, product 1: BaseCamp will not use its style. Give the bundle's copy the product's ids?",
+      Answer::Yes);
   f.prompter.expectMessage(std::string(kGmapWritten) + " " + bundle);
   QCOMPARE(createGmapFromChosen(chosen, f.prompter, choices), bundle);
   PROMPTS_OK(f);
@@ -235,9 +239,11 @@ void CreateFilesTest::createGmapWritesTheBundleOfTheChosenFiles() {
   QVERIFY(QFileInfo::exists(QString::fromStdString(bundle + "/Product1/63240002/63240002.RGN")));
 
   // Again into the same folder: told, and the bundle stays as it was.
-  f.prompter.expectQuestion("The TYP file " + typPath + " has the ids family 1234, product 5, the product family "
-                            "4660, product 1: BaseCamp will not use its style. Give the bundle's copy the product's ids?",
-                            Answer::No);
+  f.prompter.expectQuestion(
+      "The TYP file " + typPath +
+          " has the ids family 1234, product 5, the product family "
+          "4660, product 1: BaseCamp will not use its style. Give the bundle's copy the product's ids?",
+      Answer::No);
   f.prompter.expectMessage(bundle + " exists already; nothing was written");
   QCOMPARE(createGmapFromChosen(chosen, f.prompter, choices), std::string());
   PROMPTS_OK(f);

@@ -69,7 +69,6 @@ class LocalServer : public QObject {
 
 QByteArray ok(const QByteArray& body) { return "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + body; }
 
-
 QString check(UpdatesDialog& dialog) {
   QSignalSpy done(&dialog, &UpdatesDialog::checkFinished);
   QTest::mousePress(dialog.checkLink(), Qt::LeftButton);
@@ -94,24 +93,31 @@ void HelpMenuTest::updateCheckAnswers_data() {
   QTest::addColumn<QString>("answer");
   const QString cannot = "Could not check for updates: ";
   const QString noVersion = cannot + "the version page holds no version.";
-  QTest::newRow("newer") << QList<QByteArray>{ok("<html>\n<body> 2.2 \r\n</body>")} << "/v" << "An update is available: 2.2";
-  QTest::newRow("same") << QList<QByteArray>{ok("<body>2.1</body>")} << "/v" << "Your version is up to date.";
-  QTest::newRow("2.10 is not 2.1") << QList<QByteArray>{ok("<body>2.10</body>")} << "/v" << "An update is available: 2.10";
+  QTest::newRow("newer") << QList<QByteArray>{ok("<html>\n<body> 2.2 \r\n</body>")} << "/v"
+                         << "An update is available: 2.2";
+  QTest::newRow("same") << QList<QByteArray>{ok("<body>2.1</body>")} << "/v"
+                        << "Your version is up to date.";
+  QTest::newRow("2.10 is not 2.1") << QList<QByteArray>{ok("<body>2.10</body>")} << "/v"
+                                   << "An update is available: 2.10";
   // The version comes in the third of four reads, well inside 1000 bytes.
   const QByteArray head = ok("<body>" + QByteArray(300, ' '));
   QTest::newRow("page in pieces") << QList<QByteArray>{head, QByteArray(400, '\n'), "2.3</body>", QByteArray(5000, 'x')}
-                                  << "/v" << "An update is available: 2.3";
+                                  << "/v"
+                                  << "An update is available: 2.3";
   QTest::newRow("body past 1000 bytes") << QList<QByteArray>{ok(QByteArray(1200, ' ') + "<body>9.9</body>")} << "/v"
                                         << noVersion;
   QTest::newRow("no body") << QList<QByteArray>{"HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n"} << "/v" << noVersion;
-  QTest::newRow("error status") << QList<QByteArray>{"HTTP/1.1 404 Not Found\r\nConnection: close\r\n\r\n<body>9.9</body>"}
-                                << "/v" << cannot + "the server answered 404 Not Found.";
-  QTest::newRow("stalled") << QList<QByteArray>{} << "/stall" << cannot + "no answer from 127.0.0.1 within 0.3 seconds.";
-  QTest::newRow("redirect, same host") << QList<QByteArray>{"HTTP/1.1 302 Found\r\nLocation: /v\r\nConnection: close\r\n\r\n"}
-                                       << "/moved" << "An update is available: 2.4";
+  QTest::newRow("error status")
+      << QList<QByteArray>{"HTTP/1.1 404 Not Found\r\nConnection: close\r\n\r\n<body>9.9</body>"} << "/v"
+      << cannot + "the server answered 404 Not Found.";
+  QTest::newRow("stalled") << QList<QByteArray>{} << "/stall"
+                           << cannot + "no answer from 127.0.0.1 within 0.3 seconds.";
+  QTest::newRow("redirect, same host")
+      << QList<QByteArray>{"HTTP/1.1 302 Found\r\nLocation: /v\r\nConnection: close\r\n\r\n"} << "/moved"
+      << "An update is available: 2.4";
   QTest::newRow("redirect, other host")
-      << QList<QByteArray>{"HTTP/1.1 302 Found\r\nLocation: http://localhost:1/v\r\nConnection: close\r\n\r\n"} << "/moved"
-      << cannot + "the version page was sent on to another address (http://localhost:1/v).";
+      << QList<QByteArray>{"HTTP/1.1 302 Found\r\nLocation: http://localhost:1/v\r\nConnection: close\r\n\r\n"}
+      << "/moved" << cannot + "the version page was sent on to another address (http://localhost:1/v).";
 }
 
 void HelpMenuTest::updateCheckAnswers() {

@@ -149,10 +149,11 @@ void InstalledProductsTest::createButtonAdapterWritesTheFileAndCallsTheImporter(
                               folder + "/grid_mdr.img", folder + "/grid.img"};
   // One message: written, and read back, not imported (the stand-in importer only records).
   const std::string key = kFamilies + "Grid Map";
-  f.prompter.expectMessage("Registry file written: " + f.workPath("Grid Map.reg") + "\r\n\r\n" +
-                           *env.windowsFolder(f.workPath("")) + "\r\ngrid.img\r\ngrid.tdb\r\ngrid.mdx\r\ngrid_mdr.img" +
-                           "\r\n\r\nThe import failed: the importer ended, but the registry does not hold\r\n    the key " +
-                           key + "\r\n    the key " + key + "\\1\r\n");
+  f.prompter.expectMessage(
+      "Registry file written: " + f.workPath("Grid Map.reg") + "\r\n\r\n" + *env.windowsFolder(f.workPath("")) +
+      "\r\ngrid.img\r\ngrid.tdb\r\ngrid.mdx\r\ngrid_mdr.img" +
+      "\r\n\r\nThe import failed: the importer ended, but the registry does not hold\r\n    the key " + key +
+      "\r\n    the key " + key + "\\1\r\n");
   const auto result = createRegistryFile(chosen, "Grid Map", "4660", folder, f.prompter, env, quietActivity());
   PROMPTS_OK(f);
   QCOMPARE(result.status, MapsourceFilesStatus::Written);
@@ -204,9 +205,10 @@ void InstalledProductsTest::removeWritesTheRemovalAndReadsItBack() {
   MainWindow& w = f.start();
   // The stand-in importer deletes nothing: the key read back is still there, which is a failure.
   f.prompter.expectMessage(InstalledProductsDialog::kPleaseSelect)
-      .expectQuestion("Remove \"alps\" from MapSource and BaseCamp? Its registry keys are deleted; its files stay "
-                      "where they are.",
-                      Answer::Yes)
+      .expectQuestion(
+          "Remove \"alps\" from MapSource and BaseCamp? Its registry keys are deleted; its files stay "
+          "where they are.",
+          Answer::Yes)
       .expectMessage("The removal failed: the importer ended, but the registry still holds " + kFamilies + "alps");
   withBrowser(w, [&](InstalledProductsDialog& d) {
     VERIFY_ACCESSIBLE(&d);

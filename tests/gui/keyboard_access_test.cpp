@@ -114,10 +114,15 @@ void KeyboardAccessTest::tabFollowsTheScreenFromTheVersionBox() {
   HeaderRow* h = w.headerRow();
   QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(h->versionBox()));
 
-  const QList<QWidget*> expected{h->textBox(HeaderText::Fid),        h->textBox(HeaderText::Pid),
-                                 h->textBox(HeaderText::FamilyName), h->textBox(HeaderText::SeriesName),
-                                 h->launchButton(),                  h->option(FeatureOption::Routable), h->option(FeatureOption::Dem),
-                                 h->option(FeatureOption::Profile),  h->option(FeatureOption::Printing),
+  const QList<QWidget*> expected{h->textBox(HeaderText::Fid),
+                                 h->textBox(HeaderText::Pid),
+                                 h->textBox(HeaderText::FamilyName),
+                                 h->textBox(HeaderText::SeriesName),
+                                 h->launchButton(),
+                                 h->option(FeatureOption::Routable),
+                                 h->option(FeatureOption::Dem),
+                                 h->option(FeatureOption::Profile),
+                                 h->option(FeatureOption::Printing),
                                  h->option(FeatureOption::MapWindow)};
   for (QWidget* next : expected) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -127,8 +132,11 @@ void KeyboardAccessTest::tabFollowsTheScreenFromTheVersionBox() {
   // list down the left, the plot's buttons and the report.
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(h->moreOptionsButton()));
-  const QList<QWidget*> rest{w.mapArea()->searchBox(), w.mapArea()->list(), w.mapArea()->searchButton(),
-                             w.mapArea()->plot()->zoomInButton(), w.mapArea()->plot()->zoomOutButton(),
+  const QList<QWidget*> rest{w.mapArea()->searchBox(),
+                             w.mapArea()->list(),
+                             w.mapArea()->searchButton(),
+                             w.mapArea()->plot()->zoomInButton(),
+                             w.mapArea()->plot()->zoomOutButton(),
                              static_cast<QWidget*>(w.reportBox())};
   for (QWidget* next : rest) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

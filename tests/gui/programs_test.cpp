@@ -48,7 +48,6 @@ class ProgramsTest : public QObject {
 
 namespace {
 
-
 void writeFile(const std::string& path, const std::string& text) {
   QFile out(QString::fromStdString(path));
   QVERIFY(out.open(QIODevice::WriteOnly));

@@ -241,14 +241,14 @@ void StartUpTest::listsAndMenusAsTheUserKnowsThem() {
   for (QAction* a : w.menuBar()->actions()) top << plainCaption(a->text());
   QCOMPARE(top, QStringList({"File", "Preferences", "Tools", "Logs", "Help"}));
   QStringList file;
-  for (QAction* a : w.menuBar()->actions()[0]->menu()->actions()) file << (a->isSeparator() ? "-" : plainCaption(a->text()));
+  for (QAction* a : w.menuBar()->actions()[0]->menu()->actions())
+    file << (a->isSeparator() ? "-" : plainCaption(a->text()));
   QCOMPARE(file.mid(0, 7), QStringList({"Open", "-", "Save", "Save As", "Save a Copy", "-", "Exit"}));
   QCOMPARE(file.size(), 13);
   QCOMPARE(w.menus()->save()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
   // Every entry of Preferences and Tools can be chosen.
-  for (const char* caption :
-       {"Locate Programs", "Settings", "Get tdb from Mapsource", "Check Product", "Create All", "Create Basemap",
-        "Create mdx"}) {
+  for (const char* caption : {"Locate Programs", "Settings", "Get tdb from Mapsource", "Check Product", "Create All",
+                              "Create Basemap", "Create mdx"}) {
     QAction* entry = w.menus()->entry(caption);
     QVERIFY2(entry != nullptr, caption);
     QVERIFY2(entry->isEnabled(), caption);

@@ -48,8 +48,7 @@ TEST(BasemapInterop, MkgmapCompilesTheBasemapOfMkgmapsOwnProduct) {
   fs::create_directories(home);
   std::ofstream(dir + "/tile.osm") << osmXml({50.95, -0.10, 51.05, 0.05, 3000, "Lewes"});
   ProcessResult made = runProcess({"mkgmap", "--tdbfile", "--code-page=1252", "--family-id=778", "--product-id=1",
-                                   "--overview-mapname=56560000", "--mapname=56560001",
-                                   "tile.osm"},
+                                   "--overview-mapname=56560000", "--mapname=56560001", "tile.osm"},
                                   dir);
   ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
   const std::string product = dir + "/56560000.tdb";
@@ -66,8 +65,8 @@ TEST(BasemapInterop, MkgmapCompilesTheBasemapOfMkgmapsOwnProduct) {
 
   // --yes takes the mkgmap on PATH: no compiler is set in this fresh home.
   const std::string basemap = dir + "/Lewes Base.img";
-  ProcessResult run = runProcess({VELMOR_CLI, "basemap", product, "-o", basemap, "--yes"}, dir,
-                                 {"VELMOR_HOME=" + home});
+  ProcessResult run =
+      runProcess({VELMOR_CLI, "basemap", product, "-o", basemap, "--yes"}, dir, {"VELMOR_HOME=" + home});
   ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
   EXPECT_NE(run.err.find("No map compiler is set. Use mkgmap (" + mkgmap + ")?"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("New basemap created"), std::string::npos) << run.err;
@@ -102,8 +101,8 @@ TEST(BasemapInterop, MkgmapCompilesTheBasemapOfMkgmapsOwnProduct) {
   EXPECT_LE(degrees(b["west"]) - kTolerance, west) << img.out;
 
   // A second run replaces it after a backup, made once and read-only.
-  ProcessResult again = runProcess({VELMOR_CLI, "basemap", product, "-o", basemap, "--compiler", mkgmap, "--yes"},
-                                   dir, {"VELMOR_HOME=" + home});
+  ProcessResult again = runProcess({VELMOR_CLI, "basemap", product, "-o", basemap, "--compiler", mkgmap, "--yes"}, dir,
+                                   {"VELMOR_HOME=" + home});
   ASSERT_EQ(again.exitCode, 0) << again.out << again.err;
   const std::string backup = dir + "/Lewes Base_bak.img";
   EXPECT_EQ(readBytes(backup), bytes);

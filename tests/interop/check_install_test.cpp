@@ -48,11 +48,11 @@ class CheckAndInstall : public ::testing::Test {
   static void build(const std::string& name, int familyId, int mapBase) {
     const std::string folder = root_ + "/" + name;
     fs::create_directories(folder);
-    builds_.emplace_back(name, runProcess({"mkgmap", "--tdbfile", "--family-id=" + std::to_string(familyId),
-                                           "--product-id=2", "--series-name=Check " + name,
-                                           "--overview-mapname=" + std::to_string(mapBase) + "0000",
-                                           "--mapname=" + std::to_string(mapBase) + "0001", "test-map:all-elements"},
-                                          folder));
+    builds_.emplace_back(
+        name, runProcess({"mkgmap", "--tdbfile", "--family-id=" + std::to_string(familyId), "--product-id=2",
+                          "--series-name=Check " + name, "--overview-mapname=" + std::to_string(mapBase) + "0000",
+                          "--mapname=" + std::to_string(mapBase) + "0001", "test-map:all-elements"},
+                         folder));
   }
 
   static std::string product(const std::string& name, int mapBase) {
@@ -96,8 +96,10 @@ TEST_F(CheckAndInstall, ClashFoundMovedFolderFoundAndUninstallRemovesTheKeys) {
   typ[0x30] = 4321 >> 8;
   typ[0x31] = 2;
   std::ofstream(first + "/First.typ", std::ios::binary).write(reinterpret_cast<const char*>(typ.data()), 0x5B);
-  std::vector<std::string> reg = {"reg", "--name", "Check First", "--fid", "4321", "--wine-prefix", prefix_, "--import"};
-  for (const char* name : {"71110000.tdb", "71110000.img", "71110001.img", "First.typ"}) reg.push_back(first + "/" + name);
+  std::vector<std::string> reg = {"reg",  "--name",        "Check First", "--fid",
+                                  "4321", "--wine-prefix", prefix_,       "--import"};
+  for (const char* name : {"71110000.tdb", "71110000.img", "71110001.img", "First.typ"})
+    reg.push_back(first + "/" + name);
   const ProcessResult installed = cli(reg);
   ASSERT_EQ(installed.exitCode, 0) << installed.out << installed.err;
   // The one message: written, imported and, read back, what is installed

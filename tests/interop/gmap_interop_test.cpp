@@ -33,7 +33,8 @@ std::map<std::string, Bytes> treeOf(const std::string& root) {
   std::map<std::string, Bytes> tree;
   for (const auto& entry : fs::recursive_directory_iterator(root)) {
     const std::string relative = fs::relative(entry.path(), root).string();
-    tree[relative + (entry.is_directory() ? "/" : "")] = entry.is_directory() ? Bytes{} : readFile(entry.path().string());
+    tree[relative + (entry.is_directory() ? "/" : "")] =
+        entry.is_directory() ? Bytes{} : readFile(entry.path().string());
   }
   return tree;
 }
@@ -55,10 +56,10 @@ class MkgmapBundle : public ::testing::Test {
     build_ = runProcess({"mkgmap", "--code-page=1251", "style.txt"}, dir_ + "/typ");
     if (build_.exitCode != 0) return;
     fs::copy_file(dir_ + "/typ/style.typ", dir_ + "/mk/style.typ");
-    build_ = runProcess({"mkgmap", "--family-id=4711", "--product-id=1", "--family-name=Test Fam",
-                         "--series-name=Test Series", "--index", "--tdbfile", "--gmapi", "test-map:all-elements",
-                         "style.typ"},
-                        dir_ + "/mk");
+    build_ = runProcess(
+        {"mkgmap", "--family-id=4711", "--product-id=1", "--family-name=Test Fam", "--series-name=Test Series",
+         "--index", "--tdbfile", "--gmapi", "test-map:all-elements", "style.typ"},
+        dir_ + "/mk");
   }
 
   void SetUp() override {
@@ -72,8 +73,7 @@ class MkgmapBundle : public ::testing::Test {
   // `velmor-cli gmap` on mkgmap's product, with `files` instead of all of them when given.
   static ProcessResult gmap(const std::string& out, std::vector<std::string> extra = {},
                             std::vector<std::string> files = {}) {
-    if (files.empty())
-      files = {mk("osmmap.img"), mk("63240001.img"), mk("osmmap.mdx"), mk("osmmap_mdr.img")};
+    if (files.empty()) files = {mk("osmmap.img"), mk("63240001.img"), mk("osmmap.mdx"), mk("osmmap_mdr.img")};
     std::vector<std::string> args = {VELMOR_CLI, "gmap", mk("osmmap.tdb")};
     args.insert(args.end(), files.begin(), files.end());
     args.insert(args.end(), {"--typ", dir_ + "/typ/style.typ", "-o", out});
@@ -164,7 +164,8 @@ TEST_F(MkgmapBundle, BrokenInputLeavesNothingBehind) {
   tile[entry + 0x20] = 0xF0;
   tile[entry + 0x21] = 0x7F;
   const std::string damaged = tempDir() + "/63240001.img";
-  std::ofstream(damaged, std::ios::binary).write(reinterpret_cast<const char*>(tile.data()), std::streamsize(tile.size()));
+  std::ofstream(damaged, std::ios::binary)
+      .write(reinterpret_cast<const char*>(tile.data()), std::streamsize(tile.size()));
   ProcessResult r = gmap(out_, {"--typ-ids"}, {mk("osmmap.img"), damaged});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("past the end"), std::string::npos) << r.err;
@@ -197,7 +198,8 @@ TEST_F(MkgmapBundle, BrokenInputLeavesNothingBehind) {
 
   // A family name Windows cannot take as a folder name.
   const std::string renamed = tempDir() + "/osmmap.tdb";
-  ASSERT_EQ(runProcess({VELMOR_CLI, "edit", mk("osmmap.tdb"), "--family-name", "Test: Fam", "-o", renamed}).exitCode, 0);
+  ASSERT_EQ(runProcess({VELMOR_CLI, "edit", mk("osmmap.tdb"), "--family-name", "Test: Fam", "-o", renamed}).exitCode,
+            0);
   r = runProcess({VELMOR_CLI, "gmap", renamed, mk("osmmap.img"), mk("63240001.img"), "-o", out_ + "/"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("\":\""), std::string::npos) << r.err;
@@ -210,8 +212,8 @@ TEST_F(MkgmapBundle, InstalledBundleIsListedAndReplacedOnlyWhenAsked) {
   // A prefix is known by its registry; an empty one will do here.
   std::ofstream(prefix + "/system.reg") << "WINE REGISTRY Version 2\n#arch=win32\n";
   auto install = [&](std::vector<std::string> extra) {
-    std::vector<std::string> args = {VELMOR_CLI, "gmap", mk("osmmap.tdb"), mk("osmmap.img"), mk("63240001.img"),
-                                     "--install", "--wine-prefix", prefix};
+    std::vector<std::string> args = {VELMOR_CLI,         "gmap",      mk("osmmap.tdb"), mk("osmmap.img"),
+                                     mk("63240001.img"), "--install", "--wine-prefix",  prefix};
     args.insert(args.end(), extra.begin(), extra.end());
     return runProcess(args);
   };

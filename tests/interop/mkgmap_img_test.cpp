@@ -42,9 +42,16 @@ class MkgmapImg : public ::testing::Test {
   static void SetUpTestSuite() {
     if (findOnPath("mkgmap").empty()) return;
     dir_ = tempDir();
-    std::vector<std::string> args = {"mkgmap", "--tdbfile", "--route", "--index", "--gmapsupp",
-                                     "--family-id=777", "--product-id=3", "--series-name=Trek",
-                                     "--overview-mapname=55550000", "--mapname=55550001",
+    std::vector<std::string> args = {"mkgmap",
+                                     "--tdbfile",
+                                     "--route",
+                                     "--index",
+                                     "--gmapsupp",
+                                     "--family-id=777",
+                                     "--product-id=3",
+                                     "--series-name=Trek",
+                                     "--overview-mapname=55550000",
+                                     "--mapname=55550001",
                                      "--description=GARMIN TREK MAP"};
     int i = 0;
     for (const OsmArea& area : kImgAreas) {
@@ -65,7 +72,9 @@ class MkgmapImg : public ::testing::Test {
     for (const DetailMapView& view : form_.detailMaps) tiles_.push_back(readTileLayout(reader, view.blockOffset));
   }
 
-  std::string tilePath(std::size_t i) const { return dir_ + "/" + tileImgName(file_, form_, static_cast<int>(i)) + ".img"; }
+  std::string tilePath(std::size_t i) const {
+    return dir_ + "/" + tileImgName(file_, form_, static_cast<int>(i)) + ".img";
+  }
 
   ProcessResult cli(std::vector<std::string> args) const {
     args.insert(args.begin(), VELMOR_CLI);
@@ -104,8 +113,8 @@ TEST_F(MkgmapImg, ScanAgreesWithTheProductFileTileByTile) {
     EXPECT_EQ(tile.east, static_cast<std::uint32_t>(t.east) >> 8);
     EXPECT_EQ(tile.south, static_cast<std::uint32_t>(t.south) >> 8);
     EXPECT_EQ(tile.west, static_cast<std::uint32_t>(t.west) >> 8);
-    EXPECT_EQ(scan.tileBounds, (std::array<float, 4>{shown(t.north, false), shown(t.east, true),
-                                                     shown(t.south, false), shown(t.west, false)}));
+    EXPECT_EQ(scan.tileBounds, (std::array<float, 4>{shown(t.north, false), shown(t.east, true), shown(t.south, false),
+                                                     shown(t.west, false)}));
     // The directory's sizes are the sizes mkgmap's product file lists.
     std::map<std::string, std::int32_t> listed;
     for (const TileSubfile& sub : t.subfiles) {
@@ -140,7 +149,8 @@ TEST_F(MkgmapImg, GmapsuppGivesTheUnionOfItsTiles) {
   EXPECT_NE(r.out.find("\"tileCount\": 3"), std::string::npos) << r.out;
   // North of the Alps tile, east of the edge tile, south of the southern one.
   char bounds[256];
-  std::snprintf(bounds, sizeof bounds, "\"bounds\": {\n    \"north\": \"%s\",\n    \"east\": \"180\",\n    \"south\": \"%s\"",
+  std::snprintf(bounds, sizeof bounds,
+                "\"bounds\": {\n    \"north\": \"%s\",\n    \"east\": \"180\",\n    \"south\": \"%s\"",
                 numberText(shown(tiles_[2].north, false)).c_str(), numberText(shown(tiles_[1].south, false)).c_str());
   EXPECT_NE(r.out.find(bounds), std::string::npos) << r.out;
 

@@ -26,7 +26,8 @@ class FakeRegistry : public RegistryReader {
     return add(key, {name, kRegBinary, std::move(data)});
   }
   FakeRegistry& dword(const std::string& key, const std::string& name, std::uint32_t v) {
-    return add(key, {name, kRegDword, {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)}});
+    return add(
+        key, {name, kRegDword, {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)}});
   }
   FakeRegistry& key(const std::string& path) {
     std::string at;
@@ -120,7 +121,7 @@ class FakeInstallEnvironment : public InstallEnvironment {
   FakeRegistry registryReader;
   RecordingImporter recordingImporter;
   bool is64 = false;
-  std::map<std::string, std::string> files;  // lower-case Windows path -> local file
+  std::map<std::string, std::string> files;    // lower-case Windows path -> local file
   std::map<std::string, std::string> folders;  // lower-case Windows path -> local folder
   std::optional<std::string> maps;
 };

@@ -74,13 +74,17 @@ Bytes overviewBody(std::int32_t number, std::int32_t parent, std::int32_t n, std
               le32(static_cast<std::uint32_t>(s)), le32(static_cast<std::uint32_t>(w)), text0(name)});
 }
 
-Bytes tileBody(std::int32_t number, std::int32_t parent, std::int32_t n, std::int32_t e, std::int32_t s,
-               std::int32_t w, const std::string& description,
-               const std::vector<std::pair<std::string, std::uint32_t>>& subfiles) {
-  Bytes body = cat({le32(static_cast<std::uint32_t>(number)), le32(static_cast<std::uint32_t>(parent)),
-                    le32(static_cast<std::uint32_t>(n)), le32(static_cast<std::uint32_t>(e)),
-                    le32(static_cast<std::uint32_t>(s)), le32(static_cast<std::uint32_t>(w)), text0(description),
-                    {0x01, 0x00}, le16(static_cast<std::uint16_t>(subfiles.size()))});
+Bytes tileBody(std::int32_t number, std::int32_t parent, std::int32_t n, std::int32_t e, std::int32_t s, std::int32_t w,
+               const std::string& description, const std::vector<std::pair<std::string, std::uint32_t>>& subfiles) {
+  Bytes body = cat({le32(static_cast<std::uint32_t>(number)),
+                    le32(static_cast<std::uint32_t>(parent)),
+                    le32(static_cast<std::uint32_t>(n)),
+                    le32(static_cast<std::uint32_t>(e)),
+                    le32(static_cast<std::uint32_t>(s)),
+                    le32(static_cast<std::uint32_t>(w)),
+                    text0(description),
+                    {0x01, 0x00},
+                    le16(static_cast<std::uint16_t>(subfiles.size()))});
   for (const auto& sf : subfiles) {
     Bytes size = le32(sf.second);
     body.insert(body.end(), size.begin(), size.end());

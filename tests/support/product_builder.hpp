@@ -24,9 +24,8 @@ Bytes defaultTail(int length);
 Bytes copyrightBody(std::uint8_t code, std::uint8_t kind, const std::vector<std::string>& texts);
 Bytes overviewBody(std::int32_t number, std::int32_t parent, std::int32_t n, std::int32_t e, std::int32_t s,
                    std::int32_t w, const std::string& name);
-Bytes tileBody(std::int32_t number, std::int32_t parent, std::int32_t n, std::int32_t e, std::int32_t s,
-               std::int32_t w, const std::string& description,
-               const std::vector<std::pair<std::string, std::uint32_t>>& subfiles);
+Bytes tileBody(std::int32_t number, std::int32_t parent, std::int32_t n, std::int32_t e, std::int32_t s, std::int32_t w,
+               const std::string& description, const std::vector<std::pair<std::string, std::uint32_t>>& subfiles);
 // A checksum block storing `crc` with zero filler.
 Bytes checksumBlock(std::uint32_t crc);
 

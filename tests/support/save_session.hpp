@@ -62,7 +62,8 @@ struct Session {
     while (pos + 3 <= bytes.size()) {
       std::size_t end = pos + 3 + (bytes[pos + 1] | bytes[pos + 2] << 8);
       if (end > bytes.size()) end = bytes.size();
-      out.emplace_back(bytes.begin() + static_cast<std::ptrdiff_t>(pos), bytes.begin() + static_cast<std::ptrdiff_t>(end));
+      out.emplace_back(bytes.begin() + static_cast<std::ptrdiff_t>(pos),
+                       bytes.begin() + static_cast<std::ptrdiff_t>(end));
       pos = end;
     }
     return out;

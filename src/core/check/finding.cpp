@@ -6,12 +6,9 @@ namespace velmor {
 
 const char* findingLevelName(FindingLevel level) {
   switch (level) {
-    case FindingLevel::Error:
-      return "error";
-    case FindingLevel::Warning:
-      return "warning";
-    case FindingLevel::Ok:
-      break;
+    case FindingLevel::Error: return "error";
+    case FindingLevel::Warning: return "warning";
+    case FindingLevel::Ok: break;
   }
   return "ok";
 }

@@ -123,7 +123,8 @@ class RegistryCheck {
 
 std::string numbersText(const std::vector<std::int32_t>& numbers) {
   std::string text;
-  for (std::size_t i = 0; i < numbers.size() && i < kNumbersShown; ++i) text += (i ? ", " : "") + std::to_string(numbers[i]);
+  for (std::size_t i = 0; i < numbers.size() && i < kNumbersShown; ++i)
+    text += (i ? ", " : "") + std::to_string(numbers[i]);
   if (numbers.size() > kNumbersShown) text += " and " + std::to_string(numbers.size() - kNumbersShown) + " more";
   return text;
 }

@@ -54,7 +54,6 @@ std::string imgStem(const std::string& name) {
   return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-
 std::string eightDigits(std::int64_t number) {
   std::string digits = std::to_string(number);
   return digits.size() < 8 ? std::string(8 - digits.size(), '0') + digits : digits;
@@ -155,8 +154,9 @@ class ProductChecker {
 
   void ids() {
     if (file_.familyId == kMapCompilerDefaultFamilyId) {
-      addWarning(out_, "family id 6324 is the map compiler's default: every other map built without a family id "
-                       "has it too, and MapSource shows only one of them");
+      addWarning(out_,
+                 "family id 6324 is the map compiler's default: every other map built without a family id "
+                 "has it too, and MapSource shows only one of them");
     }
     if (file_.familyId == 0) addWarning(out_, "family id 0 lies outside 1..65535");
     if (file_.productId == 0) addWarning(out_, "product id 0 lies outside 1..65535");
@@ -181,8 +181,8 @@ class ProductChecker {
       const TileLayout layout = readTileLayout(s.reader, s.origin);
       const std::string number = eightDigits(layout.mapNumber);
       numbers_.insert(number);
-      const Box box{mapUnitsToDegrees(layout.north), eastMapUnitsToDegrees(layout.east), mapUnitsToDegrees(layout.south),
-                    mapUnitsToDegrees(layout.west)};
+      const Box box{mapUnitsToDegrees(layout.north), eastMapUnitsToDegrees(layout.east),
+                    mapUnitsToDegrees(layout.south), mapUnitsToDegrees(layout.west)};
       if (hasOverview_ && !contains(overview, box)) outside.push_back(number + " (" + boxText(box) + ")");
       auto img = imgs_.find(number);
       if (img == imgs_.end()) {
@@ -267,13 +267,13 @@ class ProductChecker {
       }
       bool sound = true;
       if (ids->familyId != file_.familyId) {
-        addError(out_, fileName(path) + " is for family id " + std::to_string(ids->familyId) +
-                           ", the product's is " + std::to_string(file_.familyId) + ": its symbols are not used");
+        addError(out_, fileName(path) + " is for family id " + std::to_string(ids->familyId) + ", the product's is " +
+                           std::to_string(file_.familyId) + ": its symbols are not used");
         sound = false;
       }
       if (ids->productId != file_.productId) {
-        addError(out_, fileName(path) + " is for product id " + std::to_string(ids->productId) +
-                           ", the product's is " + std::to_string(file_.productId));
+        addError(out_, fileName(path) + " is for product id " + std::to_string(ids->productId) + ", the product's is " +
+                           std::to_string(file_.productId));
         sound = false;
       }
       if (sound) addOk(out_, fileName(path) + " has the product's family and product ids");
@@ -321,8 +321,8 @@ class ProductChecker {
     for (const auto& [kind, size] : inImg)
       if (!listedKinds.count(kind)) differences.push_back(kind + " is in the IMG but not in the product file");
     if (!differences.empty()) {
-      addError(out_, fileName(path) + " is not the tile the product file lists (rebuilt since?): " +
-                         listed(differences));
+      addError(out_,
+               fileName(path) + " is not the tile the product file lists (rebuilt since?): " + listed(differences));
       return false;
     }
     if (hasOverview_) {
@@ -370,11 +370,11 @@ class ProductChecker {
     if (!notIndexed.empty()) problems.push_back("tiles not indexed: " + listed(notIndexed));
     if (!notTiles.empty()) problems.push_back("map numbers that are no tile of the product: " + listed(notTiles));
     for (std::uint16_t pid : pids)
-      if (pid != file_.productId) problems.push_back("product id " + std::to_string(pid) + " instead of " +
-                                                     std::to_string(file_.productId));
+      if (pid != file_.productId)
+        problems.push_back("product id " + std::to_string(pid) + " instead of " + std::to_string(file_.productId));
     for (std::uint16_t fid : fids)
-      if (fid != file_.familyId) problems.push_back("family id " + std::to_string(fid) + " instead of " +
-                                                    std::to_string(file_.familyId));
+      if (fid != file_.familyId)
+        problems.push_back("family id " + std::to_string(fid) + " instead of " + std::to_string(file_.familyId));
     if (problems.empty()) {
       addOk(out_, fileName(path) + " indexes every tile with the product's ids");
     } else {

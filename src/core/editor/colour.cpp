@@ -72,7 +72,9 @@ Colour HSLToRGB02(int hue, int saturation, int luminance) {
   const int max = roundToInt(luminance * 255.0 / 100.0);
   const int min = roundToInt((100 - saturation) * max / 100.0);
   const float q = static_cast<float>(max - min) / 60.0F;
-  auto mid = [&](int steps) { return static_cast<int>(std::lround(static_cast<float>(min) + q * static_cast<float>(steps))); };
+  auto mid = [&](int steps) {
+    return static_cast<int>(std::lround(static_cast<float>(min) + q * static_cast<float>(steps)));
+  };
   if (hue >= 0 && hue <= 60) return rgbColour(max, mid(hue), min);
   if (hue >= 61 && hue <= 120) return rgbColour(mid(120 - hue), max, min);
   if (hue >= 121 && hue <= 180) return rgbColour(min, max, mid(hue - 120));
@@ -127,8 +129,6 @@ Colour spectrumColour(int x, int y, int width, int height) {
   return HSLToRGB02(hue, 100, luminance);
 }
 
-MarkerPosition markerPosition(const Hsb& hsb) {
-  return {hsb.hue / 360.0, (100 - hsb.luminance) / 50.0};
-}
+MarkerPosition markerPosition(const Hsb& hsb) { return {hsb.hue / 360.0, (100 - hsb.luminance) / 50.0}; }
 
 }  // namespace velmor

@@ -35,12 +35,9 @@ ColourChooser::ColourChooser(Colour entry) : original_(entry), modified_(entry) 
 
 const std::string& ColourChooser::numberBox(NumberBox box) const {
   switch (box) {
-    case NumberBox::Hue:
-      return hue_;
-    case NumberBox::Saturation:
-      return saturation_;
-    case NumberBox::Luminance:
-      break;
+    case NumberBox::Hue: return hue_;
+    case NumberBox::Saturation: return saturation_;
+    case NumberBox::Luminance: break;
   }
   return luminance_;
 }
@@ -130,15 +127,9 @@ std::string ColourChooser::numberEdited(NumberBox box, const std::string& text) 
     if (c >= '0' && c <= '9') kept += c;
   if (kept.size() > kNumberDigits) kept.resize(kNumberDigits);
   switch (box) {
-    case NumberBox::Hue:
-      hue_ = kept;
-      break;
-    case NumberBox::Saturation:
-      saturation_ = kept;
-      break;
-    case NumberBox::Luminance:
-      luminance_ = kept;
-      break;
+    case NumberBox::Hue: hue_ = kept; break;
+    case NumberBox::Saturation: saturation_ = kept; break;
+    case NumberBox::Luminance: luminance_ = kept; break;
   }
   return kept;
 }

@@ -16,7 +16,7 @@ std::string logDate(const LocalTime& time);
 // The start-up line: 20 "-", the date, 20 "-".
 std::string startupLogMessage(const LocalTime& time);
 
-std::string mainLogPath(const std::string& logFolder);                          // logFolder/tdblog.txt
+std::string mainLogPath(const std::string& logFolder);                        // logFolder/tdblog.txt
 std::string dayLogPath(const std::string& logFolder, const LocalTime& time);  // logFolder/tdb_MM-DD-YYYY.txt
 
 // Appends text + CR LF to the file, creating it when missing. A failure

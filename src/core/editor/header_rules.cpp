@@ -123,8 +123,8 @@ bool& featureState(ProductForm& form, FeatureOption option) {
   return form.mapWindow;
 }
 
-RuleOutcome featureOptionClicked(ProductFile& file, ProductForm& form, FeatureOption option,
-                                 bool suppressCrashWarnings, Prompter& prompter, LogSink& log) {
+RuleOutcome featureOptionClicked(ProductFile& file, ProductForm& form, FeatureOption option, bool suppressCrashWarnings,
+                                 Prompter& prompter, LogSink& log) {
   RuleOutcome outcome = RuleOutcome::Accepted;
   if (option == FeatureOption::MapWindow) file.mapWindowEdited = true;
   if (option == FeatureOption::Printing || option == FeatureOption::MapWindow) {

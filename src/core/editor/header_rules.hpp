@@ -26,7 +26,8 @@ struct VersionChange {
 
 inline constexpr const char* kMapFrameFirst = "Disable Map Frame option first.";
 inline constexpr const char* kUnknownVersion = "Unknown tdb version. Please report this version.";
-inline constexpr const char* kOptionNeeds409 = "Option only available with TDB version 4.09+.\r\nChange TDB version first.";
+inline constexpr const char* kOptionNeeds409 =
+    "Option only available with TDB version 4.09+.\r\nChange TDB version first.";
 inline constexpr const char* kCrashWarning =
     "This could cause a problem in Mapsource.\r\n\r\nTick printing or Map Window option only.";
 
@@ -44,8 +45,8 @@ std::string optionNeedsVersionText(FeatureOption option);
 
 // A click on a feature option whose new state the form already holds.
 // Refused or not, the click marks the model modified and is logged.
-RuleOutcome featureOptionClicked(ProductFile& file, ProductForm& form, FeatureOption option,
-                                 bool suppressCrashWarnings, Prompter& prompter, LogSink& log);
+RuleOutcome featureOptionClicked(ProductFile& file, ProductForm& form, FeatureOption option, bool suppressCrashWarnings,
+                                 Prompter& prompter, LogSink& log);
 
 // A click on "Override settings" (the form holds the new state).
 void overrideSettingsClicked(ProductFile& file, ProductForm& form);

@@ -23,10 +23,8 @@ void openDocument(const std::string& address, const char* kind, Shell& shell, Pr
 }  // namespace
 
 HelpAddresses helpAddresses(const HelpAddresses& builtIn) {
-  return {fromEnvironment("VELMOR_MANUAL_URL", builtIn.manual),
-          fromEnvironment("VELMOR_VERSION_URL", builtIn.version),
-          fromEnvironment("VELMOR_DOWNLOAD_URL", builtIn.download),
-          fromEnvironment("VELMOR_HOME_URL", builtIn.home)};
+  return {fromEnvironment("VELMOR_MANUAL_URL", builtIn.manual), fromEnvironment("VELMOR_VERSION_URL", builtIn.version),
+          fromEnvironment("VELMOR_DOWNLOAD_URL", builtIn.download), fromEnvironment("VELMOR_HOME_URL", builtIn.home)};
 }
 
 void openManual(const std::string& address, Shell& shell, Prompter& prompter) {

@@ -18,9 +18,9 @@ constexpr std::uint32_t rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
 
 std::uint32_t classicColour(int index) {
   static constexpr std::uint32_t palette[16] = {
-      rgb(0, 0, 0),     rgb(0, 0, 128),   rgb(0, 128, 0),   rgb(0, 128, 128), rgb(128, 0, 0),   rgb(128, 0, 128),
-      rgb(128, 128, 0), rgb(192, 192, 192), rgb(128, 128, 128), rgb(0, 0, 255), rgb(0, 255, 0), rgb(0, 255, 255),
-      rgb(255, 0, 0),   rgb(255, 0, 255), rgb(255, 255, 0), rgb(255, 255, 255)};
+      rgb(0, 0, 0),     rgb(0, 0, 128),     rgb(0, 128, 0),     rgb(0, 128, 128),  rgb(128, 0, 0), rgb(128, 0, 128),
+      rgb(128, 128, 0), rgb(192, 192, 192), rgb(128, 128, 128), rgb(0, 0, 255),    rgb(0, 255, 0), rgb(0, 255, 255),
+      rgb(255, 0, 0),   rgb(255, 0, 255),   rgb(255, 255, 0),   rgb(255, 255, 255)};
   return palette[static_cast<std::size_t>(index & 15)];
 }
 
@@ -105,8 +105,7 @@ PlotBox plotBox(const PlotFrame& f, const PlotTile& tile, std::size_t index) {
   return box;
 }
 
-std::vector<PlotBox> plotGeometry(const OverallBounds& bounds, std::span<const PlotTile> tiles,
-                                  const PlotArea& area) {
+std::vector<PlotBox> plotGeometry(const OverallBounds& bounds, std::span<const PlotTile> tiles, const PlotArea& area) {
   std::vector<PlotBox> boxes;
   if (tiles.empty()) return boxes;
   const PlotFrame frame = plotFrame(bounds, area);

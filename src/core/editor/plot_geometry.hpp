@@ -50,8 +50,7 @@ struct PlotBox {
 };
 
 PlotBox plotBox(const PlotFrame& frame, const PlotTile& tile, std::size_t index);
-std::vector<PlotBox> plotGeometry(const OverallBounds& bounds, std::span<const PlotTile> tiles,
-                                  const PlotArea& area);
+std::vector<PlotBox> plotGeometry(const OverallBounds& bounds, std::span<const PlotTile> tiles, const PlotArea& area);
 
 // What the plot keeps of a box between redraws: its label alone, which is
 // all that drawing and clicks need, for products of millions of tiles.

@@ -97,8 +97,9 @@ bool keepChanges(ProductFile& file, ProductForm& form, Prompter& prompter) {
   // A block whose length field disagrees with its size would shift every
   // later block of the file, and a zero length ends the file for a reader.
   if (bytes.size() < 4 || bytes.size() - 3 > 65535) {
-    prompter.message("The bytes do not form a block: a block has a type byte, two length bytes and 1 to 65535 "
-                     "bytes of content. Nothing was changed.");
+    prompter.message(
+        "The bytes do not form a block: a block has a type byte, two length bytes and 1 to 65535 "
+        "bytes of content. Nothing was changed.");
     return false;
   }
   const std::size_t body = bytes.size() - 3;

@@ -40,8 +40,7 @@ int search(const ProductFile& file, ProductForm& form, std::string_view termText
   return -1;
 }
 
-int searchBoxKey(const ProductFile& file, ProductForm& form, bool enter, std::string_view term,
-                 Prompter& prompter) {
+int searchBoxKey(const ProductFile& file, ProductForm& form, bool enter, std::string_view term, Prompter& prompter) {
   if (!enter) {
     form.tileState.searchStart = 0;
     return -1;

@@ -15,7 +15,6 @@ int search(const ProductFile& file, ProductForm& form, std::string_view term, Pr
 
 // A key typed into the search box: Enter searches, every other key makes the
 // next search start again from the first tile.
-int searchBoxKey(const ProductFile& file, ProductForm& form, bool enter, std::string_view term,
-                 Prompter& prompter);
+int searchBoxKey(const ProductFile& file, ProductForm& form, bool enter, std::string_view term, Prompter& prompter);
 
 }  // namespace velmor

@@ -79,9 +79,7 @@ UpdateAnswer answerForPage(const std::string& page, const std::string& programVe
   return {"Your version is up to date.", false};
 }
 
-UpdateAnswer answerForFailure(const std::string& reason) {
-  return {"Could not check for updates: " + reason, false};
-}
+UpdateAnswer answerForFailure(const std::string& reason) { return {"Could not check for updates: " + reason, false}; }
 
 bool isPlaceholderAddress(const std::string& address) {
   const std::size_t scheme = address.find("://");

@@ -23,8 +23,8 @@ std::optional<std::string> latestVersionText(const std::string& page);
 int compareVersions(const std::string& a, const std::string& b);
 
 struct UpdateAnswer {
-  std::string text;             // what the result label shows
-  bool updateAvailable = false; // "Download Page" is shown
+  std::string text;              // what the result label shows
+  bool updateAvailable = false;  // "Download Page" is shown
 };
 
 // The answer for a page that was read.

@@ -38,8 +38,8 @@ bool readExactly(RangeReader& reader, std::int64_t offset, std::vector<std::uint
 bool safeNamePart(const std::string& part) {
   if (part.empty()) return false;
   for (char c : part) {
-    const bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
-                    c == '-' || c == '$';
+    const bool ok =
+        (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '$';
     if (!ok) return false;
   }
   return true;

@@ -109,8 +109,8 @@ class WindowScanner {
       if (entry) return entry->kind == kKindNames[kind];
       if (!dir_.insideGmp(h)) return false;
     }
-    const bool plausible = length >= kCommonHeaderLength && length <= kMaxHeaderLength &&
-                           (kind != Tre || length >= kTreBoundsEnd);
+    const bool plausible =
+        length >= kCommonHeaderLength && length <= kMaxHeaderLength && (kind != Tre || length >= kTreBoundsEnd);
     // A header of a plausible length that runs past the end of the file is
     // the last subfile of a file cut short: inside a container, or a bare
     // subfile that starts the file. Elsewhere in a file of another kind (a
@@ -169,12 +169,9 @@ class WindowScanner {
       case Lbl:
         for (std::int64_t x : {0x19, 0x23, 0x31, 0x3F, 0x4D, 0x5B, 0x68, 0x76, 0x84, 0x92, 0xA0, 0xBC}) size += L(x);
         return size + H;
-      case Net:
-        return L(0x19) + L(0x22) + L(0x2B) + H;
-      case Nod:
-        return L(0x19) + L(0x29) + L(0x35) + H;
-      case KindCount:
-        break;
+      case Net: return L(0x19) + L(0x22) + L(0x2B) + H;
+      case Nod: return L(0x19) + L(0x29) + L(0x35) + H;
+      case KindCount: break;
     }
     return 0;
   }
@@ -256,7 +253,8 @@ ImgScanResult loadbinaryfst(RangeReader& reader, Prompter& prompter, Activity& a
       ++q;
     }
     if (count % kChunksPerYield == kChunksPerYield - 1) {
-      activity.progress(static_cast<float>(100.0 * static_cast<double>(base + pieceEnd) / static_cast<double>(fileSize)));
+      activity.progress(
+          static_cast<float>(100.0 * static_cast<double>(base + pieceEnd) / static_cast<double>(fileSize)));
       activity.yieldEvents();
     }
     if (got < want) break;  // the file shrank while it was read

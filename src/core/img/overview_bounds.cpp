@@ -75,8 +75,10 @@ CreateTdbResult create_tdb(ProductFile& file, ProductForm& form, const std::vect
   if (!result.failedFiles.empty()) {
     std::string list;
     for (const std::string& path : result.failedFiles) list += "\r\n" + path;
-    prompter.message("These files could not be read to their end or are cut short, so the overview bounds were "
-                     "left as they were:" + list);
+    prompter.message(
+        "These files could not be read to their end or are cut short, so the overview bounds were "
+        "left as they were:" +
+        list);
     return result;
   }
   if (result.filesWithBounds == 0) {

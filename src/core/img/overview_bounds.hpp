@@ -24,11 +24,11 @@ struct OverviewBounds {
 };
 
 struct CreateTdbResult {
-  bool boundsFound = false;   // some file gave bounds; the boxes were filled
+  bool boundsFound = false;  // some file gave bounds; the boxes were filled
   OverviewBounds bounds;
   int filesWithBounds = 0;
-  int tiles = 0;              // TRE headers met in all files
-  ImgScanResult lastScan;     // of the last file scanned, for display
+  int tiles = 0;           // TRE headers met in all files
+  ImgScanResult lastScan;  // of the last file scanned, for display
   std::string lastPath;
   // Files that could not be read to their end or are cut short: bounds from
   // the rest would make an overview that leaves their tiles out, so none

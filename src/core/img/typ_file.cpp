@@ -59,8 +59,8 @@ std::vector<std::uint8_t> withTypIds(std::span<const std::uint8_t> bytes, std::u
   return copy;
 }
 
-std::optional<std::string> writeTypWithIds(const std::string& source, const std::string& target,
-                                           std::uint16_t familyId, std::uint16_t productId, FileServices& files) {
+std::optional<std::string> writeTypWithIds(const std::string& source, const std::string& target, std::uint16_t familyId,
+                                           std::uint16_t productId, FileServices& files) {
   std::string why;
   auto bytes = files.readAll(source, kMaxTypFileSize, why);
   if (!bytes) return "Cannot read " + source + ": " + why;

@@ -41,8 +41,8 @@ std::vector<std::uint8_t> withTypIds(std::span<const std::uint8_t> bytes, std::u
 
 // Reads the TYP file `source` and writes its copy with the given ids to
 // `target` in one atomic step; nullopt on success, else the reason.
-std::optional<std::string> writeTypWithIds(const std::string& source, const std::string& target,
-                                           std::uint16_t familyId, std::uint16_t productId, FileServices& files);
+std::optional<std::string> writeTypWithIds(const std::string& source, const std::string& target, std::uint16_t familyId,
+                                           std::uint16_t productId, FileServices& files);
 
 // The name mkgmap gives the copy: "x" before the file name.
 std::string patchedTypName(const std::string& fileName);

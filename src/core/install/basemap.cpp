@@ -205,14 +205,9 @@ class Run {
       const std::string backup = basemapBackupName(target);
       std::string error;
       switch (s_.files.createBackup(target, backup, error)) {
-        case BackupResult::Created:
-          s_.prompter.message("Backup:" + backup + " created");
-          break;
-        case BackupResult::Existed:
-          break;
-        case BackupResult::Failed:
-          s_.prompter.message("Cannot make the backup " + backup + ": " + error);
-          return;
+        case BackupResult::Created: s_.prompter.message("Backup:" + backup + " created"); break;
+        case BackupResult::Existed: break;
+        case BackupResult::Failed: s_.prompter.message("Cannot make the backup " + backup + ": " + error); return;
       }
     }
     FileRead map = s_.files.readFile(compiled_, kBasemapLimit, OverLimit::Refuse);

@@ -34,8 +34,8 @@ struct GmapRequest {
 
 // One file of the bundle: copied whole, one subfile of an IMG, or text.
 struct GmapEntry {
-  std::string path;    // inside the bundle, "/" separated
-  std::string source;  // the file to read; "" for `text`
+  std::string path;               // inside the bundle, "/" separated
+  std::string source;             // the file to read; "" for `text`
   std::int64_t imgBlockSize = 0;  // > 0: `source` is an IMG and `blocks` hold the subfile
   std::vector<std::uint16_t> blocks;
   std::uint32_t size = 0;

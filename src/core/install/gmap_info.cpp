@@ -133,7 +133,8 @@ std::optional<GmapInfo> parseInfoXml(const std::string& text) {
     if (tag.empty() || tag[0] == '?' || tag[0] == '!') continue;
     const bool closing = tag[0] == '/';
     const bool selfClosing = tag.back() == '/';
-    const std::string name = localName(tag.substr(closing ? 1 : 0, tag.find_first_of(" \t\r\n/", 1) - (closing ? 1 : 0)));
+    const std::string name =
+        localName(tag.substr(closing ? 1 : 0, tag.find_first_of(" \t\r\n/", 1) - (closing ? 1 : 0)));
     if (!closing) {
       if (open.empty()) {
         if (name != "MapProduct") return std::nullopt;

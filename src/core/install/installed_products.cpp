@@ -130,7 +130,8 @@ bool hasExtension(const fs::directory_entry& entry, const std::string& extension
   std::error_code ec;
   if (!entry.is_regular_file(ec)) return false;
   const std::string name = lowerUtf8(utf8FromPath(entry.path().filename()));
-  return name.size() > extension.size() && name.compare(name.size() - extension.size(), extension.size(), extension) == 0;
+  return name.size() > extension.size() &&
+         name.compare(name.size() - extension.size(), extension.size(), extension) == 0;
 }
 
 // A map bundle: its Info.xml names the family and each product, with its
@@ -208,8 +209,8 @@ std::string walkRegistryKey(RegistryReader& reader, const std::string& path, int
 }
 
 void get_regvals(int source, InstallEnvironment& environment, Prompter& prompter, std::vector<InstalledProduct>& out) {
-  const char* key = source == 0   ? kFamiliesKey
-                    : source == 1 ? kFamiliesNtKey
+  const char* key = source == 0                  ? kFamiliesKey
+                    : source == 1                ? kFamiliesNtKey
                     : source == 2 || source == 4 ? kProductsKey
                                                  : nullptr;
   if (!key) return;

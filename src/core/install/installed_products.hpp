@@ -16,11 +16,11 @@ class Prompter;
 class RegistryReader;
 
 struct InstalledProduct {
-  int source = 0;    // 0, 1, 2 or 4 (4: the second reading of the products key, or the folder scan)
+  int source = 0;           // 0, 1, 2 or 4 (4: the second reading of the products key, or the folder scan)
   bool fromFolder = false;  // found by the folder scan
-  std::string line;  // the list line
-  std::string name;  // the family or product key's name (lower case); the series name for the folder scan
-  std::string tdb;   // the product file's path as the registry or the folder scan gives it
+  std::string line;         // the list line
+  std::string name;         // the family or product key's name (lower case); the series name for the folder scan
+  std::string tdb;          // the product file's path as the registry or the folder scan gives it
   std::optional<std::string> file;  // that file here; nullopt when it cannot be found
   // A map bundle (a folder with Info.xml): one entry per product it holds,
   // with the ids and names its Info.xml gives.

@@ -71,8 +71,7 @@ std::optional<std::string> acceptBrowsedProgram(ProgramRow row, const std::strin
         return std::nullopt;
       }
       return answer;
-    case ProgramRow::MapCompiler:
-      return answer;
+    case ProgramRow::MapCompiler: return answer;
   }
   return std::nullopt;
 }

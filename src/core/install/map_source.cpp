@@ -24,10 +24,10 @@ namespace {
 constexpr double kTileGrowth = 0.1758;
 constexpr double kBackgroundShift = 0.2;
 
-const char* const kHeader[] = {
-    "[IMG ID]",     "ID=",           "Name=Preview Map", ";LBLcoding=9", ";CodePage=1252", "Preprocess=N",
-    "Preview=Y",    "TreSize=1024",  "TreMargin=0.0",    "RgnLimit=5000", "Levels=2",      "Level0=15",
-    "Level1=13",    "Zoom0=0",       "Zoom1=1",          "[END-IMG ID]"};
+const char* const kHeader[] = {"[IMG ID]",       "ID=",           "Name=Preview Map", ";LBLcoding=9",
+                               ";CodePage=1252", "Preprocess=N",  "Preview=Y",        "TreSize=1024",
+                               "TreMargin=0.0",  "RgnLimit=5000", "Levels=2",         "Level0=15",
+                               "Level1=13",      "Zoom0=0",       "Zoom1=1",          "[END-IMG ID]"};
 
 // Round to 7 decimals, halves to the even neighbour.
 double roundSeventh(double value) { return std::nearbyint(value * 10000000.0) / 10000000.0; }

@@ -17,8 +17,8 @@ struct ProductForm;
 
 // One tile as the detail-map list and the bounds list show it.
 struct PreviewTile {
-  std::string description;  // the list entry (UTF-8)
-  std::string mapNumber;    // the IMG name: the map number in decimal
+  std::string description;               // the list entry (UTF-8)
+  std::string mapNumber;                 // the IMG name: the map number in decimal
   std::string north, east, south, west;  // degrees, as the bounds list holds them
 };
 

@@ -23,8 +23,7 @@ std::string hex2(const std::string& hex) { return hex.size() >= 2 ? hex : std::s
 
 std::optional<ProductSummary> productSummary(const std::string& path, Prompter& prompter) {
   std::error_code ec;
-  if (path.empty() || !std::filesystem::exists(pathFromUtf8(path), ec))
-    return std::nullopt;
+  if (path.empty() || !std::filesystem::exists(pathFromUtf8(path), ec)) return std::nullopt;
   std::string error;
   const auto bytes = readFileStart(path, kSummaryBytes, error);
   if (!bytes) {
@@ -38,8 +37,8 @@ std::optional<ProductSummary> productSummary(const std::string& path, Prompter& 
   // The name ends at its 0 or, in a file cut short, where the bytes end.
   const std::size_t length = r.textLength(kSeriesNameOffset);
   if (length > 0) {
-    summary.seriesName = CodePage::get(1252).decode(
-        std::span<const std::uint8_t>(bytes->data() + kSeriesNameOffset, length));
+    summary.seriesName =
+        CodePage::get(1252).decode(std::span<const std::uint8_t>(bytes->data() + kSeriesNameOffset, length));
   }
   summary.familyLow = r.dat(5);
   summary.familyHigh = r.dat(6);

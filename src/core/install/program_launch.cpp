@@ -12,23 +12,17 @@ namespace velmor {
 
 MapProgram defaultMapProgram(const Settings& settings) {
   switch (settings.defaultProgram) {
-    case 1:
-      return MapProgram::BaseCamp;
-    case 2:
-      return MapProgram::Qlandkarte;
-    default:
-      return MapProgram::MapSource;
+    case 1: return MapProgram::BaseCamp;
+    case 2: return MapProgram::Qlandkarte;
+    default: return MapProgram::MapSource;
   }
 }
 
 std::string& programPath(Settings& settings, MapProgram program) {
   switch (program) {
-    case MapProgram::BaseCamp:
-      return settings.baseCampPath;
-    case MapProgram::Qlandkarte:
-      return settings.qlandkartePath;
-    case MapProgram::MapSource:
-      break;
+    case MapProgram::BaseCamp: return settings.baseCampPath;
+    case MapProgram::Qlandkarte: return settings.qlandkartePath;
+    case MapProgram::MapSource: break;
   }
   return settings.mapSourcePath;
 }
@@ -64,12 +58,8 @@ LaunchOutcome launchDefaultProgram(const LaunchRequest& request, Prompter& promp
   }
   std::string cache;
   switch (program) {
-    case MapProgram::MapSource:
-      cache = request.locations.mapSourceTileCache();
-      break;
-    case MapProgram::BaseCamp:
-      cache = request.locations.baseCampTileCache();
-      break;
+    case MapProgram::MapSource: cache = request.locations.mapSourceTileCache(); break;
+    case MapProgram::BaseCamp: cache = request.locations.baseCampTileCache(); break;
     case MapProgram::Qlandkarte:  // keeps no cache of ours to clear
       break;
   }
@@ -78,14 +68,10 @@ LaunchOutcome launchDefaultProgram(const LaunchRequest& request, Prompter& promp
   if (!cleared.skipped.empty()) prompter.message(cleared.skipped);
   const ProcessEnd start = processes.startDetached(programStart(executable, request.locations));
   switch (start.start) {
-    case StartStatus::Started:
-      return LaunchOutcome::Started;
+    case StartStatus::Started: return LaunchOutcome::Started;
     case StartStatus::NotFound:
-    case StartStatus::NotExecutable:
-      reportNoAssociation("exe", prompter);
-      return LaunchOutcome::NoAssociation;
-    case StartStatus::Failed:
-      break;
+    case StartStatus::NotExecutable: reportNoAssociation("exe", prompter); return LaunchOutcome::NoAssociation;
+    case StartStatus::Failed: break;
   }
   prompter.message("Cannot start " + executable + ": " + start.error);
   return LaunchOutcome::Failed;

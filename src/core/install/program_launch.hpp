@@ -25,8 +25,8 @@ const std::string& programPath(const Settings& settings, MapProgram program);
 ProcessRequest programStart(const std::string& executable, const ProgramLocations& locations);
 
 enum class LaunchOutcome {
-  NotConfirmed,   // unsaved changes and the user did not go on
-  NotLocated,     // "Please locate program in Preferences."
+  NotConfirmed,  // unsaved changes and the user did not go on
+  NotLocated,    // "Please locate program in Preferences."
   Started,
   NoAssociation,  // nothing here can start it (no wine for a Windows program)
   Failed,         // it could not be started for another reason, shown with its text

@@ -18,7 +18,6 @@ namespace {
 // The registry file is ANSI text, as the registry editor reads REGEDIT4.
 constexpr int kRegistryFileCodePage = 1252;
 
-
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 bool isBasicBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -125,8 +124,8 @@ std::string escapedFolder(const std::string& folder) {
 }
 
 std::string familyIdText(std::uint16_t familyId) {
-  const std::string hex = hexByte2(static_cast<std::uint8_t>(familyId >> 8)) +
-                          hexByte2(static_cast<std::uint8_t>(familyId & 0xFF));
+  const std::string hex =
+      hexByte2(static_cast<std::uint8_t>(familyId >> 8)) + hexByte2(static_cast<std::uint8_t>(familyId & 0xFF));
   return hex.substr(2, 2) + "," + hex.substr(0, 2);
 }
 
@@ -136,9 +135,7 @@ std::string registryFileText(const ProductFileSet& files, const std::string& fam
   const std::string e = escapedFolder(folder);
   std::string text;
   auto line = [&text](const std::string& content) { text += content + kCrLf; };
-  auto value = [&line](const std::string& name, const std::string& data) {
-    line("\"" + name + "\"=\"" + data + "\"");
-  };
+  auto value = [&line](const std::string& name, const std::string& data) { line("\"" + name + "\"=\"" + data + "\""); };
   line("REGEDIT4");
   line("");
   line(prefix + familyKeyName + "]");
@@ -158,7 +155,8 @@ std::vector<ExpectedRegistryKey> registryFileKeys(const ProductFileSet& files, c
                                                   std::uint16_t productId) {
   const std::string family = std::string("SOFTWARE\\Garmin\\MapSource\\Families\\") + familyKeyName;
   const std::string f = withoutTrailingSeparators(folder) + "\\";
-  ExpectedRegistryKey familyKey{family, {}, {static_cast<std::uint8_t>(familyId & 0xFF), static_cast<std::uint8_t>(familyId >> 8)}};
+  ExpectedRegistryKey familyKey{
+      family, {}, {static_cast<std::uint8_t>(familyId & 0xFF), static_cast<std::uint8_t>(familyId >> 8)}};
   if (!files.indexFile.empty()) familyKey.texts.emplace_back("IDX", f + files.indexFile);
   if (!files.mdrFile.empty()) familyKey.texts.emplace_back("MDR", f + files.mdrFile);
   if (!files.typFile.empty()) familyKey.texts.emplace_back("TYP", f + files.typFile);
@@ -188,7 +186,8 @@ std::vector<std::string> missingFromRegistry(const std::vector<ExpectedRegistryK
     }
     if (!key.id.empty()) {
       const RegistryValue* id = valueNamed(*listing, "ID");
-      if (!id || id->type != kRegBinary || id->data != key.id) missing.push_back(key.path + ": ID " + familyIdText(static_cast<std::uint16_t>(key.id[0] | key.id[1] << 8)));
+      if (!id || id->type != kRegBinary || id->data != key.id)
+        missing.push_back(key.path + ": ID " + familyIdText(static_cast<std::uint16_t>(key.id[0] | key.id[1] << 8)));
     }
     for (const auto& [name, text] : key.texts) {
       const RegistryValue* v = valueNamed(*listing, name);
@@ -218,7 +217,8 @@ std::string installedKeysText(const std::vector<ExpectedRegistryKey>& keys, Regi
 std::optional<std::string> familyKeyNameProblem(const std::string& familyKeyName) {
   const std::size_t length = utf8ToUtf16(familyKeyName).size();
   if (length > kMaxRegistryKeyName) {
-    return "The Mapsource Name is " + std::to_string(length) + " characters long, but a registry key name holds at "
+    return "The Mapsource Name is " + std::to_string(length) +
+           " characters long, but a registry key name holds at "
            "most 255. No registry file was written.";
   }
   bool bad = familyKeyName == "." || familyKeyName == "..";
@@ -280,8 +280,8 @@ MapsourceFilesResult create_mapsourcefiles(const MapsourceFilesRequest& request,
     prompter.message(kNoTdbFile);
     return result;
   }
-  const std::string chosenText = set->basemap + kCrLf + set->productFile + kCrLf + set->indexFile + kCrLf + set->mdrFile +
-                                 (set->typFile.empty() ? std::string() : kCrLf + set->typFile);
+  const std::string chosenText = set->basemap + kCrLf + set->productFile + kCrLf + set->indexFile + kCrLf +
+                                 set->mdrFile + (set->typFile.empty() ? std::string() : kCrLf + set->typFile);
   if (request.familyKeyName.empty()) {
     prompter.message(kNoMapsourceName);
     return result;
@@ -295,7 +295,8 @@ MapsourceFilesResult create_mapsourcefiles(const MapsourceFilesRequest& request,
     prompter.message("The FID box must hold a number from 0 to 65535. No registry file was written.");
     return result;
   }
-  for (const std::string* path : std::initializer_list<const std::string*>{&folder, &set->productFile, &set->indexFile, &set->mdrFile, &set->basemap, &set->typFile}) {
+  for (const std::string* path : std::initializer_list<const std::string*>{
+           &folder, &set->productFile, &set->indexFile, &set->mdrFile, &set->basemap, &set->typFile}) {
     if (breaksValueLine(*path)) {
       prompter.message("\"" + *path +
                        "\" cannot be written into a registry file: it holds a double quote or a control character. "
@@ -317,10 +318,9 @@ MapsourceFilesResult create_mapsourcefiles(const MapsourceFilesRequest& request,
     prompter.message("There is no product folder to write the registry file to. No registry file was written.");
     return result;
   }
-  result.registryFile = request.outputPath.empty()
-                            ? withoutTrailingSeparators(request.localFolder) + kLocalSeparator +
-                                  request.familyKeyName + ".reg"
-                            : request.outputPath;
+  result.registryFile = request.outputPath.empty() ? withoutTrailingSeparators(request.localFolder) + kLocalSeparator +
+                                                         request.familyKeyName + ".reg"
+                                                   : request.outputPath;
   activity.busy(true);
   const auto bytes = page.encode(text + kCrLf);
   if (auto error = files.atomicReplace(result.registryFile, *bytes)) {
@@ -339,8 +339,8 @@ MapsourceFilesResult create_mapsourcefiles(const MapsourceFilesRequest& request,
     const ImportResult imported = importer->import(result.registryFile, [&activity] { activity.yieldEvents(); });
     result.importStarted = imported.status == ImportStatus::Started;
     if (!result.importStarted) {
-      summary += std::string(kCrLf) + kCrLf + "The registry file " + result.registryFile + " was written but not imported.\r\n\r\n" +
-                 imported.advice;
+      summary += std::string(kCrLf) + kCrLf + "The registry file " + result.registryFile +
+                 " was written but not imported.\r\n\r\n" + imported.advice;
     } else if (readBack) {
       const auto keys = registryFileKeys(*set, request.familyKeyName, *familyId, folder, productId);
       result.missing = missingFromRegistry(keys, *readBack);
@@ -349,7 +349,8 @@ MapsourceFilesResult create_mapsourcefiles(const MapsourceFilesRequest& request,
       if (result.importVerified) {
         summary += std::string(kCrLf) + kCrLf + "Imported. The registry now holds:" + kCrLf + result.installed;
       } else {
-        summary += std::string(kCrLf) + kCrLf + "The import failed: the importer ended, but the registry does not hold" + kCrLf;
+        summary += std::string(kCrLf) + kCrLf +
+                   "The import failed: the importer ended, but the registry does not hold" + kCrLf;
         for (const std::string& line : result.missing) summary += "    " + line + kCrLf;
       }
     } else {

@@ -81,7 +81,7 @@ enum class MapsourceFilesStatus { Refused, WriteFailed, Written };
 
 struct MapsourceFilesResult {
   MapsourceFilesStatus status = MapsourceFilesStatus::Refused;
-  std::string registryFile;  // the file written (or that could not be)
+  std::string registryFile;    // the file written (or that could not be)
   bool importStarted = false;  // the importer took the file
   // Read back after the import: every key and value of the file is in the
   // registry. False when nothing was read back (no reader) or some is missing.

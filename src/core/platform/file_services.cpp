@@ -281,7 +281,8 @@ class PosixFiles : public FileServices {
   static std::optional<WriteRefusal> refusalFor(const std::string& requested, const std::string& real) {
     struct stat st {};
     if (::stat(real.c_str(), &st) != 0) return std::nullopt;  // a new file
-    if (!S_ISREG(st.st_mode)) return WriteRefusal{false, posix::notRegularText(st.st_mode, real == requested ? "" : real)};
+    if (!S_ISREG(st.st_mode))
+      return WriteRefusal{false, posix::notRegularText(st.st_mode, real == requested ? "" : real)};
     if ((st.st_mode & kWriteBits) == 0) return WriteRefusal{true, errnoText(EACCES)};
     return std::nullopt;
   }
@@ -328,8 +329,7 @@ class PosixFiles : public FileServices {
         return false;
       }
       if (n == 0) return true;
-      if (!posix::writeAll(to, std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(n)), error))
-        return false;
+      if (!posix::writeAll(to, std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(n)), error)) return false;
     }
   }
 };

@@ -182,7 +182,8 @@ void removeStaleTemporaries(const std::wstring& folder) {
 // temporary file is there, and fresh.
 bool saveUnderWay(const std::wstring& folder) {
   const std::int64_t recent = nowNs() - 60LL * 1000000000;
-  return anyTemporary(folder, [&](const WIN32_FIND_DATAW& found) { return nsFromFileTime(found.ftLastWriteTime) > recent; });
+  return anyTemporary(folder,
+                      [&](const WIN32_FIND_DATAW& found) { return nsFromFileTime(found.ftLastWriteTime) > recent; });
 }
 
 bool writeAll(HANDLE h, std::span<const std::uint8_t> bytes, DWORD& error) {
@@ -212,7 +213,8 @@ Handle openRegular(const std::wstring& name, std::string& error, bool& notRegula
     notRegular = true;
     return Handle();
   }
-  Handle h(::CreateFileW(name.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  Handle h(
+      ::CreateFileW(name.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!h.valid()) {
     const DWORD failed = ::GetLastError();
     if (code != nullptr) *code = failed;
@@ -254,7 +256,8 @@ class WindowsFiles : public FileServices {
     const std::wstring name = wideFromUtf8(path);
     const DWORD attributes = ::GetFileAttributesW(name.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return windowsErrorText(::GetLastError());
-    if (!::SetFileAttributesW(name.c_str(), attributes | FILE_ATTRIBUTE_READONLY)) return windowsErrorText(::GetLastError());
+    if (!::SetFileAttributesW(name.c_str(), attributes | FILE_ATTRIBUTE_READONLY))
+      return windowsErrorText(::GetLastError());
     return std::nullopt;
   }
 
@@ -294,7 +297,8 @@ class WindowsFiles : public FileServices {
       // delete it fails here with the sharing text, rather than inside
       // ReplaceFileW, whose failures name its own steps (and under Wine
       // leave a file of its own behind). Our own edit lock shares all.
-      Handle probe(::CreateFileW(target.c_str(), GENERIC_WRITE | DELETE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+      Handle probe(
+          ::CreateFileW(target.c_str(), GENERIC_WRITE | DELETE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
       if (!probe.valid()) return fail(::GetLastError());
     }
     const bool moved = existed ? ::ReplaceFileW(target.c_str(), temp->path.c_str(), nullptr,
@@ -365,7 +369,8 @@ class WindowsFiles : public FileServices {
     std::uint8_t buffer[65536];
     for (;;) {
       const std::uint64_t room = limit - out.bytes.size();
-      const DWORD want = static_cast<DWORD>(std::min<std::uint64_t>(sizeof buffer, over == OverLimit::Truncate ? room : room + 1));
+      const DWORD want =
+          static_cast<DWORD>(std::min<std::uint64_t>(sizeof buffer, over == OverLimit::Truncate ? room : room + 1));
       if (want == 0) break;
       DWORD n = 0;
       if (!::ReadFile(h.get(), buffer, want, &n, nullptr)) {
@@ -387,7 +392,8 @@ class WindowsFiles : public FileServices {
 
   FileIdentity identity(const std::string& path) const override {
     const std::int64_t takenNs = nowNs();
-    Handle h(::CreateFileW(wideFromUtf8(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    Handle h(::CreateFileW(wideFromUtf8(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                           nullptr));
     if (!h.valid()) return FileIdentity{};
     return identityOf(h.get(), takenNs);
   }

@@ -20,7 +20,6 @@ namespace velmor {
 
 #ifdef _WIN32
 
-
 std::optional<std::vector<std::uint8_t>> readFileStart(const std::string& path, std::size_t limit, std::string& error) {
   const std::u16string wide = utf8ToUtf16(path);
   HANDLE file = CreateFileW(reinterpret_cast<const wchar_t*>(wide.c_str()), GENERIC_READ,

@@ -64,11 +64,11 @@ std::optional<std::string> resolveLinks(const std::string& path, int& error) {
 }
 
 std::string notRegularText(mode_t mode, const std::string& through) {
-  const char* kind = S_ISDIR(mode)                      ? "a folder"
-                     : S_ISCHR(mode) || S_ISBLK(mode)   ? "a device"
-                     : S_ISFIFO(mode)                   ? "a pipe (FIFO)"
-                     : S_ISSOCK(mode)                   ? "a socket"
-                                                        : "something";
+  const char* kind = S_ISDIR(mode)                    ? "a folder"
+                     : S_ISCHR(mode) || S_ISBLK(mode) ? "a device"
+                     : S_ISFIFO(mode)                 ? "a pipe (FIFO)"
+                     : S_ISSOCK(mode)                 ? "a socket"
+                                                      : "something";
   if (through.empty()) return std::string("Is ") + kind + ", not a regular file";
   return std::string("Leads to ") + kind + " (" + through + "), not a regular file";
 }
@@ -149,7 +149,8 @@ std::optional<TempFile> TempFile::create(const std::string& folder, int& error) 
     }
     name.assign(pattern.data());
     if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) continue;  // the cleaner has it and removes it
-    struct stat opened {}, named {};
+    struct stat opened {
+    }, named{};
     if (::fstat(fd.get(), &opened) == 0 && opened.st_nlink > 0 && ::lstat(name.c_str(), &named) == 0 &&
         named.st_ino == opened.st_ino && named.st_dev == opened.st_dev) {
       return TempFile(std::move(fd), std::move(name));

@@ -44,7 +44,7 @@ struct ProcessEnd {
   std::string error;    // the system's text when it could not be started
   bool exited = false;  // ended by itself with `exitCode`
   int exitCode = -1;
-  int signal = 0;       // the signal that ended it when it did not exit (POSIX)
+  int signal = 0;          // the signal that ended it when it did not exit (POSIX)
   bool timedOut = false;   // stopped by us: it ran past the time it was given
   bool cancelled = false;  // stopped by us: the user asked
 

@@ -22,17 +22,13 @@ namespace {
 
 StartStatus statusOf(int err) {
   switch (err) {
-    case 0:
-      return StartStatus::Started;
+    case 0: return StartStatus::Started;
     case ENOENT:
-    case ENOTDIR:
-      return StartStatus::NotFound;
+    case ENOTDIR: return StartStatus::NotFound;
     case EACCES:
     case ENOEXEC:
-    case EISDIR:
-      return StartStatus::NotExecutable;
-    default:
-      return StartStatus::Failed;
+    case EISDIR: return StartStatus::NotExecutable;
+    default: return StartStatus::Failed;
   }
 }
 
@@ -140,10 +136,9 @@ int spawn(const ProcessRequest& request, bool ownSession, pid_t& pid) {
   posix_spawnattr_init(&attributes);
   // Opened before the change of folder, so a relative name means ours.
   if (!request.errorFile.empty())
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, request.errorFile.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  if (!request.workingFolder.empty())
-    posix_spawn_file_actions_addchdir_np(&actions, request.workingFolder.c_str());
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, request.errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+  if (!request.workingFolder.empty()) posix_spawn_file_actions_addchdir_np(&actions, request.workingFolder.c_str());
   // A map program started from the window lives on when the window ends
   // (and a Ctrl+C in the terminal the window was started from is not its).
   if (ownSession) {
@@ -154,8 +149,9 @@ int spawn(const ProcessRequest& request, bool ownSession, pid_t& pid) {
   }
   // A path is run as it is; a bare name is looked up on PATH.
   const bool bareName = request.program.find('/') == std::string::npos;
-  const int err = bareName ? ::posix_spawnp(&pid, request.program.c_str(), &actions, &attributes, argv.data(), envp.data())
-                           : ::posix_spawn(&pid, request.program.c_str(), &actions, &attributes, argv.data(), envp.data());
+  const int err = bareName
+                      ? ::posix_spawnp(&pid, request.program.c_str(), &actions, &attributes, argv.data(), envp.data())
+                      : ::posix_spawn(&pid, request.program.c_str(), &actions, &attributes, argv.data(), envp.data());
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   return err;

@@ -49,8 +49,8 @@ void appendQuoted(std::wstring& line, const std::wstring& arg) {
 std::wstring environmentBlock(const ProcessRequest& request) {
   struct NoCase {
     bool operator()(const std::wstring& a, const std::wstring& b) const {
-      return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
-                                  TRUE) == CSTR_LESS_THAN;
+      return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+             CSTR_LESS_THAN;
     }
   };
   std::map<std::wstring, std::wstring, NoCase> variables;
@@ -76,14 +76,11 @@ std::wstring environmentBlock(const ProcessRequest& request) {
 StartStatus statusOf(DWORD code) {
   switch (code) {
     case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-      return StartStatus::NotFound;
+    case ERROR_PATH_NOT_FOUND: return StartStatus::NotFound;
     case ERROR_BAD_EXE_FORMAT:
     case ERROR_ACCESS_DENIED:
-    case ERROR_NO_ASSOCIATION:
-      return StartStatus::NotExecutable;
-    default:
-      return StartStatus::Failed;
+    case ERROR_NO_ASSOCIATION: return StartStatus::NotExecutable;
+    default: return StartStatus::Failed;
   }
 }
 
@@ -159,8 +156,7 @@ bool create(const ProcessRequest& request, PROCESS_INFORMATION& info, ProcessEnd
   }
   // A program in a job of its own starts suspended, so that nothing it
   // starts escapes the job before it is in it.
-  const DWORD flags =
-      CREATE_UNICODE_ENVIRONMENT | (request.ownGroup ? CREATE_NEW_PROCESS_GROUP | CREATE_SUSPENDED : 0);
+  const DWORD flags = CREATE_UNICODE_ENVIRONMENT | (request.ownGroup ? CREATE_NEW_PROCESS_GROUP | CREATE_SUSPENDED : 0);
   const BOOL made = CreateProcessW(bareName ? nullptr : program.c_str(), line.data(), nullptr, nullptr,
                                    errorOut != INVALID_HANDLE_VALUE, flags, environment.data(),
                                    folder.empty() ? nullptr : folder.c_str(), &startup, &info);

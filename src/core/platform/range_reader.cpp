@@ -46,7 +46,8 @@ class PosixRangeReader : public RangeReader {
   std::int64_t readAt(std::int64_t offset, std::span<std::uint8_t> out, std::string& error) override {
     std::size_t done = 0;
     while (done < out.size()) {
-      const ssize_t n = ::pread(fd_, out.data() + done, out.size() - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
+      const ssize_t n =
+          ::pread(fd_, out.data() + done, out.size() - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
       if (n < 0) {
         if (errno == EINTR) continue;
         error = std::strerror(errno);

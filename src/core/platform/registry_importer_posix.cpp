@@ -11,9 +11,7 @@ namespace velmor {
 
 namespace {
 
-std::string byHand(const std::string& file) {
-  return "Import it with:\r\n\r\nwine regedit \"" + file + "\"";
-}
+std::string byHand(const std::string& file) { return "Import it with:\r\n\r\nwine regedit \"" + file + "\""; }
 
 class WineImporter : public RegistryImporter {
  public:
@@ -23,9 +21,8 @@ class WineImporter : public RegistryImporter {
     // Without a prefix, wine would make a new one in its place: a Windows
     // the map programs are not installed in.
     if (::access(prefix_.systemRegistryPath().c_str(), F_OK) != 0) {
-      return {ImportStatus::NoImporter,
-              "There is no Wine prefix at " + prefix_.folder() + " (set WINEPREFIX to the prefix MapSource runs in). " +
-                  byHand(file)};
+      return {ImportStatus::NoImporter, "There is no Wine prefix at " + prefix_.folder() +
+                                            " (set WINEPREFIX to the prefix MapSource runs in). " + byHand(file)};
     }
     // Wine resolves a Unix path against its current drive, so the file is
     // named as Windows sees it.

@@ -14,7 +14,8 @@ namespace {
 class WindowsShell : public Shell {
  public:
   ShellResult open(const std::string& target) override {
-    const HINSTANCE answer = ::ShellExecuteW(nullptr, L"open", wideFromUtf8(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    const HINSTANCE answer =
+        ::ShellExecuteW(nullptr, L"open", wideFromUtf8(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     // Values above 32 mean started; below are the shell's error numbers.
     const auto code = reinterpret_cast<INT_PTR>(answer);
     if (code > 32) return ShellResult::Opened;

@@ -29,8 +29,8 @@ class WineHost : public WindowsHost {
       reader_.reset();
       return nullptr;
     }
-    const bool same = reader_ && st.st_mtim.tv_sec == stamp_.tv_sec && st.st_mtim.tv_nsec == stamp_.tv_nsec &&
-                      st.st_size == size_;
+    const bool same =
+        reader_ && st.st_mtim.tv_sec == stamp_.tv_sec && st.st_mtim.tv_nsec == stamp_.tv_nsec && st.st_size == size_;
     if (!same) {
       std::string error;
       auto registry = WineRegistry::load(prefix_.systemRegistryPath(), error);

@@ -104,13 +104,13 @@ std::optional<RegistryValue> valueLine(const std::string& line) {
 
 std::string exportText(const std::string& bytes) {
   std::u16string units;
-  std::size_t start = bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-                              static_cast<unsigned char>(bytes[1]) == 0xFE
-                          ? 2
-                          : 0;
+  std::size_t start =
+      bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE
+          ? 2
+          : 0;
   for (std::size_t i = start; i + 1 < bytes.size(); i += 2)
-    units.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                          static_cast<unsigned char>(bytes[i + 1]) << 8));
+    units.push_back(
+        static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8));
   return utf16ToUtf8(units);
 }
 

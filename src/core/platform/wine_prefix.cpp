@@ -201,8 +201,8 @@ std::optional<std::string> WinePrefix::localPath(const std::string& windowsPath)
 
 std::string WinePrefix::appDataFolder() const {
   std::string error;
-  const std::vector<std::string> shellFolders = {"Software", "Microsoft", "Windows", "CurrentVersion", "Explorer",
-                                                 "Shell Folders"};
+  const std::vector<std::string> shellFolders = {"Software",       "Microsoft", "Windows",
+                                                 "CurrentVersion", "Explorer",  "Shell Folders"};
   if (auto registry = WineRegistry::load(userRegistryPath(), error, &shellFolders)) {
     std::string folder = registryString(*registry, shellFolders, "AppData");
     if (!folder.empty()) return folder;

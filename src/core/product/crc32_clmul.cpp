@@ -29,7 +29,7 @@ __attribute__((target("pclmul,sse4.1"))) inline __m128i fold(__m128i acc, __m128
 }  // namespace
 
 __attribute__((target("pclmul,sse4.1"))) std::uint32_t crc32Clmul(const std::uint8_t* buf, std::size_t len,
-                                                                 std::uint32_t crc) {
+                                                                  std::uint32_t crc) {
   // Folding constants of the reflected polynomial 0xEDB88320.
   alignas(16) static const std::uint64_t k1k2[] = {0x0154442bd4, 0x01c6e41596};
   alignas(16) static const std::uint64_t k3k4[] = {0x01751997d0, 0x00ccaa009e};

@@ -28,8 +28,8 @@ std::string whatWasRead(const Bytes& data, const std::vector<BlockSpan>& spans) 
     if (s.type == ChecksumBlock && s.offset > 0) break;
     if (s.type == DetailMapBlock) ++tiles;
   }
-  return "Read: " + plural(data.size(), "byte", "bytes") + ", " + plural(spans.size(), "block", "blocks") +
-         ", " + plural(tiles, "detail map", "detail maps") + ".";
+  return "Read: " + plural(data.size(), "byte", "bytes") + ", " + plural(spans.size(), "block", "blocks") + ", " +
+         plural(tiles, "detail map", "detail maps") + ".";
 }
 
 }  // namespace
@@ -40,10 +40,11 @@ DamageVerdict judgeProductFile(const ProductFile& file) {
     return {Damage::Empty, "The file is empty: it is not a product file, nothing was read from it."};
   }
   if (data[0] != HeaderBlock) {
-    return {Damage::NotProductFile, "The file is not a product file: it does not begin with a header block (its first "
-                                    "byte is &" + hexUpper(data[0]) + " instead of &50). " +
-                                        whatWasRead(data, walkBlocks(data)) +
-                                        " What is shown is not a map product."};
+    return {Damage::NotProductFile,
+            "The file is not a product file: it does not begin with a header block (its first "
+            "byte is &" +
+                hexUpper(data[0]) + " instead of &50). " + whatWasRead(data, walkBlocks(data)) +
+                " What is shown is not a map product."};
   }
   const BlockSpan* cut = nullptr;
   std::int64_t checksumAt = -1;
@@ -67,10 +68,11 @@ DamageVerdict judgeProductFile(const ProductFile& file) {
   const std::int64_t end = last.offset + static_cast<std::int64_t>(kBlockHeaderSize) + last.length;
   const auto size = static_cast<std::int64_t>(data.size());
   if (end < size && size - end < static_cast<std::int64_t>(kBlockHeaderSize)) {
-    return {Damage::CutOff, "The file is damaged: it is cut off. It ends inside the type and length of a block at "
-                            "offset &" + hexUpper(static_cast<std::uint64_t>(end)) + ", and " +
-                                (checksumAt < 0 ? "the checksum block is missing. " : "the rest is lost. ") +
-                                whatWasRead(data, spans)};
+    return {Damage::CutOff,
+            "The file is damaged: it is cut off. It ends inside the type and length of a block at "
+            "offset &" +
+                hexUpper(static_cast<std::uint64_t>(end)) + ", and " +
+                (checksumAt < 0 ? "the checksum block is missing. " : "the rest is lost. ") + whatWasRead(data, spans)};
   }
   ByteReader r(data);
   if (checksumAt > 0 && r.inside(checksumAt, 21)) {

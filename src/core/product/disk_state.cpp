@@ -22,8 +22,8 @@ bool changedByAnotherProgram(const ProductFile& file, const std::string& target,
   if (loaded.takenNs - loaded.modifiedNs >= kTimestampDoubtNs) return false;
   // Written within the timestamps' granularity of our look: the same time
   // proves nothing, the bytes do.
-  const FileRead read = files.readFile(target, std::min<std::uint64_t>(loaded.size, kMaxProductFileSize),
-                                       OverLimit::Refuse);
+  const FileRead read =
+      files.readFile(target, std::min<std::uint64_t>(loaded.size, kMaxProductFileSize), OverLimit::Refuse);
   return !read || read.bytes.size() != loaded.size || cCRC32().GetByteArrayCrc32(read.bytes) != file.diskCrc;
 }
 

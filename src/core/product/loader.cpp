@@ -180,25 +180,16 @@ void decodeBlocks(ProductFile& file, ProductForm& form, Prompter& prompter, Acti
           file.overviewIndex = k;
           decoder.getoverview(pos);
           break;
-        case CopyrightBlock:
-          decoder.getcopyr(pos, k);
-          break;
-        case DetailMapBlock:
-          decoder.getdetailmap(pos, k);
-          break;
-        case Block52:
-          decoder.get52(pos, k);
-          break;
-        case Block53:
-          decoder.get53(pos, k);
-          break;
+        case CopyrightBlock: decoder.getcopyr(pos, k); break;
+        case DetailMapBlock: decoder.getdetailmap(pos, k); break;
+        case Block52: decoder.get52(pos, k); break;
+        case Block53: decoder.get53(pos, k); break;
         case ChecksumBlock:
           file.checksumText = decoder.checksum(pos);
           file.checksumIndex = k;
           checksumMet = true;
           break;
-        default:
-          known = false;
+        default: known = false;
       }
     }
     if (!known) messages.show("Unknown header:" + hexUpper(type) + " Header length incorrect.");

@@ -24,9 +24,9 @@ struct ProductForm {
   // Header row.
   std::string pidText;
   std::string fidText;
-  std::string seriesNameText;  // "Mapsource Name"
-  std::string familyNameText;  // "Faimily Name"
-  std::string versionText;     // what the version list shows ("4.07", "3" ...)
+  std::string seriesNameText;                // "Mapsource Name"
+  std::string familyNameText;                // "Faimily Name"
+  std::string versionText;                   // what the version list shows ("4.07", "3" ...)
   std::string fallbackVersionText = "4.11";  // the version as loaded
   std::string codePageText;
   // The code page the texts were decoded with; they are encoded back with it.

@@ -55,7 +55,8 @@ Refusal updateTileCopyright(ProductFile& file, ProductForm& form, bool first) {
   int& index = first ? file.block52Index : file.block53Index;
   if (!validIndex(file, index)) {
     // The checksum block stays last; without one the new block goes at the end.
-    const int position = validIndex(file, file.checksumIndex) ? file.checksumIndex : static_cast<int>(file.blocks.size());
+    const int position =
+        validIndex(file, file.checksumIndex) ? file.checksumIndex : static_cast<int>(file.blocks.size());
     insertBlockSlot(file, form, position);
     index = position;
   }
@@ -103,7 +104,8 @@ Refusal updatecopyright(ProductFile& file, ProductForm& form) {
   if (!byte3) return refusalText("The second copyright byte box must hold a hexadecimal number from 0 to FF.");
   const auto code = static_cast<std::uint8_t>((form.copyrightDisplay ? 1 : 0) + (form.copyrightPrint ? 2 : 0));
   Bytes body;
-  if (auto r = copyrightBody(CodePage::get(form.textCodePage), form.copyrightText, {code, kind, *byte2, *byte3}, body)) {
+  if (auto r =
+          copyrightBody(CodePage::get(form.textCodePage), form.copyrightText, {code, kind, *byte2, *byte3}, body)) {
     return r;
   }
   Bytes block;
@@ -168,8 +170,8 @@ Refusal update53(ProductFile& file, ProductForm& form) { return updateTileCopyri
 
 void insertBlockSlot(ProductFile& file, ProductForm& form, int position) {
   file.blocks.insert(static_cast<std::size_t>(position), Bytes{});
-  for (int* index : {&file.copyrightIndex, &file.overviewIndex, &file.block52Index, &file.block53Index,
-                     &file.checksumIndex}) {
+  for (int* index :
+       {&file.copyrightIndex, &file.overviewIndex, &file.block52Index, &file.block53Index, &file.checksumIndex}) {
     if (*index >= position) ++*index;
   }
   for (DetailMapView& map : form.detailMaps) {
@@ -179,8 +181,8 @@ void insertBlockSlot(ProductFile& file, ProductForm& form, int position) {
 
 void removeBlockSlot(ProductFile& file, ProductForm& form, int position) {
   file.blocks.erase(static_cast<std::size_t>(position));
-  for (int* index : {&file.copyrightIndex, &file.overviewIndex, &file.block52Index, &file.block53Index,
-                     &file.checksumIndex}) {
+  for (int* index :
+       {&file.copyrightIndex, &file.overviewIndex, &file.block52Index, &file.block53Index, &file.checksumIndex}) {
     if (*index > position) --*index;
   }
   for (DetailMapView& map : form.detailMaps) {
@@ -195,8 +197,8 @@ RebuildUndo::RebuildUndo(const ProductFile& file, const ProductForm& form)
       block53Index_(file.block53Index),
       checksumIndex_(file.checksumIndex),
       modified_(file.modified) {
-  for (int index : {0, file.copyrightIndex, file.overviewIndex, file.block52Index, file.block53Index,
-                    file.checksumIndex}) {
+  for (int index :
+       {0, file.copyrightIndex, file.overviewIndex, file.block52Index, file.block53Index, file.checksumIndex}) {
     if (validIndex(file, index)) entries_.push_back({index, file.blocks[static_cast<std::size_t>(index)]});
   }
   for (std::size_t k = 0; k < boxes_.size(); ++k) boxes_[k] = form.extraBytes[k].text;

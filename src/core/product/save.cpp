@@ -64,20 +64,18 @@ bool backup(const std::string& path, Prompter& prompter, FileServices& files) {
   const std::string name = backupName(path);
   std::string error;
   switch (files.createBackup(path, name, error)) {
-    case BackupResult::Existed:
-      return true;  // the first backup ever made stays
+    case BackupResult::Existed: return true;  // the first backup ever made stays
     case BackupResult::Created:
       prompter.message("Created backup of original TDB as read only:\r\n\r\n" + name);
       return true;
-    case BackupResult::Failed:
-      break;
+    case BackupResult::Failed: break;
   }
   prompter.message(error + ": " + name + "\r\n\r\nThe backup could not be made, so the file was not saved.");
   return false;
 }
 
-std::optional<ComposedFile> composeSave(ProductFile& file, ProductForm& form, Prompter& prompter,
-                                        RandomSource& random, std::string& refusal) {
+std::optional<ComposedFile> composeSave(ProductFile& file, ProductForm& form, Prompter& prompter, RandomSource& random,
+                                        std::string& refusal) {
   RebuildUndo undo(file, form);
   if (Refusal refused = rebuildBlocks(file, form, prompter)) {
     refusal = *refused;
@@ -96,8 +94,9 @@ std::optional<ComposedFile> composeSave(ProductFile& file, ProductForm& form, Pr
     return std::nullopt;
   };
   if (file.headerDamaged) {
-    return refuse(refusalText("The header block of this file is damaged: its names run past its end, into the "
-                              "blocks after it. It cannot be rewritten, so no change to this file can be saved."));
+    return refuse(
+        refusalText("The header block of this file is damaged: its names run past its end, into the "
+                    "blocks after it. It cannot be rewritten, so no change to this file can be saved."));
   }
   if (Refusal refused = checkBlockEntries(file.blocks)) return refuse(*refused);
   const bool writeChecksum = file.headerTailLength >= 1;

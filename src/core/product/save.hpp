@@ -48,8 +48,8 @@ struct ComposedFile {
   bool fromBlocks = false;        // the blocks joined (a changed model), not the bytes last loaded or saved
   std::optional<Bytes> checksum;  // the new checksum block, when one is written
 };
-std::optional<ComposedFile> composeSave(ProductFile& file, ProductForm& form, Prompter& prompter,
-                                        RandomSource& random, std::string& refusal);
+std::optional<ComposedFile> composeSave(ProductFile& file, ProductForm& form, Prompter& prompter, RandomSource& random,
+                                        std::string& refusal);
 
 // Backup name: the file name up to its first "." (a leading "." does not
 // count) followed by "_bak.tdb", in the same folder; a name without "." gets

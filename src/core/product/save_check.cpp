@@ -46,7 +46,8 @@ Refusal checkProductBytes(std::span<const std::uint8_t> bytes, bool checksumWrit
     const std::uint8_t type = r.dat(pos);
     const std::int64_t length = r.bit2(pos + 1);
     if (!r.inside(pos, 3 + length)) {
-      return refusalText(blockName(index, type) + " at offset " + std::to_string(pos) + " runs past the end of the file.");
+      return refusalText(blockName(index, type) + " at offset " + std::to_string(pos) +
+                         " runs past the end of the file.");
     }
     if (index > 0 && length == 0) {
       return refusalText(blockName(index, type) + " has an empty body; the blocks after it would not be read.");

@@ -15,14 +15,12 @@ namespace velmor {
 namespace {
 
 // A box "holds 0" when its text is zero written with zeros only ("0", "00").
-bool holdsZero(const std::string& text) {
-  return !text.empty() && text.find_first_not_of('0') == std::string::npos;
-}
+bool holdsZero(const std::string& text) { return !text.empty() && text.find_first_not_of('0') == std::string::npos; }
 
 ExtraByteBox& box(ProductForm& form, int k) { return form.extraBytes[static_cast<std::size_t>(k)]; }
 
-constexpr std::array<std::pair<int, const char*>, 7> kTailDefaults{{
-    {1, "12"}, {2, "1"}, {3, "1"}, {4, "1"}, {10, "18"}, {34, "10"}, {35, "27"}}};
+constexpr std::array<std::pair<int, const char*>, 7> kTailDefaults{
+    {{1, "12"}, {2, "1"}, {3, "1"}, {4, "1"}, {10, "18"}, {34, "10"}, {35, "27"}}};
 
 }  // namespace
 

@@ -11,7 +11,7 @@ namespace velmor {
 
 struct TileSubfile {
   std::optional<Bytes> name;  // nullopt: no room left for a name ("?")
-  std::uint32_t size = 0;  // unsigned 32-bit: a size never reads as negative
+  std::uint32_t size = 0;     // unsigned 32-bit: a size never reads as negative
 };
 
 struct TileLayout {
@@ -19,8 +19,8 @@ struct TileLayout {
   std::int32_t parent = 0;
   std::int32_t north = 0, east = 0, south = 0, west = 0;  // map units
   Bytes description;
-  std::int64_t countOffset = 0;  // file offset of the subfile count
-  std::uint16_t count = 0;       // as stored
+  std::int64_t countOffset = 0;       // file offset of the subfile count
+  std::uint16_t count = 0;            // as stored
   std::vector<TileSubfile> subfiles;  // the ones the block has room for
 };
 

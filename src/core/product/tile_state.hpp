@@ -11,9 +11,9 @@ namespace velmor {
 enum class PanelTextKind { None, ListEntry, Label };
 
 struct TileState {
-  int listIndex = -1;         // selected list entry, -1 for none
-  int lastClickedLabel = 0;   // 1-based label number, 0 before the first click
-  int searchStart = 0;        // list position where the next search begins
+  int listIndex = -1;        // selected list entry, -1 for none
+  int lastClickedLabel = 0;  // 1-based label number, 0 before the first click
+  int searchStart = 0;       // list position where the next search begins
 
   // Labels sent to the back, with their depth: lower is further back. A label
   // not in the map keeps its creation order (later labels lie on top).

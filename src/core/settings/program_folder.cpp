@@ -43,7 +43,8 @@ ProgramFolderFacts currentProgramFolderFacts() {
     facts.executableFolder = utf8FromPath(pathFromUtf8(exe).parent_path());
     facts.executableFolderWritable = folderWritable(facts.executableFolder);
     std::error_code ec;
-    facts.executableInstalled = std::filesystem::is_directory(pathFromUtf8(exe).parent_path().parent_path() / "share" / "velmor", ec);
+    facts.executableInstalled =
+        std::filesystem::is_directory(pathFromUtf8(exe).parent_path().parent_path() / "share" / "velmor", ec);
   }
   return facts;
 }

@@ -16,7 +16,7 @@ struct Folders {
 // What the choice of the program folder depends on, so that it can be
 // decided without touching the real environment.
 struct ProgramFolderFacts {
-  std::optional<std::string> velmorHome;   // VELMOR_HOME
+  std::optional<std::string> velmorHome;  // VELMOR_HOME
   std::string executableFolder;
   bool executableFolderWritable = false;
   // The executable lies in an installed tree (bin/ beside share/velmor/, as

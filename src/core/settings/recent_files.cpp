@@ -37,8 +37,8 @@ void updatmf(RecentFileMenu& menu, const std::string& path, const FileExists& ex
     }
   }
   if (found == 0) return;
-  bool topEnabled = found < kRecentFileCount ? menu.enabled[static_cast<std::size_t>(found)]
-                                             : (isNetworkPath(path) || exists(path));
+  bool topEnabled =
+      found < kRecentFileCount ? menu.enabled[static_cast<std::size_t>(found)] : (isNetworkPath(path) || exists(path));
   // The greyed state travels with its caption, so that an entry is greyed
   // exactly when its own file is missing.
   int last = found == kRecentFileCount ? kRecentFileCount - 1 : found;

@@ -152,7 +152,8 @@ void CreateFilesDialog::buildLayout() {
   boundsButtons_[0] = button(QStringLiteral("Set Overview Bounds"), QStringLiteral("setOverviewBounds"), this);
   boundsButtons_[1] = button(QStringLiteral("Bounds from Tiles"), QStringLiteral("boundsFromTiles"), this);
   for (QPushButton* b : boundsButtons_) {
-    b->setToolTip(QStringLiteral("Scans the chosen files and puts the box around their tiles into the overview bounds"));
+    b->setToolTip(
+        QStringLiteral("Scans the chosen files and puts the box around their tiles into the overview bounds"));
     boundsColumn->addWidget(b);
     connect(b, &QPushButton::clicked, this, &CreateFilesDialog::computeBounds);
   }
@@ -319,9 +320,9 @@ void CreateFilesDialog::showScan(const CreateTdbResult& result) {
     lines << QStringLiteral("Last file: %1").arg(QFileInfo(QString::fromStdString(result.lastPath)).fileName());
     lines << QStringLiteral("Kinds: %1").arg(QString::fromStdString(scan.subfileKinds));
     lines << QStringLiteral("Sizes: %1 (%2)")
-                 .arg(QString::fromStdString(scan.subfileSizes),
-                      scan.sizesFromDirectory ? QStringLiteral("from the container's directory")
-                                              : QStringLiteral("from the subfile headers"));
+                 .arg(QString::fromStdString(scan.subfileSizes), scan.sizesFromDirectory
+                                                                     ? QStringLiteral("from the container's directory")
+                                                                     : QStringLiteral("from the subfile headers"));
     lines << QStringLiteral("Tiles: %1 in this file, %2 in all chosen files").arg(scan.tiles.size()).arg(result.tiles);
   }
   if (result.boundsFound) {
@@ -334,8 +335,8 @@ void CreateFilesDialog::showScan(const CreateTdbResult& result) {
 }
 
 void CreateFilesDialog::setControlsEnabled(bool enabled) {
-  for (QWidget* w : std::initializer_list<QWidget*>{volumes_, tree_, chosen_, remove_, close_, gmap_,
-                                                     boundsButtons_[0], boundsButtons_[1]}) {
+  for (QWidget* w : std::initializer_list<QWidget*>{volumes_, tree_, chosen_, remove_, close_, gmap_, boundsButtons_[0],
+                                                    boundsButtons_[1]}) {
     w->setEnabled(enabled);
   }
   for (QPushButton* b : addButtons_) b->setEnabled(enabled);

@@ -34,8 +34,7 @@ std::string createGmapFromChosen(const std::vector<std::string>& chosenFiles, Pr
     const std::string name = lowerUtf8(file);
     if (name.size() > 4 && name.compare(name.size() - 4, 4, ".tdb") == 0 && request.productFile.empty())
       request.productFile = file;
-    else
-      request.files.push_back(file);
+    else request.files.push_back(file);
   }
   if (request.productFile.empty()) {
     prompter.message(kNoTdbFile);

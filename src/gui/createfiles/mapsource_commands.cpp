@@ -7,8 +7,7 @@
 
 namespace velmor {
 
-MapsourceCommands::MapsourceCommands(CommandContext context)
-    : QObject(context.parent), context_(std::move(context)) {
+MapsourceCommands::MapsourceCommands(CommandContext context) : QObject(context.parent), context_(std::move(context)) {
   // "Create" in the dialog: the registry file that installs the chosen files.
   createHandler_ = [this](const CreateFilesRequest& request) {
     QStringList files;

@@ -52,8 +52,7 @@ BlockSample* installBlockSample(const CommandContext& context, PlotWidget* plot)
   QWidget* parent = context.parent;
   auto choose = [&state, &prompter, parent, sample, plot](std::int32_t Settings::*which) {
     Settings& settings = state.settings;
-    const Colour chosen =
-        ColourChooserDialog::choose(settings.*which, prompter, state.folders.systemFolder, parent);
+    const Colour chosen = ColourChooserDialog::choose(settings.*which, prompter, state.folders.systemFolder, parent);
     if (chosen == kColourCancelled) return;
     settings.*which = chosen;
     plot->setHighlightColours(static_cast<std::uint32_t>(settings.blockColour),

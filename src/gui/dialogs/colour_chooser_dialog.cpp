@@ -203,8 +203,7 @@ bool ColourChooserDialog::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-Colour ColourChooserDialog::choose(Colour entry, Prompter& prompter, const std::string& systemFolder,
-                                   QWidget* parent) {
+Colour ColourChooserDialog::choose(Colour entry, Prompter& prompter, const std::string& systemFolder, QWidget* parent) {
   ColourChooserDialog dialog(entry, prompter, systemFolder, parent);
   dialog.exec();
   return dialog.exchangedValue();

@@ -62,7 +62,8 @@ LocateProgramsDialog::LocateProgramsDialog(Settings& settings, std::string progr
   setWindowTitle(QStringLiteral("Settings"));
   // Preferences has two dialogs of this title; the description tells a
   // screen reader which one has opened.
-  setAccessibleDescription(QStringLiteral("Locate Programs: the paths of MapSource, BaseCamp, QlandkarteGT and the map compiler"));
+  setAccessibleDescription(
+      QStringLiteral("Locate Programs: the paths of MapSource, BaseCamp, QlandkarteGT and the map compiler"));
   setModal(true);
 
   auto* column = new QVBoxLayout(this);

@@ -15,8 +15,8 @@
 
 namespace velmor {
 
-UpdatesDialog::UpdatesDialog(std::string versionAddress, std::string downloadAddress, Shell& shell,
-                             Prompter& prompter, QWidget* parent)
+UpdatesDialog::UpdatesDialog(std::string versionAddress, std::string downloadAddress, Shell& shell, Prompter& prompter,
+                             QWidget* parent)
     : QDialog(parent),
       versionAddress_(std::move(versionAddress)),
       downloadAddress_(std::move(downloadAddress)),

@@ -35,8 +35,8 @@ void createBasemap(const CommandContext& context) {
     prompter.message(kNoDataLoaded);
     return;
   }
-  const std::string chosen =
-      context.dialogs.fileDialog(true, context.parent, folderOf(s.file.path), basemapSuggestion(s.file.path), kImgFilter);
+  const std::string chosen = context.dialogs.fileDialog(true, context.parent, folderOf(s.file.path),
+                                                        basemapSuggestion(s.file.path), kImgFilter);
   if (chosen.size() < 4) return;
 
   BasemapJob job;

@@ -17,8 +17,7 @@ void getTdbFromMapsource(const CommandContext& context) {
   if (!chosen) return;
   Prompter& prompter = context.prompter;
   // Only No goes on: Yes and Cancel leave the open file as it is.
-  if (context.state.file.modified &&
-      prompter.ask(kSaveAsTdbFirst, Buttons::YesNoCancel) != Answer::No) {
+  if (context.state.file.modified && prompter.ask(kSaveAsTdbFirst, Buttons::YesNoCancel) != Answer::No) {
     return;
   }
   // The registry may name a file that has gone since it was listed.

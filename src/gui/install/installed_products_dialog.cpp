@@ -108,8 +108,9 @@ void InstalledProductsDialog::remove() {
     prompter_.message(kNotInRegistry);
     return;
   }
-  if (prompter_.ask("Remove \"" + product.name + "\" from MapSource and BaseCamp? Its registry keys are deleted; "
-                    "its files stay where they are.",
+  if (prompter_.ask("Remove \"" + product.name +
+                        "\" from MapSource and BaseCamp? Its registry keys are deleted; "
+                        "its files stay where they are.",
                     Buttons::YesNo) != Answer::Yes) {
     return;
   }

@@ -22,30 +22,23 @@ namespace velmor {
 QIcon programIcon(MapProgram program) {
   registerProgramIcons();
   switch (program) {
-    case MapProgram::BaseCamp:
-      return QIcon(QStringLiteral(":/programs/basecamp.xpm"));
-    case MapProgram::Qlandkarte:
-      return QIcon(QStringLiteral(":/programs/qlandkarte.xpm"));
-    case MapProgram::MapSource:
-      break;
+    case MapProgram::BaseCamp: return QIcon(QStringLiteral(":/programs/basecamp.xpm"));
+    case MapProgram::Qlandkarte: return QIcon(QStringLiteral(":/programs/qlandkarte.xpm"));
+    case MapProgram::MapSource: break;
   }
   return QIcon(QStringLiteral(":/programs/mapsource.xpm"));
 }
 
 QString programName(MapProgram program) {
   switch (program) {
-    case MapProgram::BaseCamp:
-      return QStringLiteral("BaseCamp");
-    case MapProgram::Qlandkarte:
-      return QStringLiteral("QlandkarteGT");
-    case MapProgram::MapSource:
-      break;
+    case MapProgram::BaseCamp: return QStringLiteral("BaseCamp");
+    case MapProgram::Qlandkarte: return QStringLiteral("QlandkarteGT");
+    case MapProgram::MapSource: break;
   }
   return QStringLiteral("MapSource");
 }
 
-ProgramCommands::ProgramCommands(CommandContext context, QToolButton* launchButton, QAction* locate,
-                                 QAction* settings)
+ProgramCommands::ProgramCommands(CommandContext context, QToolButton* launchButton, QAction* locate, QAction* settings)
     : QObject(context.parent), context_(std::move(context)), launchButton_(launchButton) {
   QToolButton* button = launchButton_;
   button->setEnabled(true);
@@ -77,8 +70,8 @@ void ProgramCommands::launch() {
 void ProgramCommands::locatePrograms() {
   EditorState& s = context_.state;
   {
-    LocateProgramsDialog dialog(s.settings, s.folders.programFolder, s.locations, context_.dialogs,
-                                context_.prompter, context_.parent);
+    LocateProgramsDialog dialog(s.settings, s.folders.programFolder, s.locations, context_.dialogs, context_.prompter,
+                                context_.parent);
     dialog.exec();
   }
   showDefaultProgram();

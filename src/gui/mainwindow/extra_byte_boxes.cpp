@@ -38,7 +38,6 @@ ExtraByteBoxes::ExtraByteBoxes(QWidget* parent) : QWidget(parent) {
   setFixedSize(extent_);
 }
 
-
 bool ExtraByteBoxes::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyRelease) {
     auto* edit = qobject_cast<QLineEdit*>(watched);
@@ -68,8 +67,9 @@ void ExtraByteBoxes::showForm(const ProductForm& form) {
     if (edit->property("tailBox").isValid() && edit->property("tailBox").toBool() == shown.enabled) continue;
     edit->setProperty("tailBox", shown.enabled);
     // Boxes past the tail are greyed, not hidden: the row keeps its shape.
-    edit->setStyleSheet(shown.enabled ? QStringLiteral("QLineEdit { padding: 0px; }")
-                                      : QStringLiteral("QLineEdit { padding: 0px; background-color: rgb(200, 200, 180); }"));
+    edit->setStyleSheet(shown.enabled
+                            ? QStringLiteral("QLineEdit { padding: 0px; }")
+                            : QStringLiteral("QLineEdit { padding: 0px; background-color: rgb(200, 200, 180); }"));
   }
 }
 

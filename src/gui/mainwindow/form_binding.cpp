@@ -192,18 +192,10 @@ void FormBinding::copyrightOption(CopyrightOption which) {
   ProductForm& form = window_.state().form;
   MoreOptionsPanel* panel = window_.moreOptionsPanel();
   switch (which) {
-    case CopyrightOption::Display:
-      form.copyrightDisplay = panel->displayOption()->isChecked();
-      break;
-    case CopyrightOption::Print:
-      form.copyrightPrint = panel->printOption()->isChecked();
-      break;
-    case CopyrightOption::Sources:
-      form.copyrightKind = CopyrightKind::Sources;
-      break;
-    case CopyrightOption::CopyrightInfo:
-      form.copyrightKind = CopyrightKind::CopyrightInfo;
-      break;
+    case CopyrightOption::Display: form.copyrightDisplay = panel->displayOption()->isChecked(); break;
+    case CopyrightOption::Print: form.copyrightPrint = panel->printOption()->isChecked(); break;
+    case CopyrightOption::Sources: form.copyrightKind = CopyrightKind::Sources; break;
+    case CopyrightOption::CopyrightInfo: form.copyrightKind = CopyrightKind::CopyrightInfo; break;
   }
   copyrightEdited(window_.state().file);
   applied();

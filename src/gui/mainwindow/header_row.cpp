@@ -66,7 +66,8 @@ HeaderRow::HeaderRow(QWidget* parent) : QWidget(parent) {
   connect(version_, &QComboBox::textActivated, this, &HeaderRow::versionPicked);
   // A version typed into the box counts once it is confirmed with Enter or
   // the box is left; the rule then accepts it or puts the box back.
-  connect(version_->lineEdit(), &QLineEdit::editingFinished, this, [this] { emit versionTyped(version_->currentText()); });
+  connect(version_->lineEdit(), &QLineEdit::editingFinished, this,
+          [this] { emit versionTyped(version_->currentText()); });
 
   fid_ = addText(HeaderText::Fid, "FID", 60);
   row->addWidget(fid_->parentWidget());
@@ -150,36 +151,27 @@ QLineEdit* HeaderRow::addText(HeaderText which, const char* caption, int width) 
 }
 
 QList<QWidget*> HeaderRow::tabOrder() const {
-  return {version_, fid_,       pid_,    family_, series_, launch_,      routable_, dem_,
-          profile_, printing_, mapWindow_, width_, height_, moreOptions_};
+  return {version_, fid_,     pid_,      family_,    series_, launch_, routable_,
+          dem_,     profile_, printing_, mapWindow_, width_,  height_, moreOptions_};
 }
 
 QLineEdit* HeaderRow::textBox(HeaderText which) const {
   switch (which) {
-    case HeaderText::Pid:
-      return pid_;
-    case HeaderText::Fid:
-      return fid_;
-    case HeaderText::FamilyName:
-      return family_;
-    case HeaderText::SeriesName:
-      return series_;
+    case HeaderText::Pid: return pid_;
+    case HeaderText::Fid: return fid_;
+    case HeaderText::FamilyName: return family_;
+    case HeaderText::SeriesName: return series_;
   }
   return pid_;
 }
 
 QCheckBox* HeaderRow::option(FeatureOption which) const {
   switch (which) {
-    case FeatureOption::Routable:
-      return routable_;
-    case FeatureOption::Dem:
-      return dem_;
-    case FeatureOption::Profile:
-      return profile_;
-    case FeatureOption::Printing:
-      return printing_;
-    case FeatureOption::MapWindow:
-      return mapWindow_;
+    case FeatureOption::Routable: return routable_;
+    case FeatureOption::Dem: return dem_;
+    case FeatureOption::Profile: return profile_;
+    case FeatureOption::Printing: return printing_;
+    case FeatureOption::MapWindow: return mapWindow_;
   }
   return routable_;
 }
@@ -205,7 +197,8 @@ void HeaderRow::showForm(const ProductForm& form) {
   showChecked(mapWindow_, form.mapWindow);
   width_->setEnabled(form.mapWindowListsEnabled);
   height_->setEnabled(form.mapWindowListsEnabled);
-  if (width_->currentText() != QString::fromStdString(form.mapWindowWidthText)) setEditText(width_, form.mapWindowWidthText);
+  if (width_->currentText() != QString::fromStdString(form.mapWindowWidthText))
+    setEditText(width_, form.mapWindowWidthText);
   if (height_->currentText() != QString::fromStdString(form.mapWindowHeightText))
     setEditText(height_, form.mapWindowHeightText);
 }

@@ -8,17 +8,14 @@ KeyFilter::KeyFilter(QObject* box, Rule rule) : QObject(box), rule_(std::move(ru
 
 char32_t KeyFilter::keyCharacter(const QKeyEvent& event) {
   switch (event.key()) {
-    case Qt::Key_Backspace:
-      return 8;
+    case Qt::Key_Backspace: return 8;
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-      return 13;
+    case Qt::Key_Enter: return 13;
     case Qt::Key_Delete:
       // The Delete key edits the box but types no character; the change
       // still reaches the form as an edit.
       return 0;
-    default:
-      break;
+    default: break;
   }
   // Shortcuts such as Ctrl+C and Ctrl+V are the box's own, not typed text.
   if (event.modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return 0;

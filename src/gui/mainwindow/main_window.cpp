@@ -65,10 +65,12 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
   buildLayout();
   activity_ = std::make_unique<ProgressActivity>(progress_);
   menus_ = new MainMenus(menuBar());
-  replot_ = new ReplotDebouncer([this] {
-    keepImgPanelInView();
-    mapArea_->replot();
-  }, this);
+  replot_ = new ReplotDebouncer(
+      [this] {
+        keepImgPanelInView();
+        mapArea_->replot();
+      },
+      this);
   versionRevert_.setSingleShot(true);
   versionRevert_.setInterval(100);
   connect(&versionRevert_, &QTimer::timeout, this, [this] { header_->showForm(state_.form); });
@@ -84,8 +86,8 @@ MainWindow::MainWindow(WindowServices services, QWidget* parent) : QMainWindow(p
   views.showPanelText = [this](const QString& text) { report_->setPlainText(text); };
   views.changed = [this] { rebuildTitle(); };
   tiles_ = new TileController(state_.file, state_.form, *prompter_, std::move(views), this);
-  for (QPushButton* button : {moreOptions_->copyStreamButton(), moreOptions_->pasteStreamButton(),
-                              moreOptions_->recalculateButton()}) {
+  for (QPushButton* button :
+       {moreOptions_->copyStreamButton(), moreOptions_->pasteStreamButton(), moreOptions_->recalculateButton()}) {
     button->setEnabled(true);
     button->setToolTip(QString());
   }

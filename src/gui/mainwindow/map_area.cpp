@@ -41,10 +41,9 @@ MapArea::MapArea(const ProductForm& form, const ProductFile& file, QWidget* pare
   column->addWidget(searchButton_);
   listPanel_->setMinimumWidth(180);
 
-  connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-          [this](const QModelIndex& current) {
-            if (current.isValid()) emit tileSelected(current.row());
-          });
+  connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+    if (current.isValid()) emit tileSelected(current.row());
+  });
 
   plot_ = new PlotWidget(form_, file, parent);
 }

@@ -87,7 +87,8 @@ MoreOptionsPanel::MoreOptionsPanel(QWidget* parent) : QFrame(parent) {
   overview->addWidget(parentNumber_, 1, 3);
   column->addLayout(overview);
   auto overviewSignal = [this](QLineEdit* edit, OverviewText which) {
-    connect(edit, &QLineEdit::textEdited, this, [this, which](const QString& text) { emit overviewEdited(which, text); });
+    connect(edit, &QLineEdit::textEdited, this,
+            [this, which](const QString& text) { emit overviewEdited(which, text); });
   };
   overviewSignal(overviewName_, OverviewText::Name);
   overviewSignal(overviewNumber_, OverviewText::Number);
@@ -139,7 +140,8 @@ MoreOptionsPanel::MoreOptionsPanel(QWidget* parent) : QFrame(parent) {
   copyrightByte3_->setReadOnly(true);
   copyrightByte2_->setAccessibleName(QStringLiteral("Copyright byte 2"));
   copyrightByte3_->setAccessibleName(QStringLiteral("Copyright byte 3"));
-  for (QWidget* w : std::initializer_list<QWidget*>{sources_, copyrightInfo_, display_, print_, copyrightByte2_, copyrightByte3_})
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{sources_, copyrightInfo_, display_, print_, copyrightByte2_, copyrightByte3_})
     copyrightRow->addWidget(w);
   copyrightRow->addStretch(1);
   column->addLayout(copyrightRow);
@@ -212,14 +214,15 @@ MoreOptionsPanel::MoreOptionsPanel(QWidget* parent) : QFrame(parent) {
   column->addStretch(1);
   // As wide as the rows of extra-byte boxes: the rest of the width is the plot's.
   const QMargins margins = column->contentsMargins();
-  setMaximumWidth(std::max(sizeHint().width(), extraBytes_->width() + margins.left() + margins.right() + 2 * frameWidth()));
+  setMaximumWidth(
+      std::max(sizeHint().width(), extraBytes_->width() + margins.left() + margins.right() + 2 * frameWidth()));
 }
 
 QList<QWidget*> MoreOptionsPanel::tabOrder() const {
-  QList<QWidget*> order{codePage_, close_,      overviewName_, overviewNumber_, parentNumber_, north_,
-                        west_,     east_,       south_,        sources_,        copyrightInfo_, display_,
-                        print_,    copyrightByte2_, copyrightByte3_, copyright_, tileCopyright1_, tileCopyright2_,
-                        count_};
+  QList<QWidget*> order{codePage_,      close_,          overviewName_,   overviewNumber_, parentNumber_,
+                        north_,         west_,           east_,           south_,          sources_,
+                        copyrightInfo_, display_,        print_,          copyrightByte2_, copyrightByte3_,
+                        copyright_,     tileCopyright1_, tileCopyright2_, count_};
   for (int k = 1; k <= kExtraByteBoxes; ++k) order << extraBytes_->box(k);
   order << override_ << copyStream_ << pasteStream_ << recalculate_;
   return order;
@@ -227,26 +230,19 @@ QList<QWidget*> MoreOptionsPanel::tabOrder() const {
 
 QLineEdit* MoreOptionsPanel::overviewBox(OverviewText which) const {
   switch (which) {
-    case OverviewText::Name:
-      return overviewName_;
-    case OverviewText::Number:
-      return overviewNumber_;
-    case OverviewText::Parent:
-      return parentNumber_;
+    case OverviewText::Name: return overviewName_;
+    case OverviewText::Number: return overviewNumber_;
+    case OverviewText::Parent: return parentNumber_;
   }
   return overviewName_;
 }
 
 QLineEdit* MoreOptionsPanel::boundBox(Bound which) const {
   switch (which) {
-    case Bound::North:
-      return north_;
-    case Bound::East:
-      return east_;
-    case Bound::South:
-      return south_;
-    case Bound::West:
-      return west_;
+    case Bound::North: return north_;
+    case Bound::East: return east_;
+    case Bound::South: return south_;
+    case Bound::West: return west_;
   }
   return north_;
 }
@@ -277,7 +273,8 @@ void MoreOptionsPanel::showForm(const ProductForm& form) {
   showText(copyrightByte3_, form.copyrightByte3Text);
   {
     const QSignalBlocker block(copyright_);
-    const QString text = QString::fromStdString(form.copyrightText).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const QString text =
+        QString::fromStdString(form.copyrightText).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (copyright_->toPlainText() != text) copyright_->setPlainText(text);
     copyright_->setReadOnly(!form.copyrightTextEnabled);
   }

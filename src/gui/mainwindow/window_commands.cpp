@@ -40,10 +40,12 @@ void MainWindow::connectCommands() {
   connectLater(menus_->createAll(), mapsource_, &MapsourceCommands::openCreateFilesDialog);
   connect(createFiles_, &QPushButton::clicked, mapsource_, &MapsourceCommands::openCreateFilesDialog);
   connectLater(menus_->createMdx(), mapsource_, &MapsourceCommands::createMdx);
-  new HelpCommands(commandContext(), {menus_->manual(), menus_->checkForUpdates(), menus_->about(), menus_->whatsNew()});
+  new HelpCommands(commandContext(),
+                   {menus_->manual(), menus_->checkForUpdates(), menus_->about(), menus_->whatsNew()});
   connectLater(menus_->getTdb(), this, [this] { getTdbFromMapsource(commandContext()); });
   connectLater(menus_->checkProduct(), this, [this] { checkOpenProduct(commandContext()); });
-  programs_ = new ProgramCommands(commandContext(), header_->launchButton(), menus_->locatePrograms(), menus_->settings());
+  programs_ =
+      new ProgramCommands(commandContext(), header_->launchButton(), menus_->locatePrograms(), menus_->settings());
   connectLater(menus_->createBasemap(), this, [this] { createBasemap(commandContext()); });
 }
 

@@ -7,10 +7,10 @@ namespace velmor {
 
 namespace {
 
-constexpr int kCell = 4;             // occupancy cells, pixels
-constexpr double kPadX = 2;          // text inset inside a label
+constexpr int kCell = 4;     // occupancy cells, pixels
+constexpr double kPadX = 2;  // text inset inside a label
 constexpr double kPadY = 1;
-constexpr double kBesideGap = 3;     // between a tiny label and its caption
+constexpr double kBesideGap = 3;  // between a tiny label and its caption
 const QChar kEllipsis(0x2026);
 
 // A cut text that still says something: more than the ellipsis alone.

@@ -238,8 +238,7 @@ void PlotWidget::keyPressEvent(QKeyEvent* event) {
       emit arrowKey(event->key());
       event->accept();
       return;
-    default:
-      QWidget::keyPressEvent(event);
+    default: QWidget::keyPressEvent(event);
   }
 }
 

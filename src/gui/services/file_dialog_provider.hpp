@@ -16,8 +16,8 @@ class FileDialogProvider {
  public:
   virtual ~FileDialogProvider() = default;
   // The chosen path, or an empty text when the dialog was cancelled.
-  virtual std::string fileDialog(bool save, QWidget* owner, const std::string& startPath,
-                                 const std::string& fileName, const FileFilter& filter) = 0;
+  virtual std::string fileDialog(bool save, QWidget* owner, const std::string& startPath, const std::string& fileName,
+                                 const FileFilter& filter) = 0;
 };
 
 // Qt's own file dialogs. Overwrite questions are the program's, not the dialog's.

@@ -7,7 +7,9 @@ namespace velmor {
 
 namespace {
 
-QString boxTitle() { return QApplication::applicationName().isEmpty() ? QStringLiteral("Velmor") : QApplication::applicationName(); }
+QString boxTitle() {
+  return QApplication::applicationName().isEmpty() ? QStringLiteral("Velmor") : QApplication::applicationName();
+}
 
 }  // namespace
 
@@ -23,8 +25,7 @@ Answer MessageBoxPrompter::ask(const std::string& text, Buttons buttons) {
   QMessageBox::StandardButtons shown = QMessageBox::Ok;
   QMessageBox::StandardButton preferred = QMessageBox::Ok;
   switch (buttons) {
-    case Buttons::Ok:
-      break;
+    case Buttons::Ok: break;
     case Buttons::YesNo:
       shown = QMessageBox::Yes | QMessageBox::No;
       preferred = QMessageBox::Yes;
@@ -39,12 +40,9 @@ Answer MessageBoxPrompter::ask(const std::string& text, Buttons buttons) {
   const auto pressed = QMessageBox::question(owner_, boxTitle(), QString::fromStdString(text), shown, preferred);
   if (busy) QApplication::restoreOverrideCursor();
   switch (pressed) {
-    case QMessageBox::Yes:
-      return Answer::Yes;
-    case QMessageBox::No:
-      return Answer::No;
-    case QMessageBox::Ok:
-      return Answer::Ok;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Ok: return Answer::Ok;
     default:
       // The close box of a question counts as Cancel (or No where there is no Cancel).
       return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;

@@ -37,17 +37,14 @@ QVariant ByteGridModel::data(const QModelIndex& index, int role) const {
   const auto k = static_cast<std::size_t>(box);
   switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole:
-      return QString::fromStdString(form_.rawBlockBoxes[k]);
+    case Qt::EditRole: return QString::fromStdString(form_.rawBlockBoxes[k]);
     case Qt::ForegroundRole:
       if (k < form_.rawBlockColours.size() && form_.rawBlockColours[k] != kDefaultColour) {
         return colourFromBgr(classicColour(form_.rawBlockColours[k]));
       }
       return {};
-    case Qt::TextAlignmentRole:
-      return int(Qt::AlignCenter);
-    default:
-      return {};
+    case Qt::TextAlignmentRole: return int(Qt::AlignCenter);
+    default: return {};
   }
 }
 
@@ -137,13 +134,12 @@ void ByteGridView::keyPressEvent(QKeyEvent* event) {
   const int box = model_->boxAt(currentIndex());
   const QString typed = event->text();
   const bool digit = typed.size() == 1 && QStringLiteral("0123456789abcdefABCDEF").contains(typed[0]);
-  if (box < 0 || state() == QAbstractItemView::EditingState ||
-      (!digit && event->key() != Qt::Key_Backspace)) {
+  if (box < 0 || state() == QAbstractItemView::EditingState || (!digit && event->key() != Qt::Key_Backspace)) {
     QTableView::keyPressEvent(event);
     return;
   }
-  QString text = box == typingBox_ ? model_->index(currentIndex().row(), currentIndex().column()).data().toString()
-                                   : QString();
+  QString text =
+      box == typingBox_ ? model_->index(currentIndex().row(), currentIndex().column()).data().toString() : QString();
   if (digit) {
     text += typed.toUpper();
   } else {

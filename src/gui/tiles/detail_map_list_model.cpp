@@ -19,13 +19,11 @@ QVariant DetailMapListModel::data(const QModelIndex& index, int role) const {
       static_cast<std::size_t>(index.row()) >= form_.detailMaps.size())
     return {};
   switch (role) {
-    case Qt::DisplayRole:
-      return QString::fromStdString(tileListText(file_, form_, index.row()));
+    case Qt::DisplayRole: return QString::fromStdString(tileListText(file_, form_, index.row()));
     case Qt::ToolTipRole:
       return QString::fromStdString(tileListText(file_, form_, index.row()) + "\n" +
                                     tileImgName(file_, form_, index.row()));
-    default:
-      return {};
+    default: return {};
   }
 }
 

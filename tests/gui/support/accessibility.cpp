@@ -25,8 +25,7 @@ bool isControl(const QWidget* w) {
   return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QLineEdit*>(w) ||
          qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
          qobject_cast<const QAbstractItemView*>(w) || qobject_cast<const QAbstractSlider*>(w) ||
-         qobject_cast<const QPlainTextEdit*>(w) || qobject_cast<const QTextEdit*>(w) ||
-         qobject_cast<const QTabBar*>(w);
+         qobject_cast<const QPlainTextEdit*>(w) || qobject_cast<const QTextEdit*>(w) || qobject_cast<const QTabBar*>(w);
 }
 
 // Parts of a composite control that a screen reader reads through the

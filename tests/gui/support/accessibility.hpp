@@ -23,8 +23,8 @@ QString spokenName(QObject* control);
 
 }  // namespace velmor::test
 
-#define VERIFY_ACCESSIBLE(widget)                                                        \
-  do {                                                                                   \
+#define VERIFY_ACCESSIBLE(widget)                                                       \
+  do {                                                                                  \
     const QStringList velmorA11yProblems = velmor::test::accessibilityProblems(widget); \
     QVERIFY2(velmorA11yProblems.isEmpty(), qPrintable(velmorA11yProblems.join("\n")));  \
   } while (false)

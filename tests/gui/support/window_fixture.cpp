@@ -45,8 +45,8 @@ QStringList QtScriptedPrompter::problems() const {
   return all;
 }
 
-std::string ScriptedDialogs::fileDialog(bool save, QWidget*, const std::string& startPath,
-                                        const std::string& fileName, const FileFilter& filter) {
+std::string ScriptedDialogs::fileDialog(bool save, QWidget*, const std::string& startPath, const std::string& fileName,
+                                        const FileFilter& filter) {
   calls.push_back({save, startPath, fileName, filter});
   if (answers_.empty()) {
     ++unanswered;
