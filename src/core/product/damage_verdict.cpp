@@ -2,7 +2,7 @@
 
 #include "block_types.hpp"
 #include "block_walk.hpp"
-#include "../common/byte_reader.hpp"
+#include "checksum_block.hpp"
 #include "crc32.hpp"
 #include "../common/number_text.hpp"
 
@@ -19,17 +19,38 @@ std::string plural(std::size_t n, const std::string& one, const std::string& man
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+// What one walk of the blocks tells: a file of millions of tiles is walked
+// once and nothing of each block is kept.
+struct WalkSummary {
+  std::size_t blocks = 0;
+  std::size_t tilesBeforeChecksum = 0;
+  bool cut = false;
+  BlockSpan firstCut;
+  BlockSpan last;
+  std::int64_t checksumAt = -1;
+};
+
+WalkSummary summarize(const Bytes& data) {
+  WalkSummary w;
+  forEachBlock(data, [&w](const BlockSpan& s) {
+    ++w.blocks;
+    if (s.truncated && !w.cut) {
+      w.cut = true;
+      w.firstCut = s;
+    }
+    if (s.type == ChecksumBlock && s.offset > 0 && w.checksumAt < 0) w.checksumAt = s.offset;
+    // Blocks after the checksum block are dropped by the loader, so their
+    // tiles are not counted.
+    if (s.type == DetailMapBlock && w.checksumAt < 0) ++w.tilesBeforeChecksum;
+    w.last = s;
+  });
+  return w;
+}
+
 // What the window shows after the decoding, in the map maker's words.
-// Blocks after the checksum block are dropped by the loader, so their tiles
-// are not counted.
-std::string whatWasRead(const Bytes& data, const std::vector<BlockSpan>& spans) {
-  std::size_t tiles = 0;
-  for (const BlockSpan& s : spans) {
-    if (s.type == ChecksumBlock && s.offset > 0) break;
-    if (s.type == DetailMapBlock) ++tiles;
-  }
-  return "Read: " + plural(data.size(), "byte", "bytes") + ", " + plural(spans.size(), "block", "blocks") + ", " +
-         plural(tiles, "detail map", "detail maps") + ".";
+std::string whatWasRead(const Bytes& data, const WalkSummary& w) {
+  return "Read: " + plural(data.size(), "byte", "bytes") + ", " + plural(w.blocks, "block", "blocks") + ", " +
+         plural(w.tilesBeforeChecksum, "detail map", "detail maps") + ".";
 }
 
 }  // namespace
@@ -43,28 +64,24 @@ DamageVerdict judgeProductFile(const ProductFile& file) {
     return {Damage::NotProductFile,
             "The file is not a product file: it does not begin with a header block (its first "
             "byte is &" +
-                hexUpper(data[0]) + " instead of &50). " + whatWasRead(data, walkBlocks(data)) +
+                hexUpper(data[0]) + " instead of &50). " + whatWasRead(data, summarize(data)) +
                 " What is shown is not a map product."};
   }
-  const BlockSpan* cut = nullptr;
-  std::int64_t checksumAt = -1;
-  const std::vector<BlockSpan> spans = walkBlocks(data);
-  for (const BlockSpan& s : spans) {
-    if (s.truncated && cut == nullptr) cut = &s;
-    if (s.type == ChecksumBlock && s.offset > 0 && checksumAt < 0) checksumAt = s.offset;
-  }
-  if (cut != nullptr) {
-    const auto left = static_cast<std::int64_t>(data.size()) - cut->offset;
-    return {Damage::CutOff, "The file is damaged: it is cut off. Block &" + hexUpper(cut->type) + " at offset &" +
-                                hexUpper(static_cast<std::uint64_t>(cut->offset)) + " needs " +
-                                std::to_string(cut->length + kBlockHeaderSize) + " bytes, only " +
-                                std::to_string(left) + " are left, and " +
+  const WalkSummary walk = summarize(data);
+  const std::int64_t checksumAt = walk.checksumAt;
+  if (walk.cut) {
+    const BlockSpan& cut = walk.firstCut;
+    const auto left = static_cast<std::int64_t>(data.size()) - cut.offset;
+    return {Damage::CutOff, "The file is damaged: it is cut off. Block &" + hexUpper(cut.type) + " at offset &" +
+                                hexUpper(static_cast<std::uint64_t>(cut.offset)) + " needs " +
+                                std::to_string(cut.length + kBlockHeaderSize) + " bytes, only " + std::to_string(left) +
+                                " are left, and " +
                                 (checksumAt < 0 ? "the checksum block is missing. " : "the rest is lost. ") +
-                                whatWasRead(data, spans)};
+                                whatWasRead(data, walk)};
   }
   // The walk stops before the end when fewer than three bytes are left for
   // the next block's type and length: the file ends inside a block header.
-  const BlockSpan& last = spans.back();
+  const BlockSpan& last = walk.last;
   const std::int64_t end = last.offset + static_cast<std::int64_t>(kBlockHeaderSize) + last.length;
   const auto size = static_cast<std::int64_t>(data.size());
   if (end < size && size - end < static_cast<std::int64_t>(kBlockHeaderSize)) {
@@ -72,20 +89,18 @@ DamageVerdict judgeProductFile(const ProductFile& file) {
             "The file is damaged: it is cut off. It ends inside the type and length of a block at "
             "offset &" +
                 hexUpper(static_cast<std::uint64_t>(end)) + ", and " +
-                (checksumAt < 0 ? "the checksum block is missing. " : "the rest is lost. ") + whatWasRead(data, spans)};
+                (checksumAt < 0 ? "the checksum block is missing. " : "the rest is lost. ") + whatWasRead(data, walk)};
   }
-  ByteReader r(data);
-  if (checksumAt > 0 && r.inside(checksumAt, 21)) {
-    const std::uint32_t stored = static_cast<std::uint32_t>(r.dat(checksumAt + 5)) << 24 |
-                                 static_cast<std::uint32_t>(r.dat(checksumAt + 12)) << 16 |
-                                 static_cast<std::uint32_t>(r.dat(checksumAt + 15)) << 8 | r.dat(checksumAt + 20);
-    const std::uint32_t computed =
-        cCRC32().GetByteArrayCrc32(std::span<const std::uint8_t>(data.data(), static_cast<std::size_t>(checksumAt)));
-    if (stored != computed) {
-      return {Damage::ChecksumDiffers,
-              "The file is damaged or was changed after it was saved: its checksum differs (stored CRC-32 " +
-                  hex8(stored) + ", the bytes before the checksum block give " + hex8(computed) + "). " +
-                  whatWasRead(data, spans)};
+  if (checksumAt > 0) {
+    if (const std::optional<std::uint32_t> stored = storedCrcAt(data, checksumAt)) {
+      const std::uint32_t computed =
+          cCRC32().GetByteArrayCrc32(std::span<const std::uint8_t>(data.data(), static_cast<std::size_t>(checksumAt)));
+      if (*stored != computed) {
+        return {Damage::ChecksumDiffers,
+                "The file is damaged or was changed after it was saved: its checksum differs (stored CRC-32 " +
+                    hex8(*stored) + ", the bytes before the checksum block give " + hex8(computed) + "). " +
+                    whatWasRead(data, walk)};
+      }
     }
   }
   return {};
