@@ -38,6 +38,7 @@ DIALOGS = [
     (("Preferences", "Settings"), "Settings", "Cancel"),
     (("Tools", "Get tdb from Mapsource"), "TDBs in Mapsource/Basecamp", "Close"),
     (("Tools", "Check Product"), "Check Product", "Close"),
+    (("Tools", "Create Mapsource Files", "Create All"), "Create TDB Files", "Close"),
     (("Tools", "Create Mapsource Files", "Create Basemap"), "Save File", "Cancel"),
     (("Tools", "Create Mapsource Files", "Create mdx"), "Save File", "Cancel"),
     # No program opens a PDF here: the message says so in a box of its own.
