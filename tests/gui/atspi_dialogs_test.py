@@ -14,7 +14,6 @@ import argparse
 import http.server
 import os
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
@@ -22,7 +21,7 @@ import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from atspi_window_test import Screen, accessibility_bus_or_skip, fail, skip, start_display  # noqa: E402
+from atspi_window_test import Screen, accessibility_bus_or_skip, fail, run_inside_session  # noqa: E402
 
 ANSWER_SECONDS = int(os.environ.get("VELMOR_ANSWER_SECONDS", "2"))
 PAGE = b"<html><body>2.2</body></html>"
@@ -50,41 +49,8 @@ DIALOG_ROLES = ("dialog", "alert", "file chooser", "frame", "window")
 
 
 def run_outer(args):
-    for tool in ("Xvfb", "dbus-run-session"):
-        if not shutil.which(tool):
-            fail(tool + " is missing (scripts/setup.sh installs it)")
-    marker = tempfile.NamedTemporaryFile(prefix="velmor-atspi-", delete=False)
-    marker.close()
-    os.unlink(marker.name)
-    server, display = start_display()
-    command = ["dbus-run-session", "--", sys.executable, os.path.abspath(__file__), "--inner", "--marker", marker.name,
-               "--velmor", args.velmor, "--product", args.product]
-    env = dict(os.environ, DISPLAY=display)
-    env.pop("XAUTHORITY", None)
-    try:
-        child = subprocess.Popen(command, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
-                                 start_new_session=True)
-        try:
-            output, _ = child.communicate(timeout=args.timeout)
-        except subprocess.TimeoutExpired:
-            os.killpg(child.pid, signal.SIGKILL)
-            output, _ = child.communicate()
-            print(output)
-            fail("no result within %d s" % args.timeout)
-    finally:
-        server.terminate()
-        try:
-            server.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            server.kill()
-            server.wait()
-    print(output, end="")
-    inner_ran = os.path.exists(marker.name)
-    if inner_ran:
-        os.unlink(marker.name)
-    if not inner_ran:
-        skip("the D-Bus session could not be started")
-    return child.returncode
+    return run_inside_session(os.path.abspath(__file__), ["--velmor", args.velmor, "--product", args.product],
+                              args.timeout)
 
 
 class VersionPage(http.server.BaseHTTPRequestHandler):

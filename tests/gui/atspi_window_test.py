@@ -63,6 +63,13 @@ def start_display():
 
 
 def run_outer(args):
+    return run_inside_session(os.path.abspath(__file__), ["--velmor", args.velmor, "--cli", args.cli, "--product",
+                                                          args.product, "--pid", args.pid, "--fid", args.fid],
+                              args.timeout)
+
+
+def run_inside_session(script, arguments, timeout):
+    """Runs `script --inner ... arguments` on its own Xvfb display inside a D-Bus session of its own."""
     for tool in ("Xvfb", "dbus-run-session"):
         if not shutil.which(tool):
             fail(tool + " is missing (scripts/setup.sh installs it)")
@@ -70,8 +77,7 @@ def run_outer(args):
     marker.close()
     os.unlink(marker.name)
     server, display = start_display()
-    command = ["dbus-run-session", "--", sys.executable, os.path.abspath(__file__), "--inner", "--marker", marker.name,
-               "--velmor", args.velmor, "--cli", args.cli, "--product", args.product, "--pid", args.pid, "--fid", args.fid]
+    command = ["dbus-run-session", "--", sys.executable, script, "--inner", "--marker", marker.name] + arguments
     env = dict(os.environ, DISPLAY=display)
     env.pop("XAUTHORITY", None)
     try:
@@ -79,12 +85,12 @@ def run_outer(args):
         child = subprocess.Popen(command, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
                                  start_new_session=True)
         try:
-            output, _ = child.communicate(timeout=args.timeout)
+            output, _ = child.communicate(timeout=timeout)
         except subprocess.TimeoutExpired:
             os.killpg(child.pid, signal.SIGKILL)
             output, _ = child.communicate()
             print(output)
-            fail("no result within %d s" % args.timeout)
+            fail("no result within %d s" % timeout)
     finally:
         server.terminate()
         try:

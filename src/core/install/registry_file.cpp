@@ -153,7 +153,7 @@ std::string registryFileText(const ProductFileSet& files, const std::string& fam
 std::vector<ExpectedRegistryKey> registryFileKeys(const ProductFileSet& files, const std::string& familyKeyName,
                                                   std::uint16_t familyId, const std::string& folder,
                                                   std::uint16_t productId) {
-  const std::string family = std::string("SOFTWARE\\Garmin\\MapSource\\Families\\") + familyKeyName;
+  const std::string family = familyKeyPath(familyKeyName);
   const std::string f = withoutTrailingSeparators(folder) + "\\";
   ExpectedRegistryKey familyKey{
       family, {}, {static_cast<std::uint8_t>(familyId & 0xFF), static_cast<std::uint8_t>(familyId >> 8)}};
@@ -212,6 +212,15 @@ std::string installedKeysText(const std::vector<ExpectedRegistryKey>& keys, Regi
     }
   }
   return text;
+}
+
+std::string familyKeyPath(const std::string& familyKeyName) {
+  return std::string("SOFTWARE\\Garmin\\MapSource\\Families\\") + familyKeyName;
+}
+
+std::optional<std::string> familyKeyNameRefusal(const std::string& familyKeyName) {
+  if (familyKeyName.empty()) return std::string(kNoMapsourceName);
+  return familyKeyNameProblem(familyKeyName);
 }
 
 std::optional<std::string> familyKeyNameProblem(const std::string& familyKeyName) {
@@ -282,12 +291,8 @@ MapsourceFilesResult create_mapsourcefiles(const MapsourceFilesRequest& request,
   }
   const std::string chosenText = set->basemap + kCrLf + set->productFile + kCrLf + set->indexFile + kCrLf +
                                  set->mdrFile + (set->typFile.empty() ? std::string() : kCrLf + set->typFile);
-  if (request.familyKeyName.empty()) {
-    prompter.message(kNoMapsourceName);
-    return result;
-  }
-  if (auto problem = familyKeyNameProblem(request.familyKeyName)) {
-    prompter.message(*problem);
+  if (auto refusal = familyKeyNameRefusal(request.familyKeyName)) {
+    prompter.message(*refusal);
     return result;
   }
   const auto familyId = box16(request.fidText);

@@ -63,6 +63,12 @@ std::string installedKeysText(const std::vector<ExpectedRegistryKey>& keys, Regi
 
 // Why a "Mapsource Name" cannot name a registry key and its file, or nullopt.
 std::optional<std::string> familyKeyNameProblem(const std::string& familyKeyName);
+// The same, with an empty name refused too: what writing or removing a
+// family's registry file checks first.
+std::optional<std::string> familyKeyNameRefusal(const std::string& familyKeyName);
+// The family's key as the registry reader names it (32-bit view):
+// SOFTWARE\Garmin\MapSource\Families\NAME.
+std::string familyKeyPath(const std::string& familyKeyName);
 
 struct MapsourceFilesRequest {
   std::vector<std::string> chosenFiles;  // the listed files, full paths or bare names

@@ -19,12 +19,8 @@ std::string uninstallRegistryText(const std::string& familyKeyName, bool is64Bit
 UninstallResult remove_mapsourcefamily(const UninstallRequest& request, Prompter& prompter, FileServices& files,
                                        RegistryImporter* importer, Activity& activity, RegistryReader* readBack) {
   UninstallResult result;
-  if (request.familyKeyName.empty()) {
-    prompter.message(kNoMapsourceName);
-    return result;
-  }
-  if (auto problem = familyKeyNameProblem(request.familyKeyName)) {
-    prompter.message(*problem);
+  if (auto refusal = familyKeyNameRefusal(request.familyKeyName)) {
+    prompter.message(*refusal);
     return result;
   }
   const std::string text = uninstallRegistryText(request.familyKeyName, request.is64BitWindows);
@@ -51,7 +47,7 @@ UninstallResult remove_mapsourcefamily(const UninstallRequest& request, Prompter
     return result;
   }
   if (!readBack) return result;
-  const std::string key = std::string("SOFTWARE\\Garmin\\MapSource\\Families\\") + request.familyKeyName;
+  const std::string key = familyKeyPath(request.familyKeyName);
   result.removed = !readBack->readKey(key).has_value();
   prompter.message(result.removed ? "Removed: the registry no longer holds " + key
                                   : "The removal failed: the importer ended, but the registry still holds " + key);
