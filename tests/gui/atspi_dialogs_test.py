@@ -134,9 +134,9 @@ class Program:
         return names
 
     def close(self, dialog, title, button_name):
-        button = self.screen.find(dialog, ("push button",), button_name)
-        if button is None:
-            fail("the %r window has no %r button" % (title, button_name))
+        # A window full of items (the folder tree) may still be filling its accessible children.
+        button = self.screen.wait("the %r button of the %r window" % (button_name, title),
+                                  lambda: self.screen.find(dialog, ("push button",), button_name), 20)
         self.screen.press(button)
         self.screen.wait("the %r window to close" % title, lambda: self.window(title) is None, 20)
 

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -271,11 +272,26 @@ void EditingTest::burstOfResizesGivesOneReplot() {
   WindowFixture f;
   MainWindow& w = f.start();
   QTRY_VERIFY(!w.replotDebouncer().pending());
-  const int before = w.mapArea()->replotCount();
-  for (int k = 0; k < 6; ++k) {
-    w.resize(900 + 10 * k, 700);
-    QCoreApplication::processEvents();
+  // A burst is resizes each closer to the one before than the quiet time. On
+  // a machine too busy to deliver them so, the burst is tried again.
+  int before = 0;
+  bool burst = false;
+  for (int attempt = 0; attempt < 5 && !burst; ++attempt) {
+    QTRY_VERIFY(!w.replotDebouncer().pending());
+    before = w.mapArea()->replotCount();
+    qint64 longestGap = 0;
+    QElapsedTimer sinceLast;
+    sinceLast.start();
+    for (int k = 0; k < 6; ++k) {
+      if (k > 0) longestGap = std::max(longestGap, sinceLast.restart());
+      w.resize(900 + 10 * k + attempt, 700);
+      QCoreApplication::processEvents();
+    }
+    // The last resize's own handling counts too: the re-plot may not start during it.
+    longestGap = std::max(longestGap, sinceLast.elapsed());
+    burst = longestGap < ReplotDebouncer::kQuietMs / 2;
   }
+  QVERIFY2(burst, "six resizes never came within the quiet time");
   QVERIFY(w.replotDebouncer().pending());
   QCOMPARE(w.mapArea()->replotCount(), before);
   QTRY_COMPARE(w.mapArea()->replotCount(), before + 1);
