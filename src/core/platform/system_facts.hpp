@@ -13,6 +13,14 @@ namespace velmor {
 // case on Windows: "AppData" finds APPDATA); nullopt when it is not set.
 std::optional<std::string> environmentValue(const std::string& name);
 
+// Whether this system's programs end in ".exe": map compilers (cgpsmapper,
+// mkgmap's launcher) have no extension elsewhere.
+#ifdef _WIN32
+inline constexpr bool kProgramsEndInExe = true;
+#else
+inline constexpr bool kProgramsEndInExe = false;
+#endif
+
 // The full path of this program's executable; "" when the system will not say.
 std::string executablePath();
 

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "core/platform/system_facts.hpp"
 #include "core/common/prompter.hpp"
 #include "ok_cancel_row.hpp"
 #include "services/file_dialog_provider.hpp"
@@ -31,12 +32,7 @@ const RowCaption kRows[] = {
 };
 
 const FileFilter kExeFilter{"EXE Files", "*.exe"};
-#ifdef _WIN32
-const FileFilter kCompilerFilter{"EXE Files", "*.exe"};
-#else
-// cgpsmapper and mkgmap have no extension here.
-const FileFilter kCompilerFilter{"Programs", "*"};
-#endif
+const FileFilter kCompilerFilter = kProgramsEndInExe ? kExeFilter : FileFilter{"Programs", "*"};
 
 // The three map programs' rows stand in MapProgram's order.
 static_assert(static_cast<int>(ProgramRow::MapSource) == static_cast<int>(MapProgram::MapSource) &&
