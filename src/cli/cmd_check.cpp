@@ -21,18 +21,6 @@ struct CheckArgs {
   bool json = false;
 };
 
-// A --wine-prefix that names no prefix is a mistake of the caller: nullopt
-// is fine, otherwise the message.
-std::optional<std::string> prefixProblem(const std::string& folder) {
-#ifndef _WIN32
-  if (!folder.empty() && !WinePrefix(folder).exists())
-    return folder + " is not a Wine prefix (it holds no system.reg).";
-#else
-  (void)folder;
-#endif
-  return std::nullopt;
-}
-
 int printFindings(const Findings& unsorted, bool json) {
   const Findings findings = errorsFirst(unsorted);
   if (json) {
@@ -46,7 +34,7 @@ int printFindings(const Findings& unsorted, bool json) {
 }
 
 int runCheck(const CheckArgs& args) {
-  if (auto problem = prefixProblem(args.winePrefix)) {
+  if (auto problem = winePrefixProblem(args.winePrefix)) {
     std::cerr << *problem << "\n";
     return 2;
   }
@@ -66,7 +54,7 @@ void addCheckCommand(CLI::App& app, int& exitCode) {
   auto args = std::make_shared<CheckArgs>();
   cmd->add_option("PRODUCT", args->product, "Product file (.tdb)")->required();
   cmd->add_option("FILES", args->files, "The product's files (default: every file in the product file's folder)");
-  cmd->add_option("--wine-prefix", args->winePrefix, "Wine prefix (default: $WINEPREFIX, else ~/.wine)");
+  addWinePrefixOption(cmd, args->winePrefix);
   cmd->add_flag("--json", args->json, "An array of {level, text}");
   cmd->callback([args, &exitCode] { exitCode = runCheck(*args); });
 }
@@ -76,6 +64,19 @@ int checkInstalledProducts(const std::string& winePrefix, bool json) {
   return printFindings(checkInstalled(*environment, nullptr), json);
 }
 
-std::optional<std::string> winePrefixProblem(const std::string& folder) { return prefixProblem(folder); }
+// A --wine-prefix that names no prefix is a mistake of the caller.
+std::optional<std::string> winePrefixProblem(const std::string& folder) {
+#ifndef _WIN32
+  if (!folder.empty() && !WinePrefix(folder).exists())
+    return folder + " is not a Wine prefix (it holds no system.reg).";
+#else
+  (void)folder;
+#endif
+  return std::nullopt;
+}
+
+void addWinePrefixOption(CLI::App* command, std::string& folder) {
+  command->add_option("--wine-prefix", folder, "Wine prefix (default: $WINEPREFIX, else ~/.wine)");
+}
 
 }  // namespace velmor::cli

@@ -138,7 +138,7 @@ void addGmapCommand(CLI::App& app, int& exitCode) {
   cmd->add_flag("--gmapi", o->gmapi, "Wrap it as <family name>.gmapi/<family name>.gmap, as macOS imports it");
   cmd->add_flag("--install", o->install, "Install it into the Wine prefix's ProgramData/Garmin/Maps");
   cmd->add_flag("--yes", o->yes, "Replace an installed bundle of the same product without asking");
-  cmd->add_option("--wine-prefix", o->winePrefix, "Wine prefix (default: $WINEPREFIX, else ~/.wine)");
+  addWinePrefixOption(cmd, o->winePrefix);
   auto* give = cmd->add_flag("--typ-ids", o->giveTypIds,
                              "When the TYP's ids are not the product's, put a copy with the product's ids "
                              "(x<name>.typ) into the bundle");

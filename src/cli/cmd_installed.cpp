@@ -14,7 +14,7 @@ void addInstalledCommand(CLI::App& app, int& exitCode) {
   auto prefix = std::make_shared<std::string>();
   auto json = std::make_shared<bool>(false);
   auto check = std::make_shared<bool>(false);
-  cmd->add_option("--wine-prefix", *prefix, "Wine prefix (default: $WINEPREFIX, else ~/.wine)");
+  addWinePrefixOption(cmd, *prefix);
   cmd->add_flag(
       "--json", *json,
       "An array of {source, fromFolder, name, line, tdb, file}; bundles add bundle, familyId, productId, productName ({level, text} with --check)");

@@ -148,7 +148,7 @@ void addRegCommand(CLI::App& app, int& exitCode) {
                   "into the Wine prefix (default: the folder of the listed files)");
   auto* b32 = cmd->add_flag("--32", o->bits32, "Keys for 32-bit Windows");
   cmd->add_flag("--64", o->bits64, "Keys for 64-bit Windows (under Wow6432Node)")->excludes(b32);
-  cmd->add_option("--wine-prefix", o->winePrefix, "Wine prefix (default: $WINEPREFIX, else ~/.wine)");
+  addWinePrefixOption(cmd, o->winePrefix);
   cmd->add_option("-o,--output", o->output, "Write the registry file here instead of next to the map files");
   cmd->add_flag("--import", o->import, "Import the written file (wine regedit), wait for it and read the keys back");
   cmd->add_flag("--yes", o->yes, "Write the file even when the product file is missing or has another family id");

@@ -24,5 +24,7 @@ void addCheckCommand(CLI::App& app, int& exitCode);
 int checkInstalledProducts(const std::string& winePrefix, bool json);
 // Why a --wine-prefix folder is no Wine prefix, or nullopt ("" is no folder given).
 std::optional<std::string> winePrefixProblem(const std::string& folder);
+// The --wine-prefix option, the same on every command that reads or installs into a prefix.
+void addWinePrefixOption(CLI::App* command, std::string& folder);
 
 }  // namespace velmor::cli

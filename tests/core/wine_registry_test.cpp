@@ -26,7 +26,8 @@ std::shared_ptr<const WineRegistry> wineData() {
   return std::make_shared<const WineRegistry>(registry ? std::move(*registry) : WineRegistry::parse(""));
 }
 
-const RegistryValue* valueNamed(const RegistryKeyListing& key, const std::string& name) {
+// The value of exactly that name, letter case included: names must be read as stored.
+const RegistryValue* exactValue(const RegistryKeyListing& key, const std::string& name) {
   for (const RegistryValue& v : key.values)
     if (v.name == name) return &v;
   return nullptr;
@@ -58,8 +59,8 @@ TEST(WineRegistry, ThirtyTwoBitViewOfAWine64PrefixFindsMapSourceKeysUnderWow6432
   EXPECT_EQ(alps->values[0].data, (std::vector<std::uint8_t>{0x34, 0x12}));
   auto product = reader.readKey("SOFTWARE\\Garmin\\MapSource\\Families\\Alps Topo\\1");
   ASSERT_TRUE(product);
-  EXPECT_EQ(registryText(*valueNamed(*product, "TDB")), "C:\\Maps\\Alps\\alps.tdb");
-  EXPECT_EQ(registryText(*valueNamed(*product, "LOC")), "C:\\Maps\\Alps\\");
+  EXPECT_EQ(registryText(*exactValue(*product, "TDB")), "C:\\Maps\\Alps\\alps.tdb");
+  EXPECT_EQ(registryText(*exactValue(*product, "LOC")), "C:\\Maps\\Alps\\");
   EXPECT_EQ(reader.defaultValue("SOFTWARE\\Garmin\\MapSource\\Products\\Grid"), "Grid Map");
   EXPECT_EQ(reader.defaultValue("SOFTWARE\\Garmin\\MapSource\\Families\\Alps Topo"), "");
   EXPECT_FALSE(reader.defaultValue("SOFTWARE\\Garmin\\MapSource\\Families\\Gone"));
@@ -77,31 +78,31 @@ TEST(WineRegistry, EscapesValueKindsContinuedLinesAndNonAsciiNames) {
   ASSERT_TRUE(cafe);
   EXPECT_EQ(reader.defaultValue("SOFTWARE\\Garmin\\MapSource\\Families\\Caf\u00E9 \"Quoted\" [x]"),
             "Default \"text\" with tabthere");
-  ASSERT_TRUE(valueNamed(*cafe, "Caf\u00E9 name"));
-  EXPECT_EQ(registryText(*valueNamed(*cafe, "Caf\u00E9 name")), "Ni\u00F1o \\ back");
-  EXPECT_EQ(valueNamed(*cafe, "Counter")->type, kRegDword);
-  EXPECT_EQ(valueNamed(*cafe, "Counter")->data, (std::vector<std::uint8_t>{0x40, 0xE2, 0x01, 0x00}));
-  EXPECT_EQ(valueNamed(*cafe, "Empty")->data, (std::vector<std::uint8_t>{0, 0}));
+  ASSERT_TRUE(exactValue(*cafe, "Caf\u00E9 name"));
+  EXPECT_EQ(registryText(*exactValue(*cafe, "Caf\u00E9 name")), "Ni\u00F1o \\ back");
+  EXPECT_EQ(exactValue(*cafe, "Counter")->type, kRegDword);
+  EXPECT_EQ(exactValue(*cafe, "Counter")->data, (std::vector<std::uint8_t>{0x40, 0xE2, 0x01, 0x00}));
+  EXPECT_EQ(exactValue(*cafe, "Empty")->data, (std::vector<std::uint8_t>{0, 0}));
   // Octal escapes: the value holds NULs inside it.
-  EXPECT_EQ(valueNamed(*cafe, "Expand")->type, kRegExpandSz);
-  EXPECT_EQ(valueNamed(*cafe, "Expand")->data, utf16z(std::u16string(u"%\0A\0p\0p\0D\0a\0t\0a\0%\0\\\0x\0\0", 23)));
-  EXPECT_EQ(valueNamed(*cafe, "Multi")->type, kRegMultiSz);
+  EXPECT_EQ(exactValue(*cafe, "Expand")->type, kRegExpandSz);
+  EXPECT_EQ(exactValue(*cafe, "Expand")->data, utf16z(std::u16string(u"%\0A\0p\0p\0D\0a\0t\0a\0%\0\\\0x\0\0", 23)));
+  EXPECT_EQ(exactValue(*cafe, "Multi")->type, kRegMultiSz);
   // A hex value continued over three lines.
-  const RegistryValue* longValue = valueNamed(*cafe, "Long");
+  const RegistryValue* longValue = exactValue(*cafe, "Long");
   ASSERT_EQ(longValue->data.size(), 52u);
   for (std::size_t i = 0; i < 52; ++i) EXPECT_EQ(longValue->data[i], i);
-  EXPECT_TRUE(valueNamed(*cafe, "NoBytes")->data.empty());
-  EXPECT_EQ(valueNamed(*cafe, "Qword")->type, kRegQword);
-  EXPECT_EQ(valueNamed(*cafe, "Qword")->data.size(), 8u);
+  EXPECT_TRUE(exactValue(*cafe, "NoBytes")->data.empty());
+  EXPECT_EQ(exactValue(*cafe, "Qword")->type, kRegQword);
+  EXPECT_EQ(exactValue(*cafe, "Qword")->data.size(), 8u);
 
   auto euro = reader.readKey("SOFTWARE\\Garmin\\MapSource\\Families\\euro \u20AC karte");
   ASSERT_TRUE(euro);
   // \x with four digits stops there: "\x00e9a" is e acute and "a".
-  EXPECT_EQ(registryText(*valueNamed(*euro, "TDB")), "C:\\Karten\\\u00E9a\u20AC5.tdb");
-  EXPECT_TRUE(valueNamed(*euro, "\u00E9abc"));
+  EXPECT_EQ(registryText(*exactValue(*euro, "TDB")), "C:\\Karten\\\u00E9a\u20AC5.tdb");
+  EXPECT_TRUE(exactValue(*euro, "\u00E9abc"));
   // A surrogate pair written as two escapes is one character.
-  EXPECT_TRUE(valueNamed(*euro, "Emoji \U0001F5FA"));
-  EXPECT_EQ(utf8ToUtf16(registryText(*valueNamed(*euro, "Ctl"))),
+  EXPECT_TRUE(exactValue(*euro, "Emoji \U0001F5FA"));
+  EXPECT_EQ(utf8ToUtf16(registryText(*exactValue(*euro, "Ctl"))),
             u"line1\nline2\ttab\x01\x07x\x1B"
             u"7");
 

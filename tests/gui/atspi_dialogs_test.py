@@ -21,7 +21,7 @@ import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from atspi_window_test import Screen, accessibility_bus_or_skip, fail, run_inside_session  # noqa: E402
+from atspi_window_test import Screen, accessibility_bus_or_skip, fail, run_inside_session, stop  # noqa: E402
 
 ANSWER_SECONDS = int(os.environ.get("VELMOR_ANSWER_SECONDS", "2"))
 PAGE = b"<html><body>2.2</body></html>"
@@ -142,8 +142,8 @@ class Program:
 
 
 def result_label(screen, dialog, beginning):
-    return find_where(dialog, lambda node: node.get_role_name() == "label" and
-                      (node.get_name() or "").startswith(beginning))
+    return screen.find_where(dialog, lambda node: node.get_role_name() == "label" and
+                             (node.get_name() or "").startswith(beginning), fresh=True)
 
 
 def check_for_updates(program, expected):
@@ -210,32 +210,8 @@ def run_inner(args):
         print("PASS: the Help, Tools and Preferences dialogs checked answered through AT-SPI", flush=True)
         return 0
     finally:
-        if process.poll() is None:
-            process.terminate()
-            try:
-                process.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                process.kill()
-                process.wait()
+        stop(process)
         shutil.rmtree(home, ignore_errors=True)
-
-
-def find_where(root, probe, depth=0):
-    """The first accessible below root for which probe holds."""
-    if root is None or depth > 12:
-        return None
-    try:
-        root.clear_cache()
-        if probe(root):
-            return root
-        count = root.get_child_count()
-    except Exception:
-        return None
-    for k in range(count):
-        hit = find_where(root.get_child_at_index(k), probe, depth + 1)
-        if hit is not None:
-            return hit
-    return None
 
 
 def main():

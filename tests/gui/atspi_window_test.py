@@ -154,18 +154,25 @@ class Screen:
                 continue
         return None
 
-    def find(self, root, role_names, name=None, depth=0):
+    def find(self, root, role_names, name=None):
         """The first accessible below root with one of the role names (and the name, if given)."""
+        return self.find_where(root, lambda node: node.get_role_name() in role_names and
+                               (name is None or node.get_name() == name))
+
+    def find_where(self, root, probe, fresh=False, depth=0):
+        """The first accessible below root for which probe holds; `fresh` reads each one anew, not cached."""
         if root is None or depth > 12:
             return None
         try:
-            if root.get_role_name() in role_names and (name is None or root.get_name() == name):
+            if fresh:
+                root.clear_cache()
+            if probe(root):
                 return root
             count = root.get_child_count()
         except Exception:
             return None
         for k in range(count):
-            hit = self.find(root.get_child_at_index(k), role_names, name, depth + 1)
+            hit = self.find_where(root.get_child_at_index(k), probe, fresh, depth + 1)
             if hit is not None:
                 return hit
         return None
@@ -299,14 +306,19 @@ def run_inner(args):
         print("PASS: frame, menus, FID/PID, DEM Toggle saved, More Options and Exit through AT-SPI", flush=True)
         return 0
     finally:
-        if program.poll() is None:
-            program.terminate()
-            try:
-                program.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                program.kill()
-                program.wait()
+        stop(program)
         shutil.rmtree(home, ignore_errors=True)
+
+
+def stop(process):
+    """Ends the program if it still runs: asked first, then killed."""
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
 
 
 def main():

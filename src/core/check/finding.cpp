@@ -4,6 +4,14 @@
 
 namespace velmor {
 
+std::string shortList(const std::vector<std::string>& names) {
+  constexpr std::size_t kShown = 5;
+  std::string text;
+  for (std::size_t i = 0; i < names.size() && i < kShown; ++i) text += (i ? ", " : "") + names[i];
+  if (names.size() > kShown) text += " and " + std::to_string(names.size() - kShown) + " more";
+  return text;
+}
+
 const char* findingLevelName(FindingLevel level) {
   switch (level) {
     case FindingLevel::Error: return "error";

@@ -20,6 +20,10 @@ inline void addError(Findings& out, std::string text) { out.push_back({FindingLe
 inline void addWarning(Findings& out, std::string text) { out.push_back({FindingLevel::Warning, std::move(text)}); }
 inline void addOk(Findings& out, std::string text) { out.push_back({FindingLevel::Ok, std::move(text)}); }
 
+// A finding's list of names, cut for a product of thousands of tiles: the
+// first five, then "and N more".
+std::string shortList(const std::vector<std::string>& names);
+
 // "error", "warning" or "ok".
 const char* findingLevelName(FindingLevel level);
 // "error: text".

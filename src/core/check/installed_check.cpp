@@ -20,8 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::size_t kNumbersShown = 5;
-
 bool sameFile(const std::string& a, const std::string& b) {
   std::error_code ec;
   return fs::equivalent(pathFromUtf8(a), pathFromUtf8(b), ec);
@@ -41,12 +39,6 @@ std::optional<InstalledIds> readInstalled(const std::string& path) {
   InstalledIds ids{file.familyId, {}};
   for (int i = 0; i < static_cast<int>(form.detailMaps.size()); ++i) ids.tiles.insert(tileMapNumber(file, form, i));
   return ids;
-}
-
-const RegistryValue* valueNamed(const RegistryKeyListing& key, const std::string& name) {
-  for (const RegistryValue& v : key.values)
-    if (lowerUtf8(v.name) == lowerUtf8(name)) return &v;
-  return nullptr;
 }
 
 class RegistryCheck {
@@ -121,14 +113,6 @@ class RegistryCheck {
   Findings& out_;
 };
 
-std::string numbersText(const std::vector<std::int32_t>& numbers) {
-  std::string text;
-  for (std::size_t i = 0; i < numbers.size() && i < kNumbersShown; ++i)
-    text += (i ? ", " : "") + std::to_string(numbers[i]);
-  if (numbers.size() > kNumbersShown) text += " and " + std::to_string(numbers.size() - kNumbersShown) + " more";
-  return text;
-}
-
 void clashes(InstallEnvironment& environment, const CheckedProduct& ours, const RegistryCheck& registry,
              Activity& activity, Findings& out) {
   const std::map<std::string, std::uint16_t>& ids = registry.ids;
@@ -157,12 +141,12 @@ void clashes(InstallEnvironment& environment, const CheckedProduct& ours, const 
       ++clashCount;
     }
     if (installed) {
-      std::vector<std::int32_t> shared;
+      std::vector<std::string> shared;
       for (std::int32_t t : ours.tiles)
-        if (installed->tiles.count(t)) shared.push_back(t);
+        if (installed->tiles.count(t)) shared.push_back(std::to_string(t));
       if (!shared.empty()) {
         addError(out, std::to_string(shared.size()) + " tile number" + (shared.size() == 1 ? " is" : "s are") +
-                          " also used by " + who + ": " + numbersText(shared));
+                          " also used by " + who + ": " + shortList(shared));
         ++clashCount;
       }
     }

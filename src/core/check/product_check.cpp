@@ -26,9 +26,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Long lists (a product of thousands of tiles) are cut to this many names.
-constexpr std::size_t kNamesShown = 5;
-
 // Collects what the loader says, so that it becomes findings instead of
 // messages; every question is answered No (a check changes nothing).
 class CollectingPrompter : public Prompter {
@@ -47,8 +44,6 @@ std::string oneLine(std::string text) {
   return text;
 }
 
-std::string fileName(const std::string& path) { return utf8FromPath(pathFromUtf8(path).filename()); }
-
 std::string imgStem(const std::string& name) {
   const auto dot = name.rfind('.');
   return dot == std::string::npos ? name : name.substr(0, dot);
@@ -61,13 +56,6 @@ std::string eightDigits(std::int64_t number) {
 
 bool isEightDigits(const std::string& stem) {
   return stem.size() == 8 && std::all_of(stem.begin(), stem.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-std::string listed(const std::vector<std::string>& names) {
-  std::string text;
-  for (std::size_t i = 0; i < names.size() && i < kNamesShown; ++i) text += (i ? ", " : "") + names[i];
-  if (names.size() > kNamesShown) text += " and " + std::to_string(names.size() - kNamesShown) + " more";
-  return text;
 }
 
 struct Box {
@@ -137,12 +125,9 @@ std::optional<Box> treBounds(const std::string& path, const ImgDirectory& dir, c
     if (!reader) return std::nullopt;
     std::vector<std::uint8_t> header(0x21);
     if (reader->readAt(start, header, error) != static_cast<std::int64_t>(header.size())) return std::nullopt;
-    const ByteReader r(header);
-    auto units = [&r](std::int64_t at) {
-      return static_cast<std::uint32_t>(r.dat(at) | r.dat(at + 1) << 8 | r.dat(at + 2) << 16);
-    };
-    return Box{imgUnitsToDegrees(units(21)), imgEastToDegrees(units(24)), imgUnitsToDegrees(units(27)),
-               imgUnitsToDegrees(units(30))};
+    const ImgTile tile = treHeaderBounds(ByteReader(header), 0);
+    return Box{imgUnitsToDegrees(tile.north), imgEastToDegrees(tile.east), imgUnitsToDegrees(tile.south),
+               imgUnitsToDegrees(tile.west)};
   }
   return std::nullopt;
 }
@@ -164,7 +149,7 @@ class ProductChecker {
 
   void sortFiles(const std::vector<std::string>& files) {
     for (const std::string& path : files) {
-      const std::string name = lowerUtf8(fileName(path));
+      const std::string name = lowerUtf8(localFileName(path));
       if (name.ends_with(".mdx")) mdx_.push_back(path);
       else if (name.ends_with(".typ")) typ_.push_back(path);
       else if (name.ends_with(".img") && !name.ends_with("mdr.img") && name.find("gmapsup") == std::string::npos)
@@ -193,12 +178,12 @@ class ProductChecker {
     }
     if (!missing.empty()) {
       addError(out_, std::to_string(missing.size()) + " detail map" + (missing.size() == 1 ? " has" : "s have") +
-                         " no IMG among the files: " + listed(missing));
+                         " no IMG among the files: " + shortList(missing));
     }
     if (!outside.empty()) {
       addError(out_, "the overview bounds (" + boxText(overview) + ") do not contain " +
                          std::to_string(outside.size()) + " tile" + (outside.size() == 1 ? "" : "s") + ": " +
-                         listed(outside) + "; MapSource leaves out what lies outside them");
+                         shortList(outside) + "; MapSource leaves out what lies outside them");
     } else if (hasOverview_ && !form_.detailMaps.empty()) {
       addOk(out_, "the overview bounds contain every tile");
     }
@@ -220,7 +205,7 @@ class ProductChecker {
       if (numbers_.count(stem)) continue;
       ReadDirectory read = readImgDirectory(path);
       if (!read.directory) {
-        addError(out_, fileName(path) + ": " + read.problem);
+        addError(out_, localFileName(path) + ": " + read.problem);
         continue;
       }
       bool overviewInside = false;
@@ -230,20 +215,20 @@ class ProductChecker {
         if (named.empty() || entry.name < named) named = entry.name;
       }
       if (overviewInside && !found) {
-        addOk(out_, "overview map (basemap) " + fileName(path) + " has the overview block's map number " + number);
+        addOk(out_, "overview map (basemap) " + localFileName(path) + " has the overview block's map number " + number);
         found = true;
         continue;
       }
       if (isEightDigits(stem)) {
-        addWarning(out_, fileName(path) + " has no detail map in the product file");
+        addWarning(out_, localFileName(path) + " has no detail map in the product file");
       } else {
-        others.push_back(fileName(path) + " (map number " + named + ")");
+        others.push_back(localFileName(path) + " (map number " + named + ")");
       }
     }
     if (found) return;
     if (!others.empty()) {
       addError(out_, "no overview map (basemap) IMG with the overview block's map number " + number + ": " +
-                         listed(others) + " hold" + (others.size() == 1 ? "s" : "") + " another");
+                         shortList(others) + " hold" + (others.size() == 1 ? "s" : "") + " another");
     } else {
       addError(out_, "no overview map (basemap) IMG among the files: none holds map number " + number);
     }
@@ -262,21 +247,21 @@ class ProductChecker {
       std::string error;
       auto ids = readTypIds(path, error);
       if (!ids) {
-        addError(out_, fileName(path) + ": " + error);
+        addError(out_, localFileName(path) + ": " + error);
         continue;
       }
       bool sound = true;
       if (ids->familyId != file_.familyId) {
-        addError(out_, fileName(path) + " is for family id " + std::to_string(ids->familyId) + ", the product's is " +
-                           std::to_string(file_.familyId) + ": its symbols are not used");
+        addError(out_, localFileName(path) + " is for family id " + std::to_string(ids->familyId) +
+                           ", the product's is " + std::to_string(file_.familyId) + ": its symbols are not used");
         sound = false;
       }
       if (ids->productId != file_.productId) {
-        addError(out_, fileName(path) + " is for product id " + std::to_string(ids->productId) + ", the product's is " +
-                           std::to_string(file_.productId));
+        addError(out_, localFileName(path) + " is for product id " + std::to_string(ids->productId) +
+                           ", the product's is " + std::to_string(file_.productId));
         sound = false;
       }
-      if (sound) addOk(out_, fileName(path) + " has the product's family and product ids");
+      if (sound) addOk(out_, localFileName(path) + " has the product's family and product ids");
     }
   }
 
@@ -295,14 +280,14 @@ class ProductChecker {
                    std::vector<std::string>& outside) {
     ReadDirectory read = readImgDirectory(path);
     if (!read.directory) {
-      addError(out_, fileName(path) + ": " + read.problem);
+      addError(out_, localFileName(path) + ": " + read.problem);
       return false;
     }
     std::map<std::string, std::uint32_t> inImg;
     for (const auto& [start, entry] : read.directory->entries())
       if (entry.name == number) inImg[entry.kind] = entry.size;
     if (inImg.empty()) {
-      addError(out_, fileName(path) + " holds no subfile of map " + number + ": it is another tile");
+      addError(out_, localFileName(path) + " holds no subfile of map " + number + ": it is another tile");
       return false;
     }
     std::vector<std::string> differences;
@@ -321,13 +306,13 @@ class ProductChecker {
     for (const auto& [kind, size] : inImg)
       if (!listedKinds.count(kind)) differences.push_back(kind + " is in the IMG but not in the product file");
     if (!differences.empty()) {
-      addError(out_,
-               fileName(path) + " is not the tile the product file lists (rebuilt since?): " + listed(differences));
+      addError(out_, localFileName(path) +
+                         " is not the tile the product file lists (rebuilt since?): " + shortList(differences));
       return false;
     }
     if (hasOverview_) {
       if (auto box = treBounds(path, *read.directory, number); box && !contains(overview, *box))
-        outside.push_back(fileName(path) + " (" + boxText(*box) + ")");
+        outside.push_back(localFileName(path) + " (" + boxText(*box) + ")");
     }
     return true;
   }
@@ -335,19 +320,19 @@ class ProductChecker {
   void checkMdx(const std::string& path) {
     FileRead read = systemFiles().readFile(path, 64 * 1024 * 1024, OverLimit::Refuse);
     if (!read) {
-      addError(out_, fileName(path) + ": " + read.error);
+      addError(out_, localFileName(path) + ": " + read.error);
       return;
     }
     const std::vector<std::uint8_t>& bytes = read.bytes;
     const ByteReader r(bytes);
     if (bytes.size() < 14 || std::string(bytes.begin(), bytes.begin() + 5) != "Midxd") {
-      addError(out_, fileName(path) + " is not an MDX index (no \"Midxd\" header)");
+      addError(out_, localFileName(path) + " is not an MDX index (no \"Midxd\" header)");
       return;
     }
     const std::int64_t recordSize = r.bit4(6);
     const std::int64_t count = static_cast<std::uint32_t>(r.bit4(10));
     if (recordSize != 12 || 14 + count * 12 > static_cast<std::int64_t>(bytes.size())) {
-      addError(out_, fileName(path) + " is damaged: it says " + std::to_string(count) + " records of " +
+      addError(out_, localFileName(path) + " is damaged: it says " + std::to_string(count) + " records of " +
                          std::to_string(recordSize) + " bytes in " + std::to_string(bytes.size()) + " bytes");
       return;
     }
@@ -367,8 +352,8 @@ class ProductChecker {
       if (!indexed.count(n)) notIndexed.push_back(n);
     for (const std::string& n : indexed)
       if (!numbers_.count(n)) notTiles.push_back(n);
-    if (!notIndexed.empty()) problems.push_back("tiles not indexed: " + listed(notIndexed));
-    if (!notTiles.empty()) problems.push_back("map numbers that are no tile of the product: " + listed(notTiles));
+    if (!notIndexed.empty()) problems.push_back("tiles not indexed: " + shortList(notIndexed));
+    if (!notTiles.empty()) problems.push_back("map numbers that are no tile of the product: " + shortList(notTiles));
     for (std::uint16_t pid : pids)
       if (pid != file_.productId)
         problems.push_back("product id " + std::to_string(pid) + " instead of " + std::to_string(file_.productId));
@@ -376,11 +361,11 @@ class ProductChecker {
       if (fid != file_.familyId)
         problems.push_back("family id " + std::to_string(fid) + " instead of " + std::to_string(file_.familyId));
     if (problems.empty()) {
-      addOk(out_, fileName(path) + " indexes every tile with the product's ids");
+      addOk(out_, localFileName(path) + " indexes every tile with the product's ids");
     } else {
       std::string text;
       for (const std::string& p : problems) text += (text.empty() ? "" : "; ") + p;
-      addError(out_, fileName(path) + " does not index this product: " + text);
+      addError(out_, localFileName(path) + " does not index this product: " + text);
     }
   }
 

@@ -120,12 +120,8 @@ class WindowScanner {
   }
 
   void addTile(std::int64_t h, std::int64_t length, const ByteReader& r, std::int64_t at) {
-    ImgTile tile;
+    ImgTile tile = treHeaderBounds(r, at);
     tile.offset = h;
-    tile.north = triple(r, at + 21);
-    tile.east = triple(r, at + 24);
-    tile.south = triple(r, at + 27);
-    tile.west = triple(r, at + 30);
     const std::int32_t north = signed24(tile.north);
     const std::int32_t south = signed24(tile.south);
     const bool inside = length >= kTreBoundsEnd && h + kTreBoundsEnd <= fileSize_;
@@ -192,6 +188,15 @@ std::optional<Kind> kindAt(const std::uint8_t* p) {
 }
 
 }  // namespace
+
+ImgTile treHeaderBounds(const ByteReader& r, std::int64_t at) {
+  ImgTile tile;
+  tile.north = triple(r, at + 21);
+  tile.east = triple(r, at + 24);
+  tile.south = triple(r, at + 27);
+  tile.west = triple(r, at + 30);
+  return tile;
+}
 
 float imgUnitsToDegrees(std::uint32_t units) {
   units &= 0xFFFFFF;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/byte_reader.hpp"
 #include "../common/prompter.hpp"
 #include "../platform/range_reader.hpp"
 
@@ -53,6 +54,11 @@ struct ImgScanResult {
   bool hasBounds = false;
   std::string errorText;  // "bit4:" lines and the like, CR LF ended
 };
+
+// The bounds a TRE header stores (north, east, south, west at 0x15, 0x18,
+// 0x1B and 0x1E), read from the header that starts at `at` of `r`; the
+// offset and `usable` are the caller's to set.
+ImgTile treHeaderBounds(const ByteReader& r, std::int64_t at);
 
 // 24-bit map units to degrees, cut to five decimals: 0x200000 is 45,
 // 0xE00000 is -45.

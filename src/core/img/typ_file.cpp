@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "../common/byte_reader.hpp"
 #include "../platform/file_services.hpp"
 
 namespace velmor {
@@ -12,10 +13,6 @@ constexpr const char* kSignature = "GARMIN TYP";
 constexpr std::size_t kSignatureOffset = 2;
 // The header must reach the product id.
 constexpr std::size_t kMinHeader = kTypProductIdOffset + 2;
-
-std::uint16_t le16(std::span<const std::uint8_t> b, std::size_t at) {
-  return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8);
-}
 
 void putLe16(std::vector<std::uint8_t>& b, std::size_t at, std::uint16_t value) {
   b[at] = static_cast<std::uint8_t>(value & 0xFF);
@@ -31,12 +28,13 @@ std::optional<TypIds> typIdsOf(std::span<const std::uint8_t> bytes, std::string&
     error = "not a TYP file (no \"GARMIN TYP\" header)";
     return std::nullopt;
   }
-  const std::size_t headerLength = le16(bytes, 0);
+  const ByteReader r(bytes);
+  const std::size_t headerLength = r.bit2(0);
   if (headerLength < kMinHeader || bytes.size() < kMinHeader) {
     error = "the TYP file's header is too short to hold its ids";
     return std::nullopt;
   }
-  return TypIds{le16(bytes, kTypFamilyIdOffset), le16(bytes, kTypProductIdOffset), le16(bytes, kTypCodePageOffset)};
+  return TypIds{r.bit2(kTypFamilyIdOffset), r.bit2(kTypProductIdOffset), r.bit2(kTypCodePageOffset)};
 }
 
 std::optional<TypIds> readTypIds(const std::string& path, std::string& error) {

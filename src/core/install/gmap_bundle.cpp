@@ -29,9 +29,6 @@ namespace {
 // Index and search files can be large; they are read whole only to copy them.
 constexpr std::uint64_t kMaxCopiedFile = std::uint64_t{1} << 31;
 
-std::string localFileName(const std::string& path) { return utf8FromPath(pathFromUtf8(path).filename()); }
-std::string localStem(const std::string& path) { return utf8FromPath(pathFromUtf8(path).stem()); }
-
 // The map number an IMG's name is made of; 0 when the name is not a number.
 std::int64_t tileNumberOf(const std::string& stem) {
   std::int64_t value = 0;

@@ -166,16 +166,6 @@ std::vector<ExpectedRegistryKey> registryFileKeys(const ProductFileSet& files, c
   return {familyKey, productKey};
 }
 
-namespace {
-
-const RegistryValue* valueNamed(const RegistryKeyListing& key, const std::string& name) {
-  for (const RegistryValue& v : key.values)
-    if (equalsNoCase(v.name, name)) return &v;
-  return nullptr;
-}
-
-}  // namespace
-
 std::vector<std::string> missingFromRegistry(const std::vector<ExpectedRegistryKey>& keys, RegistryReader& registry) {
   std::vector<std::string> missing;
   for (const ExpectedRegistryKey& key : keys) {

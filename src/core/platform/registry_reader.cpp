@@ -4,6 +4,12 @@
 
 namespace velmor {
 
+const RegistryValue* valueNamed(const RegistryKeyListing& key, const std::string& name) {
+  for (const RegistryValue& v : key.values)
+    if (equalsNoCase(v.name, name)) return &v;
+  return nullptr;
+}
+
 std::string registryText(const RegistryValue& value) {
   std::u16string units;
   for (std::size_t i = 0; i + 1 < value.data.size(); i += 2) {

@@ -51,6 +51,9 @@ class RegistryReader {
 
 // The text of a string value (up to its first 0), UTF-8.
 std::string registryText(const RegistryValue& value);
+// The value of that name in a key (names match without regard to case, as
+// the registry matches them); nullptr when the key has none.
+const RegistryValue* valueNamed(const RegistryKeyListing& key, const std::string& name);
 
 // The parts of a key path, without empty parts.
 std::vector<std::string> registryPathParts(const std::string& path);

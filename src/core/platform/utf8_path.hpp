@@ -18,6 +18,11 @@ inline std::string utf8FromPath(const std::filesystem::path& path) {
   return std::string(text.begin(), text.end());
 }
 
+// The last part of a local path, and that part without its extension, as
+// this system splits paths.
+inline std::string localFileName(std::string_view path) { return utf8FromPath(pathFromUtf8(path).filename()); }
+inline std::string localStem(std::string_view path) { return utf8FromPath(pathFromUtf8(path).stem()); }
+
 // Opens a file for reading in binary mode by its UTF-8 name (the wide call
 // on Windows, where fopen would take the name in the ANSI code page).
 inline std::FILE* openForReading(const std::filesystem::path& path) {

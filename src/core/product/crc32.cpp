@@ -11,7 +11,7 @@ namespace velmor {
 
 std::string executableName() {
   const std::string exe = executablePath();
-  return exe.empty() ? std::string("velmor") : utf8FromPath(pathFromUtf8(exe).stem());
+  return exe.empty() ? std::string("velmor") : localStem(exe);
 }
 
 void cBinaryFileStream::File(const std::string& path) {

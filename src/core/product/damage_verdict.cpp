@@ -10,11 +10,6 @@ namespace velmor {
 
 namespace {
 
-std::string hex8(std::uint32_t v) {
-  std::string h = hexUpper(v);
-  return std::string(8 - h.size(), '0') + h;
-}
-
 std::string plural(std::size_t n, const std::string& one, const std::string& many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
@@ -98,7 +93,7 @@ DamageVerdict judgeProductFile(const ProductFile& file) {
       if (*stored != computed) {
         return {Damage::ChecksumDiffers,
                 "The file is damaged or was changed after it was saved: its checksum differs (stored CRC-32 " +
-                    hex8(*stored) + ", the bytes before the checksum block give " + hex8(computed) + "). " +
+                    hexUpper8(*stored) + ", the bytes before the checksum block give " + hexUpper8(computed) + "). " +
                     whatWasRead(data, walk)};
       }
     }
