@@ -2,7 +2,6 @@
 
 #include "cli_prompter.hpp"
 #include "commands.hpp"
-#include "core/product/damage_verdict.hpp"
 #include "core/product/loader.hpp"
 
 namespace velmor::cli {
@@ -17,13 +16,13 @@ void addReportCommand(CLI::App& app, int& exitCode) {
     CliPrompter prompter;
     ProductFile product;
     ProductForm form;
-    LoadStatus status = openProductForReport(product, form, *file, prompter);
-    if (status != LoadStatus::Read) {
+    const ReportLoad load = openProductForReport(product, form, *file, prompter);
+    if (load.status != LoadStatus::Read) {
       exitCode = 1;
       return;
     }
     // The report is printed all the same: it shows what was read.
-    if (const DamageVerdict verdict = judgeProductFile(product)) std::cerr << verdict.text << "\n";
+    if (load.verdict) std::cerr << load.verdict.text << "\n";
     const std::string& report = product.report;
     std::size_t start = 0;
     while (start < report.size()) {

@@ -311,7 +311,7 @@ TEST(Loader, ChecksumLineForKnownBytes) {
   file.data[0x1F40 + 15] = 0x11;
   file.data[0x1F40 + 20] = 0x09;
   file.report = "Block id=&50 length=0\r\n";
-  ProductDecoder decoder(file, form);
+  ProductDecoder decoder(file, form, file.data);
   EXPECT_EQ(decoder.checksum(0x1F40), "CRC32:5A 03 11 09  @ &1F40\r\n");
   EXPECT_EQ(file.report, "CRC32:5A 03 11 09  @ &1F40\r\nBlock id=&50 length=0\r\n");
 }
@@ -403,10 +403,17 @@ TEST(Loader, TheReportOnlyLoadTellsWhatTheFullLoadTells) {
     Bytes b = block(0x41, Bytes{static_cast<std::uint8_t>(i)});
     flood.insert(flood.end(), b.begin(), b.end());
   }
+  // Megabytes of tiles and a checksum that does not match them: the report
+  // reads a file this large into other memory than an edit does.
+  Bytes large = header409();
+  const Bytes tile = block(0x4C, tileBody(9, 100, 200, 50, 20, 0, "Tile", {{"9.TRE", 5}}));
+  while (large.size() < (5u << 20)) large.insert(large.end(), tile.begin(), tile.end());
+  const Bytes wrongSum = block(0x54, Bytes(20, 0));
+  large.insert(large.end(), wrongSum.begin(), wrongSum.end());
   std::vector<std::string> paths{std::string(VELMOR_TEST_DATA) + "/north/north.tdb",
                                  std::string(VELMOR_TEST_DATA) + "/grid/grid.tdb"};
   for (const Bytes& bytes :
-       {sampleProduct(), cat({header409(), cut}), cat({header409(), shortSum}), flood,
+       {sampleProduct(), cat({header409(), cut}), cat({header409(), shortSum}), flood, large,
         cat({header409(), block(0x54, Bytes(20, 0)), block(0x4C, tileBody(9, -5, -5, -9, -9, 0, "Late", {}))}),
         cat({header409(), block(0x4C, tileBody(9, 100, 200, 50, 20, 0, "T", {})), block(0x52, Bytes{0, 1, 0x41, 0})})})
     paths.push_back(writeTemp(bytes));
@@ -417,7 +424,11 @@ TEST(Loader, TheReportOnlyLoadTellsWhatTheFullLoadTells) {
     Opened a;
     Opened b;
     const LoadStatus fullStatus = openProduct(a.file, a.form, path, full);
-    EXPECT_EQ(openProductForReport(b.file, b.form, path, lean), fullStatus);
+    const ReportLoad load = openProductForReport(b.file, b.form, path, lean);
+    EXPECT_EQ(load.status, fullStatus);
+    const DamageVerdict verdict = judgeProductFile(a.file);
+    EXPECT_EQ(load.verdict.damage, verdict.damage);
+    EXPECT_EQ(load.verdict.text, verdict.text);
     EXPECT_FALSE(a.file.report.empty());
     EXPECT_EQ(b.file.report, a.file.report);
     EXPECT_EQ(b.file.errorText, a.file.errorText);

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #endif
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -53,10 +54,14 @@ TEST(ReadSafety, OnlyRegularFilesAndNeverPastTheLimit) {
   const Case devices[] = {Case{"/dev/zero", ReadStatus::NotRegular, "Is a device, not a regular file"},
                           Case{fifo, ReadStatus::NotRegular, "Is a pipe (FIFO), not a regular file"}};
 #endif
+  // The read into a buffer for looking only keeps the same rules.
   for (const Case& c : devices) {
     FileRead read = files.readFile(c.path, kMaxProductFileSize, OverLimit::Refuse);
     EXPECT_EQ(read.status, c.status) << c.path;
     EXPECT_EQ(read.error, c.error) << c.path;
+    BufferedRead buffered = files.readToBuffer(c.path, kMaxProductFileSize);
+    EXPECT_EQ(buffered.status, c.status) << c.path;
+    EXPECT_EQ(buffered.error, c.error) << c.path;
   }
 #ifdef _WIN32
   ::CloseHandle(server);
@@ -67,9 +72,25 @@ TEST(ReadSafety, OnlyRegularFilesAndNeverPastTheLimit) {
     EXPECT_EQ(read.status, c.status) << c.path;
     EXPECT_EQ(read.error, c.error) << c.path;
     EXPECT_TRUE(read.bytes.empty()) << c.path;
+    BufferedRead buffered = files.readToBuffer(c.path, kMaxProductFileSize);
+    EXPECT_EQ(buffered.status, c.status) << c.path;
+    EXPECT_EQ(buffered.bytes.size(), 0u) << c.path;
   }
   // Exactly at the limit is read; a text file is cut at its limit instead.
   EXPECT_TRUE(files.readFile(sparseFile(1000), 1000, OverLimit::Refuse));
+  EXPECT_TRUE(files.readToBuffer(sparseFile(1000), 1000));
+  EXPECT_EQ(files.readToBuffer(sparseFile(1001), 1000).status, ReadStatus::TooLarge);
+  // Small files and files of megabytes (other memory) give the same bytes.
+  for (std::size_t size : {std::size_t{0}, std::size_t{3}, (std::size_t{9} << 20) + 5}) {
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 31 + i / 4096);
+    const std::string path = writeTemp(bytes);
+    BufferedRead buffered = files.readToBuffer(path, kMaxProductFileSize);
+    ASSERT_TRUE(buffered) << size;
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), buffered.bytes.bytes().begin(), buffered.bytes.bytes().end()))
+        << size;
+    EXPECT_EQ(buffered.identity.size, size);
+  }
   FileRead head = files.readFile(sparseFile(kThreeGiB, "123\r\n"), 65536, OverLimit::Truncate);
   ASSERT_TRUE(head);
   EXPECT_EQ(head.bytes.size(), 65536u);

@@ -21,6 +21,19 @@ std::optional<std::vector<std::uint8_t>> FileServices::readAll(const std::string
   return std::move(read.bytes);
 }
 
+BufferedRead asBufferedRead(FileRead read) {
+  BufferedRead out;
+  out.status = read.status;
+  out.bytes = ReadBuffer(std::move(read.bytes));
+  out.error = std::move(read.error);
+  out.identity = read.identity;
+  return out;
+}
+
+BufferedRead FileServices::readToBuffer(const std::string& path, std::uint64_t limit) const {
+  return asBufferedRead(readFile(path, limit, OverLimit::Refuse));
+}
+
 bool isOurTemporaryName(const std::string& name) {
   static constexpr std::string_view kPrefix = ".velmor-";
   static constexpr std::string_view kSuffix = ".tmp";

@@ -230,6 +230,41 @@ class PosixFiles : public FileServices {
     return out;
   }
 
+  BufferedRead readToBuffer(const std::string& path, std::uint64_t limit) const override {
+    BufferedRead out;
+    struct stat st {};
+    bool notRegular = false;
+    Descriptor fd = openRegular(path, st, out.error, &notRegular);
+    if (!fd.valid()) {
+      out.status = notRegular ? ReadStatus::NotRegular : ReadStatus::Failed;
+      return out;
+    }
+    out.identity = posix::identityOf(st, posix::nowNs());
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    if (size > limit) {
+      out.status = ReadStatus::TooLarge;
+      return out;
+    }
+    // One byte more than the file measured: a full buffer tells a file that
+    // grew since, which is then read the ordinary way, limit and all.
+    ReadBuffer buffer = ReadBuffer::withRoom(static_cast<std::size_t>(size) + 1);
+    if (buffer.capacity() == 0) return asBufferedRead(readFile(path, limit, OverLimit::Refuse));
+    while (buffer.size() < buffer.capacity()) {
+      const ssize_t n = ::read(fd.get(), buffer.freeRoom(), buffer.capacity() - buffer.size());
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        out.error = errnoText(errno);
+        return out;
+      }
+      if (n == 0) break;
+      buffer.filled(static_cast<std::size_t>(n));
+    }
+    if (buffer.size() == buffer.capacity()) return asBufferedRead(readFile(path, limit, OverLimit::Refuse));
+    out.bytes = std::move(buffer);
+    out.status = ReadStatus::Read;
+    return out;
+  }
+
   FileIdentity identity(const std::string& path) const override {
     const std::int64_t takenNs = posix::nowNs();
     struct stat st {};

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "read_buffer.hpp"
+
 namespace velmor {
 
 // One state of a file on disk: which file (device and inode; a replace by
@@ -46,6 +48,16 @@ struct FileRead {
   FileIdentity identity;  // the file as it was opened, before its bytes were read
   explicit operator bool() const { return status == ReadStatus::Read; }
 };
+
+// The same, into a buffer that is only looked at afterwards.
+struct BufferedRead {
+  ReadStatus status = ReadStatus::Failed;
+  ReadBuffer bytes;
+  std::string error;
+  FileIdentity identity;
+  explicit operator bool() const { return status == ReadStatus::Read; }
+};
+BufferedRead asBufferedRead(FileRead read);
 
 // Why a file may not be replaced, known before a byte is written.
 struct WriteRefusal {
@@ -99,6 +111,10 @@ class FileServices {
   // Reads a regular file of at most `limit` bytes without ever blocking on
   // it (a pipe or a device is refused before it is opened).
   virtual FileRead readFile(const std::string& path, std::uint64_t limit, OverLimit over) const = 0;
+  // The same read (a file over the limit is refused) for bytes that are
+  // only looked at: the system may place them where a large file costs
+  // less to take in. By default it is readFile's vector.
+  virtual BufferedRead readToBuffer(const std::string& path, std::uint64_t limit) const;
   // The bytes alone; nullopt with the text in `error` when they cannot be had.
   std::optional<std::vector<std::uint8_t>> readAll(const std::string& path, std::uint64_t limit,
                                                    std::string& error) const;

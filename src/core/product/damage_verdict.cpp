@@ -25,7 +25,7 @@ struct WalkSummary {
   std::int64_t checksumAt = -1;
 };
 
-WalkSummary summarize(const Bytes& data) {
+WalkSummary summarize(std::span<const std::uint8_t> data) {
   WalkSummary w;
   forEachBlock(data, [&w](const BlockSpan& s) {
     ++w.blocks;
@@ -43,15 +43,16 @@ WalkSummary summarize(const Bytes& data) {
 }
 
 // What the window shows after the decoding, in the map maker's words.
-std::string whatWasRead(const Bytes& data, const WalkSummary& w) {
+std::string whatWasRead(std::span<const std::uint8_t> data, const WalkSummary& w) {
   return "Read: " + plural(data.size(), "byte", "bytes") + ", " + plural(w.blocks, "block", "blocks") + ", " +
          plural(w.tilesBeforeChecksum, "detail map", "detail maps") + ".";
 }
 
 }  // namespace
 
-DamageVerdict judgeProductFile(const ProductFile& file) {
-  const Bytes& data = file.data;
+DamageVerdict judgeProductFile(const ProductFile& file) { return judgeProductBytes(file.data); }
+
+DamageVerdict judgeProductBytes(std::span<const std::uint8_t> data) {
   if (data.empty()) {
     return {Damage::Empty, "The file is empty: it is not a product file, nothing was read from it."};
   }
@@ -88,8 +89,7 @@ DamageVerdict judgeProductFile(const ProductFile& file) {
   }
   if (checksumAt > 0) {
     if (const std::optional<std::uint32_t> stored = storedCrcAt(data, checksumAt)) {
-      const std::uint32_t computed =
-          cCRC32().GetByteArrayCrc32(std::span<const std::uint8_t>(data.data(), static_cast<std::size_t>(checksumAt)));
+      const std::uint32_t computed = cCRC32().GetByteArrayCrc32(data.first(static_cast<std::size_t>(checksumAt)));
       if (*stored != computed) {
         return {Damage::ChecksumDiffers,
                 "The file is damaged or was changed after it was saved: its checksum differs (stored CRC-32 " +

@@ -4,6 +4,8 @@
 // sentence that the file is damaged, how, and what was read from it, so the
 // map maker knows before the first edit that saving would build on a
 // broken file.
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "product_file.hpp"
@@ -22,5 +24,7 @@ struct DamageVerdict {
 // type byte, the block framing (a body that runs past the end of the file)
 // and the CRC-32 stored in the checksum block against the bytes before it.
 DamageVerdict judgeProductFile(const ProductFile& file);
+// The same judgement of bytes read without a model around them.
+DamageVerdict judgeProductBytes(std::span<const std::uint8_t> data);
 
 }  // namespace velmor

@@ -4,8 +4,8 @@
 
 namespace velmor {
 
-ProductDecoder::ProductDecoder(ProductFile& file, ProductForm& form)
-    : file_(file), form_(form), reader_(file.data), codePage_(&CodePage::get(1252)) {}
+ProductDecoder::ProductDecoder(ProductFile& file, ProductForm& form, std::span<const std::uint8_t> bytes)
+    : file_(file), form_(form), reader_(bytes), codePage_(&CodePage::get(1252)) {}
 
 std::uint16_t ProductDecoder::bit2(std::int64_t offset) {
   if (!reader_.inside(offset, 2)) {
@@ -95,7 +95,7 @@ std::uint16_t ProductDecoder::decodeHeader() {
   form_.tailBoxCount = tail > 0 ? tail : 0;
   form_.countBoxText = std::to_string(tail > 0 ? tail : 1);
 
-  file_.blocks.addLoaded(0, std::min<std::size_t>(n + 3u, file_.data.size()));
+  file_.blocks.addLoaded(0, std::min<std::size_t>(n + 3u, reader_.size()));
   return n;
 }
 

@@ -3,6 +3,7 @@
 #include "map_window.hpp"
 #include "../platform/file_services.hpp"
 #include "block_types.hpp"
+#include "damage_verdict.hpp"
 #include "disk_state.hpp"
 #include "../common/number_text.hpp"
 #include "product_decoder.hpp"
@@ -64,8 +65,8 @@ BlockCounts countBlocks(const ByteReader& r, std::int64_t pos) {
 // later; a report reads the blocks once and is done.
 enum class LoadUse { Edit, Report };
 
-LoadStatus loadBytes(ProductFile& file, ProductForm& form, const std::string& path, Prompter& prompter,
-                     Activity& activity, LoadUse use) {
+// Nothing of the file open before stays.
+void startLoad(ProductFile& file, ProductForm& form, const std::string& path) {
   file.modified = false;
   file.path = path;
   form.zoom = 1.0f;
@@ -82,6 +83,18 @@ LoadStatus loadBytes(ProductFile& file, ProductForm& form, const std::string& pa
 
   file.diskIdentity = FileIdentity{};
   file.diskCrc = 0;
+}
+
+void endLoad(ProductFile& file) {
+  file.modified = false;
+  file.overviewEdited = false;
+  file.copyrightEdited = false;
+  file.mapWindowEdited = false;
+}
+
+LoadStatus loadBytes(ProductFile& file, ProductForm& form, const std::string& path, Prompter& prompter,
+                     Activity& activity) {
+  startLoad(file, form, path);
   // Only a regular file within the limit is read, and never with an open
   // that could wait for ever (a pipe) or a read that never ends (a device).
   activity.busy(true);
@@ -95,22 +108,21 @@ LoadStatus loadBytes(ProductFile& file, ProductForm& form, const std::string& pa
   }
   if (read) {
     file.data = std::move(read.bytes);
-    if (use == LoadUse::Edit) rememberDiskState(file, read.identity, file.data);
+    rememberDiskState(file, read.identity, file.data);
   } else {
     prompter.message(read.error);
     status = LoadStatus::Unreadable;
   }
-  if (use == LoadUse::Edit) file.loadedData = file.data;
+  file.loadedData = file.data;
   activity.progress(45);
-  file.modified = false;
-  file.overviewEdited = false;
-  file.copyrightEdited = false;
-  file.mapWindowEdited = false;
+  endLoad(file);
   activity.busy(false);
   return status;
 }
 
-void decodeBlocks(ProductFile& file, ProductForm& form, Prompter& prompter, Activity& activity, LoadUse use) {
+// Decodes `bytes`: the file's data for an edit, the bytes read for a report.
+void decodeBlocks(ProductFile& file, ProductForm& form, std::span<const std::uint8_t> bytes, Prompter& prompter,
+                  Activity& activity, LoadUse use) {
   activity.progress(75);
   activity.busy(true);
   form.zoom = 1.0f;
@@ -143,7 +155,7 @@ void decodeBlocks(ProductFile& file, ProductForm& form, Prompter& prompter, Acti
   const bool editing = use == LoadUse::Edit;
   file.blocks.load(editing ? std::make_shared<const Bytes>(file.data) : nullptr);
 
-  ProductDecoder decoder(file, form);
+  ProductDecoder decoder(file, form, bytes);
   decoder.keepTiles(editing);
   const ByteReader& r = decoder.reader();
   BlockMessages messages(prompter, file.errorText);
@@ -158,7 +170,7 @@ void decodeBlocks(ProductFile& file, ProductForm& form, Prompter& prompter, Acti
     form.detailMaps.reserve(counts.tiles);
   }
   int k = 0;
-  const auto size = static_cast<std::int64_t>(file.data.size());
+  const auto size = static_cast<std::int64_t>(bytes.size());
   while (pos < size) {
     const std::uint8_t type = r.dat(pos);
     n = decoder.bit2(pos + 1);
@@ -212,11 +224,11 @@ void decodeBlocks(ProductFile& file, ProductForm& form, Prompter& prompter, Acti
 
 LoadStatus loadbinary(ProductFile& file, ProductForm& form, const std::string& path, Prompter& prompter,
                       Activity& activity) {
-  return loadBytes(file, form, path, prompter, activity, LoadUse::Edit);
+  return loadBytes(file, form, path, prompter, activity);
 }
 
 void get_data(ProductFile& file, ProductForm& form, Prompter& prompter, Activity& activity) {
-  decodeBlocks(file, form, prompter, activity, LoadUse::Edit);
+  decodeBlocks(file, form, file.data, prompter, activity, LoadUse::Edit);
 }
 
 LoadStatus openProduct(ProductFile& file, ProductForm& form, const std::string& path, Prompter& prompter,
@@ -226,10 +238,25 @@ LoadStatus openProduct(ProductFile& file, ProductForm& form, const std::string& 
   return status;
 }
 
-LoadStatus openProductForReport(ProductFile& file, ProductForm& form, const std::string& path, Prompter& prompter) {
-  LoadStatus status = loadBytes(file, form, path, prompter, quietActivity(), LoadUse::Report);
-  decodeBlocks(file, form, prompter, quietActivity(), LoadUse::Report);
-  return status;
+ReportLoad openProductForReport(ProductFile& file, ProductForm& form, const std::string& path, Prompter& prompter) {
+  startLoad(file, form, path);
+  ReportLoad out;
+  // The bytes are only looked at, never kept for an edit, so they may lie
+  // where the system takes a large file in fastest.
+  BufferedRead read = systemFiles().readToBuffer(path, kMaxProductFileSize);
+  if (read.status == ReadStatus::TooLarge) {
+    prompter.message("tdb files are limited to 25mb.");
+    out.status = LoadStatus::TooLarge;
+    return out;
+  }
+  if (!read) {
+    prompter.message(read.error);
+    out.status = LoadStatus::Unreadable;
+  }
+  endLoad(file);
+  decodeBlocks(file, form, read.bytes.bytes(), prompter, quietActivity(), LoadUse::Report);
+  out.verdict = judgeProductBytes(read.bytes.bytes());
+  return out;
 }
 
 }  // namespace velmor

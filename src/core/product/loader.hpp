@@ -3,6 +3,7 @@
 // whole, get_data walks its blocks and fills the model and the form.
 #include <string>
 
+#include "damage_verdict.hpp"
 #include "product_form.hpp"
 #include "../common/prompter.hpp"
 #include "product_file.hpp"
@@ -24,7 +25,13 @@ LoadStatus openProduct(ProductFile& file, ProductForm& form, const std::string& 
 // the copy kept to compare against, the CRC of the bytes as read, the list
 // of blocks and the window's list of tiles. `file` and `form` serve for
 // reading the report, bounds and error text, not for editing or saving.
-LoadStatus openProductForReport(ProductFile& file, ProductForm& form, const std::string& path, Prompter& prompter);
+// The judgement of the bytes read comes with it, as judgeProductFile gives
+// it after openProduct.
+struct ReportLoad {
+  LoadStatus status = LoadStatus::Read;
+  DamageVerdict verdict;
+};
+ReportLoad openProductForReport(ProductFile& file, ProductForm& form, const std::string& path, Prompter& prompter);
 
 // Sets the modified flag (the title then ends with "+").
 inline void MarkModified(ProductFile& file) { file.modified = true; }

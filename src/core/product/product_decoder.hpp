@@ -1,8 +1,9 @@
 #pragma once
-// Decodes the blocks of ProductFile::data into the model and the form, and
+// Decodes the blocks of a product file into the model and the form, and
 // writes the block report. Used by get_data; one decoder per decoding.
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "product_form.hpp"
@@ -15,7 +16,9 @@ namespace velmor {
 
 class ProductDecoder {
  public:
-  ProductDecoder(ProductFile& file, ProductForm& form);
+  // `bytes` are the file's data for an edit; a report may read them from
+  // elsewhere.
+  ProductDecoder(ProductFile& file, ProductForm& form, std::span<const std::uint8_t> bytes);
 
   // Header block at offset 0; returns its body length.
   std::uint16_t decodeHeader();
