@@ -61,17 +61,20 @@ float ProductDecoder::tileBound(std::int32_t units) {
 }
 
 void ProductDecoder::getdetailmap(std::int64_t o, int k) {
-  // A tile cut off by the end of the file is noted in the error text.
-  if (!reader_.inside(o, 27)) bit4(o + 23);
+  // A tile cut off by the end of the file is noted in the error text; its
+  // missing bytes read as 0.
+  const bool whole = reader_.inside(o, 27);
+  if (!whole) bit4(o + 23);
+  const auto bound = [this, whole](std::int64_t at) { return whole ? reader_.bit4Inside(at) : reader_.bit4(at); };
 
   DetailMapView view;
   view.blockIndex = k;
   view.blockOffset = static_cast<std::uint32_t>(o);
-  view.north = tileBound(reader_.bit4(o + 11));
-  const std::int32_t east = reader_.bit4(o + 15);
+  view.north = tileBound(bound(o + 11));
+  const std::int32_t east = bound(o + 15);
   view.east = east == kAntimeridianUnits ? eastTileDegrees(east) : tileBound(east);
-  view.south = tileBound(reader_.bit4(o + 19));
-  view.west = tileBound(reader_.bit4(o + 23));
+  view.south = tileBound(bound(o + 19));
+  view.west = tileBound(bound(o + 23));
 
   auto& b = file_.overallBounds;
   const float eastK = view.east * 1000.0f;
