@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/product/block_types.hpp"
 #include "core/product/loader.hpp"
 #include "core/product/product_decoder.hpp"
 #include "core/product/tile_texts.hpp"
@@ -417,6 +418,12 @@ TEST(Loader, TheReportOnlyLoadTellsWhatTheFullLoadTells) {
         cat({header409(), block(0x54, Bytes(20, 0)), block(0x4C, tileBody(9, -5, -5, -9, -9, 0, "Late", {}))}),
         cat({header409(), block(0x4C, tileBody(9, 100, 200, 50, 20, 0, "T", {})), block(0x52, Bytes{0, 1, 0x41, 0})})})
     paths.push_back(writeTemp(bytes));
+  // Files that are not read at all: one over the limit, one that is not there.
+  const std::string over = tempDir() + "/over.tdb";
+  { std::ofstream(over, std::ios::binary).put(0x50); }
+  std::filesystem::resize_file(over, kMaxProductFileSize + 1);
+  paths.push_back(over);
+  paths.push_back(tempDir() + "/missing.tdb");
   for (const std::string& path : paths) {
     SCOPED_TRACE(path);
     RecordingPrompter full;

@@ -59,6 +59,10 @@ TEST(ReadSafety, OnlyRegularFilesAndNeverPastTheLimit) {
     FileRead read = files.readFile(c.path, kMaxProductFileSize, OverLimit::Refuse);
     EXPECT_EQ(read.status, c.status) << c.path;
     EXPECT_EQ(read.error, c.error) << c.path;
+#ifdef _WIN32
+    // The pipe's one instance was taken by the read above.
+    if (c.path == pipe) continue;
+#endif
     BufferedRead buffered = files.readToBuffer(c.path, kMaxProductFileSize);
     EXPECT_EQ(buffered.status, c.status) << c.path;
     EXPECT_EQ(buffered.error, c.error) << c.path;

@@ -247,13 +247,13 @@ ReportLoad openProductForReport(ProductFile& file, ProductForm& form, const std:
   if (read.status == ReadStatus::TooLarge) {
     prompter.message("tdb files are limited to 25mb.");
     out.status = LoadStatus::TooLarge;
-    return out;
-  }
-  if (!read) {
+  } else if (!read) {
     prompter.message(read.error);
     out.status = LoadStatus::Unreadable;
   }
   endLoad(file);
+  // Decoded even when nothing was read, as an edit's load does: what an
+  // earlier file left in the model goes.
   decodeBlocks(file, form, read.bytes.bytes(), prompter, quietActivity(), LoadUse::Report);
   out.verdict = judgeProductBytes(read.bytes.bytes());
   return out;
