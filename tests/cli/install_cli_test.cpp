@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -167,10 +168,40 @@ TEST(CliBasemap, AnInterruptStopsTheCompilerWithWhatItStartedAndLeavesNothingBeh
   }
   EXPECT_TRUE(gone) << "the compiler's own child still runs";
   // Neither a map source nor a work folder stays behind.
-  for (const auto& entry : fs::recursive_directory_iterator(home)) {
-    const std::string name = entry.path().filename().string();
-    EXPECT_TRUE(name.rfind("basemap-", 0) != 0 && name != "pv.mp") << entry.path();
-  }
+  auto workFolders = [&home] {
+    int found = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(home)) {
+      const std::string name = entry.path().filename().string();
+      // A map source only ever inside a work folder.
+      if (name == "pv.mp") {
+        EXPECT_EQ(entry.path().parent_path().filename().string().rfind("basemap-", 0), 0u);
+      }
+      if (name.rfind("basemap-", 0) == 0) ++found;
+    }
+    return found;
+  };
+  EXPECT_EQ(workFolders(), 0);
+
+  // A kill gives velmor-cli no chance to clear up: its work folder stays
+  // until the next run, which clears it and leaves none of its own.
+  auto standIn = [&dir](const std::string& kind, const std::string& body) {
+    fs::create_directories(dir + "/" + kind);
+    const std::string path = dir + "/" + kind + "/cgpsmapper";
+    std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
+    fs::permissions(path, fs::perms::owner_all);
+    return path;
+  };
+  const std::vector<std::string> env{"VELMOR_HOME=" + home};
+  ProcessResult killed = runProcess(
+      {VELMOR_CLI, "basemap", product, "-o", target, "--compiler", standIn("killing", "kill -KILL $PPID")}, dir, env);
+  EXPECT_EQ(killed.exitCode, 128 + SIGKILL);
+  EXPECT_EQ(workFolders(), 1);
+  ProcessResult next = runProcess(
+      {VELMOR_CLI, "basemap", product, "-o", target, "--compiler", standIn("copying", "cp \"$1\" \"${1%.mp}.img\"")},
+      dir, env);
+  EXPECT_EQ(next.exitCode, 0) << next.err;
+  EXPECT_TRUE(fs::exists(target));
+  EXPECT_EQ(workFolders(), 0);
 
   // The product file itself as the target: refused before anything is written.
   ProcessResult over = runProcess({VELMOR_CLI, "basemap", product, "-o", product, "--compiler", compiler, "--yes"}, dir,

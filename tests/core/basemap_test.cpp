@@ -160,6 +160,47 @@ TEST_F(Basemap, AMapLeftByAnEarlierRunIsNeverTakenForANewOne) {
   EXPECT_FALSE(fs::exists(record_));
 }
 
+TEST_F(Basemap, WorkFoldersOfKilledRunsAreClearedAndThoseOfRunningOnesKept) {
+  auto workFolder = [this](const std::string& name, bool withLock) {
+    const std::string folder = system_ + "/" + name;
+    fs::create_directories(folder);
+    writeFile(folder + "/pv.mp", "left");
+    if (withLock) writeFile(folder + "/run.lock", "");
+    return folder;
+  };
+  // A run killed mid-compile left its folder with a lock nobody holds.
+  const std::string killed = workFolder("basemap-0000dead", true);
+  // Another run is compiling: it holds its lock.
+  const std::string running = workFolder("basemap-0000beef", true);
+  LockHolder other(running + "/run.lock", LockHolder::Kind::Whole);
+  ASSERT_TRUE(other.locked());
+  // Without a lock file: an old folder is a leftover, a new one may be a
+  // run that is just making its lock.
+  const std::string old = workFolder("basemap-00000001", false);
+  fs::last_write_time(old, fs::file_time_type::clock::now() - std::chrono::hours(1));
+  const std::string fresh = workFolder("basemap-00000002", false);
+  // Names that are not ours are never touched.
+  const std::string mine = workFolder("basemap-mine", true);
+  fs::create_directory_symlink(mine, system_ + "/basemap-0000cafe");
+
+  // The compiler looks whether its run holds the lock of its own folder.
+  const std::string looks = "if flock -n run.lock true; then echo free; else echo held; fi >> '" + record_ + "'\n";
+  BasemapJob j = job(compiler("cgpsmapper", looks + kCopyingCgpsmapper), root_ + "/roads.img");
+  ScriptedPrompter prompter;
+  prompter.expectMessage("mp saved").expectMessage("New basemap created");
+  EXPECT_EQ(run(j, prompter).status, BasemapStatus::Created);
+  const std::vector<std::string> seen = lines(record_);
+  ASSERT_EQ(seen.size(), 4u);
+  EXPECT_EQ(seen[3], "held");
+  EXPECT_FALSE(fs::exists(seen[2]));
+  EXPECT_FALSE(fs::exists(killed));
+  EXPECT_FALSE(fs::exists(old));
+  EXPECT_TRUE(fs::exists(running + "/pv.mp"));
+  EXPECT_TRUE(fs::exists(fresh + "/pv.mp"));
+  EXPECT_TRUE(fs::exists(mine + "/pv.mp"));
+  EXPECT_TRUE(fs::is_symlink(system_ + "/basemap-0000cafe"));
+}
+
 TEST_F(Basemap, ReplacingAskedFirstWithOneReadOnlyBackupMadeOnce) {
   const std::string cgpsmapper = compiler("cgpsmapper", kCopyingCgpsmapper);
   const std::string target = root_ + "/roads.img";

@@ -1,5 +1,8 @@
 #include "basemap.hpp"
 
+#include <algorithm>
+#include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -29,6 +32,18 @@ constexpr std::uint32_t kLargestMkgmapName = 99999999;
 // much of it is kept at all.
 constexpr std::size_t kErrorLinesShown = 10;
 constexpr std::uint64_t kErrorOutputKept = 64 * 1024;
+// The lock a run holds in its work folder, and how old a folder without one
+// must be before it counts as left behind.
+constexpr const char* kWorkLockName = "/run.lock";
+constexpr auto kLocklessAge = std::chrono::minutes(10);
+
+// "basemap-" and eight hexadecimal digits, as makeWorkFolder names them.
+bool isWorkFolderName(const std::string& name) {
+  static constexpr std::string_view kPrefix = "basemap-";
+  if (name.size() != kPrefix.size() + 8 || name.compare(0, kPrefix.size(), kPrefix) != 0) return false;
+  return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(kPrefix.size()), name.end(),
+                     [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+}
 
 bool endsWithNoCase(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && toLowerAscii(text.substr(text.size() - end.size())) == end;
@@ -122,7 +137,10 @@ class Run {
   }
 
   // A folder no other run uses: made with a fresh name, never taken over.
+  // The run holds a lock in it to the end, so that a run killed before it
+  // could remove its folder leaves one the next run knows for a leftover.
   bool makeWorkFolder() {
+    clearLeftWorkFolders();
     std::random_device random;
     std::error_code ec;
     for (int attempt = 0; attempt < 16; ++attempt) {
@@ -132,6 +150,7 @@ class Run {
       if (fs::create_directory(pathFromUtf8(folder), ec)) {
         work_ = folder;
         mapSource_ = work_ + "/pv.mp";
+        holdWorkFolder();
         return true;
       }
       if (ec) break;
@@ -139,6 +158,39 @@ class Run {
     s_.prompter.message("Cannot make a work folder in " + job_.systemFolder + ": " +
                         (ec ? ec.message() : std::string("every name tried is taken")));
     return false;
+  }
+
+  void holdWorkFolder() {
+    const std::string lock = work_ + kWorkLockName;
+    std::ofstream(pathFromUtf8(lock), std::ios::binary);
+    std::string error;
+    // Without the lock the folder is still removed at the end; only a kill
+    // would leave it for the age rule below.
+    workLock_ = s_.files.lockFile(lock, std::chrono::milliseconds(0), {}, error);
+  }
+
+  // Work folders of runs that were killed: a folder whose lock nobody holds,
+  // or, without a lock file, one older than a run could be that is still
+  // making its lock.
+  void clearLeftWorkFolders() {
+    std::error_code ec;
+    fs::directory_iterator entries(pathFromUtf8(job_.systemFolder), ec);
+    if (ec) return;
+    const auto now = fs::file_time_type::clock::now();
+    for (const fs::directory_entry& entry : entries) {
+      if (!isWorkFolderName(utf8FromPath(entry.path().filename())) || !entry.is_directory(ec) || entry.is_symlink(ec))
+        continue;
+      const std::string folder = utf8FromPath(entry.path());
+      const std::string lock = folder + kWorkLockName;
+      if (fs::exists(pathFromUtf8(lock), ec)) {
+        std::string error;
+        if (!s_.files.lockFile(lock, std::chrono::milliseconds(0), {}, error)) continue;  // its run goes on
+      } else {
+        const auto written = fs::last_write_time(entry.path(), ec);
+        if (ec || now - written < kLocklessAge) continue;
+      }
+      fs::remove_all(entry.path(), ec);
+    }
   }
 
   // Without a compiler the map source is left where the user looks for it.
@@ -226,6 +278,7 @@ class Run {
   // Every end of the command takes the work folder with it.
   BasemapOutcome finish() {
     std::error_code ec;
+    workLock_.reset();  // Windows removes no file that is held open
     if (!work_.empty()) fs::remove_all(pathFromUtf8(work_), ec);
     return outcome_;
   }
@@ -235,6 +288,7 @@ class Run {
   std::string work_;
   std::string mapSource_;
   std::string compiled_;
+  std::unique_ptr<FileLock> workLock_;
   BasemapOutcome outcome_;
 };
 
