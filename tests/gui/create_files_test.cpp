@@ -214,11 +214,14 @@ void CreateFilesTest::createGmapWritesTheBundleOfTheChosenFiles() {
   const std::string out = f.workPath("bundles");
   QDir().mkpath(QString::fromStdString(out));
   std::string folderAsked;
+  // BaseCamp's maps folder, not there yet.
+  const std::string maps = f.workPath("ProgramData/Garmin/Maps");
   GmapChoices choices{[&](const std::string& start) {
                         folderAsked = start;
                         return out;
                       },
-                      [&](const std::string&) { return typPath; }};
+                      [&](const std::string&) { return typPath; },
+                      [&]() -> std::optional<std::string> { return maps; }};
 
   const std::string bundle = out + "/North Family.gmap";
   f.prompter.expectQuestion(
@@ -227,8 +230,11 @@ void CreateFilesTest::createGmapWritesTheBundleOfTheChosenFiles() {
           "4660, product 1: BaseCamp will not use its style. Give the bundle's copy the product's ids?",
       Answer::Yes);
   f.prompter.expectMessage(std::string(kGmapWritten) + " " + bundle);
+  f.prompter.expectQuestion(installGmapQuestion(maps), Answer::Yes);
+  f.prompter.expectMessage(std::string(kGmapInstalled) + " " + maps + "/North Family.gmap");
   QCOMPARE(createGmapFromChosen(chosen, f.prompter, choices), bundle);
   PROMPTS_OK(f);
+  QCOMPARE(readText(maps + "/North Family.gmap/Info.xml"), readText(bundle + "/Info.xml"));
   QCOMPARE(folderAsked + "/north.tdb", chosen[0]);
   std::string error;
   auto ids = readTypIds(bundle + "/xstyle.typ", error);

@@ -201,7 +201,10 @@ void CreateFilesDialog::buildLayout() {
     if (createHandler_ && !scanning_) createHandler_(request());
   });
   connect(gmap_, &QPushButton::clicked, this, [this] {
-    if (!scanning_) createGmapFromChosen(chosenFiles(), prompter_, fileDialogChoices(this));
+    if (scanning_) return;
+    GmapChoices choices = fileDialogChoices(this);
+    choices.mapsFolder = mapsFolder_;
+    createGmapFromChosen(chosenFiles(), prompter_, choices);
   });
 }
 

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,9 @@ class CreateFilesDialog : public QDialog {
 
   // Enables "Create"; until a handler is set it stays greyed with a tip.
   void setCreateHandler(CreateFilesHandler handler);
+  // Where "Create gmap" may install the bundle as well (BaseCamp's maps
+  // folder); without it nothing is offered.
+  void setMapsFolder(std::function<std::optional<std::string>()> mapsFolder) { mapsFolder_ = std::move(mapsFolder); }
 
   // Points the drive list, the tree and the four file lists at `folder`.
   // A folder that does not exist is ignored.
@@ -116,6 +120,7 @@ class CreateFilesDialog : public QDialog {
   Prompter& prompter_;
   std::unique_ptr<ProgressActivity> activity_;
   CreateFilesHandler createHandler_;
+  std::function<std::optional<std::string>()> mapsFolder_;
   QString folder_;
   bool scanning_ = false;
   bool settingFolder_ = false;

@@ -56,7 +56,19 @@ std::string createGmapFromChosen(const std::vector<std::string>& chosenFiles, Pr
     return "";
   }
   prompter.message(std::string(kGmapWritten) + " " + target);
+  // BaseCamp lists only the bundles in its own maps folder.
+  const std::optional<std::string> maps = choices.mapsFolder ? choices.mapsFolder() : std::nullopt;
+  if (maps && prompter.ask(installGmapQuestion(*maps), Buttons::YesNo) == Answer::Yes) {
+    std::string error;
+    if (const auto installed = installGmap(*planned.plan, *maps, prompter, systemFiles(), error))
+      prompter.message(std::string(kGmapInstalled) + " " + *installed);
+    else prompter.message(error);
+  }
   return target;
+}
+
+std::string installGmapQuestion(const std::string& mapsFolder) {
+  return "Install the bundle into BaseCamp's maps folder " + mapsFolder + " as well?";
 }
 
 }  // namespace velmor

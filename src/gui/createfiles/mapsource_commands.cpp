@@ -1,6 +1,7 @@
 #include "mapsource_commands.hpp"
 
 #include "core/img/mdx_writer.hpp"
+#include "core/install/install_environment.hpp"
 #include "core/platform/file_services.hpp"
 #include "install/create_registry_file.hpp"
 #include "services/file_dialog_provider.hpp"
@@ -25,6 +26,7 @@ void MapsourceCommands::openCreateFilesDialog() {
   if (dialog_) return;
   CreateFilesDialog dialog(context_.state, context_.prompter, context_.parent);
   if (createHandler_) dialog.setCreateHandler(createHandler_);
+  dialog.setMapsFolder([this] { return context_.install().mapsFolderPath(); });
   connect(&dialog, &CreateFilesDialog::boundsSet, this, [this] { context_.refreshForm(); });
   dialog_ = &dialog;
   dialog.exec();
