@@ -133,6 +133,26 @@ TEST_F(MkgmapBundle, OurBundleIsMkgmapsBundleByteForByte) {
   EXPECT_EQ(treeOf(wrapped + "/Test Fam.gmapi/" + kBundle), ours);
 }
 
+// Told --overview-mapname=NUMBER, as map makers often tell it, mkgmap names
+// the overview map like a tile; the product's overview number tells which.
+TEST(MkgmapNumberedOverview, IsTheBundlesBaseMapAsInMkgmapsBundle) {
+  if (findOnPath("mkgmap").empty()) GTEST_SKIP() << "mkgmap is not installed";
+  const std::string dir = tempDir();
+  ProcessResult built =
+      runProcess({"mkgmap", "--family-id=4711", "--product-id=1", "--family-name=Num Fam", "--series-name=Num Series",
+                  "--tdbfile", "--gmapi", "--overview-mapname=63240000", "test-map:all-elements"},
+                 dir);
+  ASSERT_EQ(built.exitCode, 0) << built.out << built.err;
+  const std::string out = tempDir();
+  ProcessResult r =
+      runProcess({VELMOR_CLI, "gmap", dir + "/63240000.tdb", dir + "/63240001.img", dir + "/63240000.img", "-o", out});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(treeOf(out + "/Num Fam.gmap"), treeOf(dir + "/Num Fam.gmap"));
+  auto info = parseInfoXml(textOf(out + "/Num Fam.gmap/Info.xml"));
+  ASSERT_TRUE(info && info->subProducts.size() == 1);
+  EXPECT_EQ(info->subProducts[0].baseMap, "63240000");
+}
+
 TEST_F(MkgmapBundle, TypCommandWritesWhatMkgmapWritesForOtherIds) {
   const std::string typ = dir_ + "/typ/style.typ";
   ProcessResult shown = runProcess({VELMOR_CLI, "typ", typ});

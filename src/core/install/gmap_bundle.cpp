@@ -41,7 +41,9 @@ struct SortedFiles {
   std::map<std::int64_t, std::string> tiles;
 };
 
-std::optional<std::string> sortFiles(const GmapRequest& request, SortedFiles& out) {
+// `overviewNumber`: the product's overview map number, 0 when it has none.
+// mkgmap names the overview map by it when told --overview-mapname=NUMBER.
+std::optional<std::string> sortFiles(const GmapRequest& request, std::int64_t overviewNumber, SortedFiles& out) {
   out.typ = request.typFile;
   const std::string product = lowerUtf8(localFileName(request.productFile));
   auto takeOnce = [](std::string& slot, const std::string& file, const char* twice) -> std::optional<std::string> {
@@ -63,7 +65,7 @@ std::optional<std::string> sortFiles(const GmapRequest& request, SortedFiles& ou
     } else if (name.ends_with(".img")) {
       if (name.find("gmapsup") != std::string::npos) continue;  // a device's file, not part of a product
       const std::int64_t number = tileNumberOf(localStem(file));
-      if (number == 0) {
+      if (number == 0 || number == overviewNumber) {
         refusal = takeOnce(out.basemap, file, kTwoBasemaps);
       } else if (!out.tiles.emplace(number, file).second) {
         refusal = "Two files hold tile " + std::to_string(number) + ": " + out.tiles[number] + " and " + file;
@@ -138,7 +140,10 @@ GmapPlanResult planGmap(const GmapRequest& request, Prompter& prompter) {
   if (openProduct(file, form, request.productFile, prompter) != LoadStatus::Read)
     return fail("Cannot read the product file " + request.productFile);
   SortedFiles sorted;
-  if (auto refusal = sortFiles(request, sorted)) return fail(*refusal);
+  std::int64_t overviewNumber = 0;
+  const std::string& hex = form.overviewNumberText;
+  if (file.overviewIndex >= 0) std::from_chars(hex.data(), hex.data() + hex.size(), overviewNumber, 16);
+  if (auto refusal = sortFiles(request, overviewNumber, sorted)) return fail(*refusal);
   if (sorted.basemap.empty())
     return fail("No overview map among the files: BaseCamp needs the product's overview .img");
 
