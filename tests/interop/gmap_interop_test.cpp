@@ -134,23 +134,24 @@ TEST_F(MkgmapBundle, OurBundleIsMkgmapsBundleByteForByte) {
 }
 
 // Told --overview-mapname=NUMBER, as map makers often tell it, mkgmap names
-// the overview map like a tile; the product's overview number tells which.
+// the overview map like a tile. Its overview block keeps another number, the
+// one inside the overview map: that tells which IMG it is.
 TEST(MkgmapNumberedOverview, IsTheBundlesBaseMapAsInMkgmapsBundle) {
   if (findOnPath("mkgmap").empty()) GTEST_SKIP() << "mkgmap is not installed";
   const std::string dir = tempDir();
   ProcessResult built =
       runProcess({"mkgmap", "--family-id=4711", "--product-id=1", "--family-name=Num Fam", "--series-name=Num Series",
-                  "--tdbfile", "--gmapi", "--overview-mapname=63240000", "test-map:all-elements"},
+                  "--tdbfile", "--gmapi", "--overview-mapname=71110000", "test-map:all-elements"},
                  dir);
   ASSERT_EQ(built.exitCode, 0) << built.out << built.err;
   const std::string out = tempDir();
   ProcessResult r =
-      runProcess({VELMOR_CLI, "gmap", dir + "/63240000.tdb", dir + "/63240001.img", dir + "/63240000.img", "-o", out});
+      runProcess({VELMOR_CLI, "gmap", dir + "/71110000.tdb", dir + "/63240001.img", dir + "/71110000.img", "-o", out});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(treeOf(out + "/Num Fam.gmap"), treeOf(dir + "/Num Fam.gmap"));
   auto info = parseInfoXml(textOf(out + "/Num Fam.gmap/Info.xml"));
   ASSERT_TRUE(info && info->subProducts.size() == 1);
-  EXPECT_EQ(info->subProducts[0].baseMap, "63240000");
+  EXPECT_EQ(info->subProducts[0].baseMap, "71110000");
 }
 
 TEST_F(MkgmapBundle, TypCommandWritesWhatMkgmapWritesForOtherIds) {

@@ -206,4 +206,15 @@ bool ImgDirectory::insideGmp(std::int64_t offset) const {
   return gmpBlocks_.count(static_cast<std::uint32_t>(offset / blockSize_)) != 0;
 }
 
+bool imgHoldsMap(const std::string& path, std::uint32_t number) {
+  std::string error;
+  auto reader = openRangeReader(path, error);
+  if (!reader) return false;
+  const ImgDirectory directory = ImgDirectory::read(*reader);
+  std::string name = std::to_string(number);
+  if (name.size() < 8) name.insert(0, 8 - name.size(), '0');
+  return std::any_of(directory.entries().begin(), directory.entries().end(),
+                     [&name](const auto& entry) { return entry.second.name == name; });
+}
+
 }  // namespace velmor

@@ -73,4 +73,10 @@ class ImgDirectory {
   std::unordered_set<std::uint32_t> gmpBlocks_;
 };
 
+// Whether the container at `path` holds the subfiles of map `number` (named
+// by its eight digits). A product's overview map holds those of the overview
+// block's number, whatever the container is called: mkgmap told
+// --overview-mapname=71110000 names it like a tile.
+bool imgHoldsMap(const std::string& path, std::uint32_t number);
+
 }  // namespace velmor

@@ -41,9 +41,7 @@ struct SortedFiles {
   std::map<std::int64_t, std::string> tiles;
 };
 
-// `overviewNumber`: the product's overview map number, 0 when it has none.
-// mkgmap names the overview map by it when told --overview-mapname=NUMBER.
-std::optional<std::string> sortFiles(const GmapRequest& request, std::int64_t overviewNumber, SortedFiles& out) {
+std::optional<std::string> sortFiles(const GmapRequest& request, SortedFiles& out) {
   out.typ = request.typFile;
   const std::string product = lowerUtf8(localFileName(request.productFile));
   auto takeOnce = [](std::string& slot, const std::string& file, const char* twice) -> std::optional<std::string> {
@@ -65,7 +63,7 @@ std::optional<std::string> sortFiles(const GmapRequest& request, std::int64_t ov
     } else if (name.ends_with(".img")) {
       if (name.find("gmapsup") != std::string::npos) continue;  // a device's file, not part of a product
       const std::int64_t number = tileNumberOf(localStem(file));
-      if (number == 0 || number == overviewNumber) {
+      if (number == 0) {
         refusal = takeOnce(out.basemap, file, kTwoBasemaps);
       } else if (!out.tiles.emplace(number, file).second) {
         refusal = "Two files hold tile " + std::to_string(number) + ": " + out.tiles[number] + " and " + file;
@@ -140,12 +138,7 @@ GmapPlanResult planGmap(const GmapRequest& request, Prompter& prompter) {
   if (openProduct(file, form, request.productFile, prompter) != LoadStatus::Read)
     return fail("Cannot read the product file " + request.productFile);
   SortedFiles sorted;
-  std::int64_t overviewNumber = 0;
-  const std::string& hex = form.overviewNumberText;
-  if (file.overviewIndex >= 0) std::from_chars(hex.data(), hex.data() + hex.size(), overviewNumber, 16);
-  if (auto refusal = sortFiles(request, overviewNumber, sorted)) return fail(*refusal);
-  if (sorted.basemap.empty())
-    return fail("No overview map among the files: BaseCamp needs the product's overview .img");
+  if (auto refusal = sortFiles(request, sorted)) return fail(*refusal);
 
   // Every tile the product file lists, and no other.
   std::map<std::int64_t, std::string> tiles = sorted.tiles;
@@ -159,6 +152,21 @@ GmapPlanResult planGmap(const GmapRequest& request, Prompter& prompter) {
     tileFiles.push_back(found->second);
     tiles.erase(found);
   }
+  // Named by a number that is no tile of the product, the overview map is
+  // known by the overview block's map number inside it.
+  if (sorted.basemap.empty() && file.overviewIndex >= 0) {
+    std::uint32_t overview = 0;
+    const std::string& hex = form.overviewNumberText;
+    std::from_chars(hex.data(), hex.data() + hex.size(), overview, 16);
+    for (auto it = tiles.begin(); it != tiles.end(); ++it) {
+      if (!imgHoldsMap(it->second, overview)) continue;
+      sorted.basemap = it->second;
+      tiles.erase(it);
+      break;
+    }
+  }
+  if (sorted.basemap.empty())
+    return fail("No overview map among the files: BaseCamp needs the product's overview .img");
   if (!tiles.empty()) return fail(tiles.begin()->second + " is not a tile of " + request.productFile);
 
   GmapPlan plan;
