@@ -112,6 +112,10 @@ TEST_F(CheckAndInstall, ClashFoundMovedFolderFoundAndUninstallRemovesTheKeys) {
   const std::string registry = systemReg();
   EXPECT_NE(registry.find("Families\\\\Check First\\\\2]"), std::string::npos);
   EXPECT_NE(registry.find("\"TYP\"=\"Z:"), std::string::npos);
+  // mkgmap named the overview map by its number; it is the basemap all the same.
+  EXPECT_NE(installed.err.find("    BMAP = " + windowsFirst + "\\71110000.img\r\n"), std::string::npos)
+      << installed.err;
+  EXPECT_NE(registry.find("\"BMAP\"=\"Z:"), std::string::npos);
 
   // The second product has the same family id: check names the clash.
   ProcessResult clash = cli({"check", product("second", 7222), "--wine-prefix", prefix_});

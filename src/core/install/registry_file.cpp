@@ -1,5 +1,7 @@
 #include "registry_file.hpp"
 
+#include <charconv>
+
 #include "../common/path_text.hpp"
 #include "../common/prompter.hpp"
 #include "../platform/file_services.hpp"
@@ -7,8 +9,10 @@
 #include "../platform/registry_reader.hpp"
 #include "../platform/unicode_text.hpp"
 #include "../platform/windows_host.hpp"
+#include "../img/img_directory.hpp"
 #include "../product/code_page.hpp"
 #include "../product/field_encoding.hpp"
+#include "../product/loader.hpp"
 #include "product_summary.hpp"
 
 namespace velmor {
@@ -233,21 +237,50 @@ std::optional<std::string> familyKeyNameProblem(const std::string& familyKeyName
 
 namespace {
 
-// The product id of the chosen product file, read from its header when it
-// can be found (a full path, or a name in the product folder).
-std::optional<std::uint16_t> chosenProductId(const MapsourceFilesRequest& request) {
-  for (const std::string& entry : request.chosenFiles) {
-    if (!lowerUtf8(entry).ends_with(".tdb")) continue;
-    const bool bare = entry.find_first_of("/\\") == std::string::npos;
-    const std::string path = bare && !request.localFolder.empty()
-                                 ? withoutTrailingSeparators(request.localFolder) + kLocalSeparator + entry
-                                 : entry;
-    SilentPrompter quiet;
-    auto summary = productSummary(path, quiet);
-    if (!summary) return std::nullopt;
-    return static_cast<std::uint16_t>(summary->productHigh << 8 | summary->productLow);
-  }
+// A chosen file as a path that can be opened: a full path, or a bare name
+// in the product folder.
+std::string localPathOf(const MapsourceFilesRequest& request, const std::string& entry) {
+  const bool bare = entry.find_first_of("/\\") == std::string::npos;
+  return bare && !request.localFolder.empty() ? withoutTrailingSeparators(request.localFolder) + kLocalSeparator + entry
+                                              : entry;
+}
+
+std::optional<std::string> chosenProductPath(const MapsourceFilesRequest& request) {
+  for (const std::string& entry : request.chosenFiles)
+    if (lowerUtf8(entry).ends_with(".tdb")) return localPathOf(request, entry);
   return std::nullopt;
+}
+
+// The product id of the chosen product file, read from its header when it
+// can be found.
+std::optional<std::uint16_t> chosenProductId(const MapsourceFilesRequest& request) {
+  const std::optional<std::string> path = chosenProductPath(request);
+  if (!path) return std::nullopt;
+  SilentPrompter quiet;
+  auto summary = productSummary(*path, quiet);
+  if (!summary) return std::nullopt;
+  return static_cast<std::uint16_t>(summary->productHigh << 8 | summary->productLow);
+}
+
+// mkgmap told --overview-mapname=71110000 names the overview map like a
+// tile. When no IMG is a basemap by its name, the one that holds the map of
+// the product's overview block is, or MapSource would get no basemap.
+std::string overviewMapByContent(const MapsourceFilesRequest& request) {
+  const std::optional<std::string> path = chosenProductPath(request);
+  if (!path) return "";
+  ProductFile file;
+  ProductForm form;
+  SilentPrompter quiet;
+  if (openProduct(file, form, *path, quiet) != LoadStatus::Read || file.overviewIndex < 0) return "";
+  std::uint32_t number = 0;
+  const std::string& hex = form.overviewNumberText;
+  if (std::from_chars(hex.data(), hex.data() + hex.size(), number, 16).ec != std::errc()) return "";
+  for (const std::string& entry : request.chosenFiles) {
+    const std::string name = lowerUtf8(fileNameOf(entry));
+    if (!name.ends_with(".img") || contains(name, "mdr.img") || contains(name, "gmapsup")) continue;
+    if (imgHoldsMap(localPathOf(request, entry), number)) return name;
+  }
+  return "";
 }
 
 }  // namespace
@@ -279,6 +312,7 @@ MapsourceFilesResult create_mapsourcefiles(const MapsourceFilesRequest& request,
     prompter.message(kNoTdbFile);
     return result;
   }
+  if (set->basemap.empty()) set->basemap = overviewMapByContent(request);
   const std::string chosenText = set->basemap + kCrLf + set->productFile + kCrLf + set->indexFile + kCrLf +
                                  set->mdrFile + (set->typFile.empty() ? std::string() : kCrLf + set->typFile);
   if (auto refusal = familyKeyNameRefusal(request.familyKeyName)) {

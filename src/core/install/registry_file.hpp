@@ -22,7 +22,7 @@ struct ProductFileSet {
   std::string productFile;  // .tdb
   std::string indexFile;    // .mdx
   std::string mdrFile;      // contains "mdr.img"
-  std::string basemap;      // an .img whose name is not a tile number
+  std::string basemap;      // an .img whose name is not a tile number (else the product's overview map number)
   std::string typFile;      // .typ, named as it is (not lower-cased), as the map compiler's installer writes it
 };
 
