@@ -189,12 +189,8 @@ class PosixFiles : public FileServices {
   FileRead readFile(const std::string& path, std::uint64_t limit, OverLimit over) const override {
     FileRead out;
     struct stat st {};
-    bool notRegular = false;
-    Descriptor fd = openRegular(path, st, out.error, &notRegular);
-    if (!fd.valid()) {
-      out.status = notRegular ? ReadStatus::NotRegular : ReadStatus::Failed;
-      return out;
-    }
+    Descriptor fd = openToRead(path, st, out.error, out.status);
+    if (!fd.valid()) return out;
     const std::int64_t takenNs = posix::nowNs();
     out.identity = posix::identityOf(st, takenNs);
     const auto size = static_cast<std::uint64_t>(st.st_size);
@@ -233,12 +229,8 @@ class PosixFiles : public FileServices {
   BufferedRead readToBuffer(const std::string& path, std::uint64_t limit) const override {
     BufferedRead out;
     struct stat st {};
-    bool notRegular = false;
-    Descriptor fd = openRegular(path, st, out.error, &notRegular);
-    if (!fd.valid()) {
-      out.status = notRegular ? ReadStatus::NotRegular : ReadStatus::Failed;
-      return out;
-    }
+    Descriptor fd = openToRead(path, st, out.error, out.status);
+    if (!fd.valid()) return out;
     out.identity = posix::identityOf(st, posix::nowNs());
     const auto size = static_cast<std::uint64_t>(st.st_size);
     if (size > limit) {
@@ -320,6 +312,15 @@ class PosixFiles : public FileServices {
       return WriteRefusal{false, posix::notRegularText(st.st_mode, real == requested ? "" : real)};
     if ((st.st_mode & kWriteBits) == 0) return WriteRefusal{true, errnoText(EACCES)};
     return std::nullopt;
+  }
+
+  // openRegular (below) for a read: when the file cannot be opened, `status` says
+  // whether it is no regular file.
+  static Descriptor openToRead(const std::string& path, struct stat& st, std::string& error, ReadStatus& status) {
+    bool notRegular = false;
+    Descriptor fd = openRegular(path, st, error, &notRegular);
+    if (!fd.valid()) status = notRegular ? ReadStatus::NotRegular : ReadStatus::Failed;
+    return fd;
   }
 
   // Opens a regular file for reading: checked before the open, opened
