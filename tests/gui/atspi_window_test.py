@@ -92,12 +92,7 @@ def run_inside_session(script, arguments, timeout):
             print(output)
             fail("no result within %d s" % timeout)
     finally:
-        server.terminate()
-        try:
-            server.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            server.kill()
-            server.wait()
+        stop(server)
     print(output, end="")
     inner_ran = os.path.exists(marker.name)
     if inner_ran:

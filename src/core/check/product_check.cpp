@@ -49,11 +49,6 @@ std::string imgStem(const std::string& name) {
   return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-std::string eightDigits(std::int64_t number) {
-  std::string digits = std::to_string(number);
-  return digits.size() < 8 ? std::string(8 - digits.size(), '0') + digits : digits;
-}
-
 bool isEightDigits(const std::string& stem) {
   return stem.size() == 8 && std::all_of(stem.begin(), stem.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -164,7 +159,7 @@ class ProductChecker {
     for (int i = 0; i < static_cast<int>(form_.detailMaps.size()); ++i) {
       const TileSource s = tileSource(file_, form_.detailMaps[static_cast<std::size_t>(i)]);
       const TileLayout layout = readTileLayout(s.reader, s.origin);
-      const std::string number = eightDigits(layout.mapNumber);
+      const std::string number = mapNumberName(layout.mapNumber);
       numbers_.insert(number);
       const Box box{mapUnitsToDegrees(layout.north), eastMapUnitsToDegrees(layout.east),
                     mapUnitsToDegrees(layout.south), mapUnitsToDegrees(layout.west)};
@@ -198,7 +193,7 @@ class ProductChecker {
       addError(out_, "the product file has no overview map block");
       return;
     }
-    const std::string number = eightDigits(static_cast<std::uint32_t>(overviewNumber_));
+    const std::string number = mapNumberName(static_cast<std::uint32_t>(overviewNumber_));
     std::vector<std::string> others;
     bool found = false;
     for (const auto& [stem, path] : imgs_) {
@@ -343,7 +338,7 @@ class ProductChecker {
     std::set<std::uint16_t> pids, fids;
     for (std::int64_t k = 0; k < count; ++k) {
       const std::int64_t at = 14 + k * 12;
-      indexed.insert(eightDigits(static_cast<std::uint32_t>(r.bit4(at))));
+      indexed.insert(mapNumberName(static_cast<std::uint32_t>(r.bit4(at))));
       pids.insert(r.bit2(at + 4));
       fids.insert(r.bit2(at + 6));
     }

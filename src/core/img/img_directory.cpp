@@ -206,13 +206,17 @@ bool ImgDirectory::insideGmp(std::int64_t offset) const {
   return gmpBlocks_.count(static_cast<std::uint32_t>(offset / blockSize_)) != 0;
 }
 
+std::string mapNumberName(std::int64_t number) {
+  std::string digits = std::to_string(number);
+  return digits.size() < 8 ? std::string(8 - digits.size(), '0') + digits : digits;
+}
+
 bool imgHoldsMap(const std::string& path, std::uint32_t number) {
   std::string error;
   auto reader = openRangeReader(path, error);
   if (!reader) return false;
   const ImgDirectory directory = ImgDirectory::read(*reader);
-  std::string name = std::to_string(number);
-  if (name.size() < 8) name.insert(0, 8 - name.size(), '0');
+  const std::string name = mapNumberName(number);
   return std::any_of(directory.entries().begin(), directory.entries().end(),
                      [&name](const auto& entry) { return entry.second.name == name; });
 }

@@ -73,6 +73,10 @@ class ImgDirectory {
   std::unordered_set<std::uint32_t> gmpBlocks_;
 };
 
+// The name the subfiles of map `number` carry: its eight digits
+// ("00001234"), or more when it has more.
+std::string mapNumberName(std::int64_t number);
+
 // Whether the container at `path` holds the subfiles of map `number` (named
 // by its eight digits). A product's overview map holds those of the overview
 // block's number, whatever the container is called: mkgmap told

@@ -13,6 +13,7 @@
 #include "../common/number_text.hpp"
 #include "../common/path_text.hpp"
 #include "../common/prompter.hpp"
+#include "../img/img_directory.hpp"
 #include "../platform/file_kind.hpp"
 #include "../platform/file_services.hpp"
 #include "../platform/utf8_path.hpp"
@@ -308,11 +309,7 @@ CompilerKind compilerKind(const std::string& compilerPath) {
              : CompilerKind::Cgpsmapper;
 }
 
-std::string mkgmapMapName(std::uint32_t mapNumber) {
-  char name[16];
-  std::snprintf(name, sizeof name, "%08u", static_cast<unsigned>(mapNumber));
-  return name;
-}
+std::string mkgmapMapName(std::uint32_t mapNumber) { return mapNumberName(mapNumber); }
 
 std::string resolveCompiler(const std::string& compilerPath) {
   std::string name(trimBlanks(compilerPath));

@@ -154,12 +154,10 @@ GmapPlanResult planGmap(const GmapRequest& request, Prompter& prompter) {
   }
   // Named by a number that is no tile of the product, the overview map is
   // known by the overview block's map number inside it.
-  if (sorted.basemap.empty() && file.overviewIndex >= 0) {
-    std::uint32_t overview = 0;
-    const std::string& hex = form.overviewNumberText;
-    std::from_chars(hex.data(), hex.data() + hex.size(), overview, 16);
+  const std::optional<std::uint32_t> overview = overviewMapNumberRead(file, form);
+  if (sorted.basemap.empty() && overview) {
     for (auto it = tiles.begin(); it != tiles.end(); ++it) {
-      if (!imgHoldsMap(it->second, overview)) continue;
+      if (!imgHoldsMap(it->second, *overview)) continue;
       sorted.basemap = it->second;
       tiles.erase(it);
       break;

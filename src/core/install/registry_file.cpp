@@ -1,7 +1,5 @@
 #include "registry_file.hpp"
 
-#include <charconv>
-
 #include "../common/path_text.hpp"
 #include "../common/prompter.hpp"
 #include "../platform/file_services.hpp"
@@ -268,17 +266,17 @@ std::optional<std::uint16_t> chosenProductId(const MapsourceFilesRequest& reques
 std::string overviewMapByContent(const MapsourceFilesRequest& request) {
   const std::optional<std::string> path = chosenProductPath(request);
   if (!path) return "";
+  // Read as for a report: no editable copy, no list of tiles.
   ProductFile file;
   ProductForm form;
   SilentPrompter quiet;
-  if (openProduct(file, form, *path, quiet) != LoadStatus::Read || file.overviewIndex < 0) return "";
-  std::uint32_t number = 0;
-  const std::string& hex = form.overviewNumberText;
-  if (std::from_chars(hex.data(), hex.data() + hex.size(), number, 16).ec != std::errc()) return "";
+  if (openProductForReport(file, form, *path, quiet).status != LoadStatus::Read) return "";
+  const std::optional<std::uint32_t> number = overviewMapNumberRead(file, form);
+  if (!number) return "";
   for (const std::string& entry : request.chosenFiles) {
     const std::string name = lowerUtf8(fileNameOf(entry));
     if (!name.ends_with(".img") || contains(name, "mdr.img") || contains(name, "gmapsup")) continue;
-    if (imgHoldsMap(localPathOf(request, entry), number)) return name;
+    if (imgHoldsMap(localPathOf(request, entry), *number)) return name;
   }
   return "";
 }

@@ -5,6 +5,7 @@
 #include "block_types.hpp"
 #include "damage_verdict.hpp"
 #include "disk_state.hpp"
+#include "../common/bytes.hpp"
 #include "../common/number_text.hpp"
 #include "product_decoder.hpp"
 
@@ -257,6 +258,12 @@ ReportLoad openProductForReport(ProductFile& file, ProductForm& form, const std:
   decodeBlocks(file, form, read.bytes.bytes(), prompter, quietActivity(), LoadUse::Report);
   out.verdict = judgeProductBytes(read.bytes.bytes());
   return out;
+}
+
+std::optional<std::uint32_t> overviewMapNumberRead(const ProductFile& file, const ProductForm& form) {
+  std::uint64_t number = 0;
+  if (file.overviewIndex < 0 || !parseHex(form.overviewNumberText, number) || number > 0xFFFFFFFFu) return std::nullopt;
+  return static_cast<std::uint32_t>(number);
 }
 
 }  // namespace velmor

@@ -1,6 +1,8 @@
 #pragma once
 // Opening a product file is always the same pair: loadbinary reads the file
 // whole, get_data walks its blocks and fills the model and the form.
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "damage_verdict.hpp"
@@ -32,6 +34,10 @@ struct ReportLoad {
   DamageVerdict verdict;
 };
 ReportLoad openProductForReport(ProductFile& file, ProductForm& form, const std::string& path, Prompter& prompter);
+
+// The map number of the overview block of a file just opened; nullopt when
+// it has no overview block.
+std::optional<std::uint32_t> overviewMapNumberRead(const ProductFile& file, const ProductForm& form);
 
 // Sets the modified flag (the title then ends with "+").
 inline void MarkModified(ProductFile& file) { file.modified = true; }
